@@ -1,0 +1,44 @@
+# Two commands do everything on a fresh Debian machine: `make run` and `make test`.
+SHELL := /bin/bash
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PACKAGES := build-essential cmake ninja-build ccache pkg-config git \
+            libgtest-dev libgmock-dev libbenchmark-dev \
+            qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev xvfb \
+            libsqlite3-dev sqlite3 libpq-dev postgresql-15 postgresql-client-15 \
+            libcpp-httplib-dev libssl-dev clang-14 libclang-rt-14-dev fonts-dejavu-core
+
+.PHONY: all deps configure build test run bench clean format
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  SUDO=$$( [ $$(id -u) -eq 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake --preset default -B $(BUILD)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
+
+run: build
+	scripts/run.sh $(BUILD)
+
+bench: build
+	scripts/bench.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class DataPacket;
+
+// The kinds a value can take on the wire and in a dataset cell.
+enum class VarType : std::uint8_t { Null, Boolean, Integer, Double, Text, DateTime, Packet, Array };
+
+// Raised when a value is read as a kind it cannot be converted to.
+class VariantError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value of one of the kinds above, 16 bytes: short texts are stored inline, long texts,
+// packets and arrays are shared immutable heap objects (copies are cheap, thread-safe reads).
+// Dates are days since 30/12/1899 as a double; that day itself (0) is the "zero date".
+class Variant {
+public:
+    Variant() noexcept { clearRaw(); }
+    Variant(bool value) noexcept;
+    Variant(int value) noexcept;
+    Variant(double value) noexcept;
+    Variant(const char* text);
+    Variant(std::string_view text);
+    Variant(const std::string& text) : Variant(std::string_view(text)) {}
+    Variant(DataPacket packet);
+    Variant(std::vector<Variant> items);
+
+    static Variant fromDate(double days) noexcept;
+
+    Variant(const Variant& other) noexcept;
+    Variant(Variant&& other) noexcept;
+    Variant& operator=(const Variant& other) noexcept;
+    Variant& operator=(Variant&& other) noexcept;
+    ~Variant();
+
+    VarType type() const noexcept { return static_cast<VarType>(m_raw[0]); }
+    bool isNull() const noexcept { return type() == VarType::Null; }
+    bool isNumeric() const noexcept;
+
+    // Conversions; each throws VariantError when the value cannot be read as that kind.
+    // Null reads as false, 0, 0.0 and "" (the dataset's own rule for empty fields).
+    bool toBool() const;
+    std::int32_t toInt() const;
+    double toDouble() const;
+    std::string toText() const;
+    double toDate() const;
+
+    // Direct access to a text without copying; only valid while the variant lives.
+    std::string_view textView() const;
+    const DataPacket& packet() const;
+    const std::vector<Variant>& array() const;
+
+    // Equality of kind and value; integer and double compare by value.
+    bool operator==(const Variant& other) const noexcept;
+
+    // Orders values for indexes: null first, numbers by value, texts bytewise.
+    static int compare(const Variant& a, const Variant& b) noexcept;
+    // Same as compare, but texts without regard to letter case (ASCII and Latin-1 UTF-8).
+    static int compareNoCase(const Variant& a, const Variant& b) noexcept;
+
+    static const char* typeName(VarType type) noexcept;
+
+private:
+    struct Heap;
+    void clearRaw() noexcept;
+    Heap* heap() const noexcept;
+    bool hasHeap() const noexcept;
+    void release() noexcept;
+    void retain() const noexcept;
+
+    // byte 0: type; byte 1: inline text length, or 0xFF when the payload is on the heap;
+    // bytes 2..15: inline text; bytes 8..15: number or heap pointer otherwise.
+    alignas(8) unsigned char m_raw[16];
+};
+
+static_assert(sizeof(Variant) == 16);
+
+// Converts a text with a decimal point (C locale) to a number; nullopt-like failure throws.
+double parseCDouble(std::string_view text);
+// Writes the shortest text that reads back as the same double.
+std::string formatCDouble(double value);
