@@ -67,8 +67,10 @@ public:
 
     static const char* typeName(VarType type) noexcept;
 
-private:
+    // Shared immutable storage of long texts, packets and arrays (an implementation detail).
     struct Heap;
+
+private:
     void clearRaw() noexcept;
     Heap* heap() const noexcept;
     bool hasHeap() const noexcept;
