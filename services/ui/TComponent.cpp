@@ -1,0 +1,59 @@
+#include "services/ui/TComponent.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
+#include <typeinfo>
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+TComponent::TComponent(TComponent* owner) : m_owner(owner) {
+    if (m_owner) m_owner->m_components.push_back(this);
+}
+
+TComponent::~TComponent() {
+    DestroyComponents();
+    if (m_observer) m_observer->destroyed(*this);
+    if (m_owner) std::erase(m_owner->m_components, this);
+}
+
+void TComponent::DestroyComponents() {
+    while (!m_components.empty()) {
+        TComponent* child = m_components.back();
+        m_components.pop_back();
+        child->m_owner = nullptr;
+        delete child;
+    }
+}
+
+void TComponent::SetName(std::string name) {
+    if (name == m_name) return;
+    m_name = std::move(name);
+    Changed(Property::Name);
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    for (TComponent* c : m_components)
+        if (SameText(c->m_name, name)) return c;
+    return nullptr;
+}
+
+std::string TComponent::ClassName() const {
+    const char* mangled = typeid(*this).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> plain(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && plain ? std::string(plain.get()) : std::string(mangled);
+}
+
+void TComponent::Changed(Property property) {
+    if (m_observer) m_observer->propertyChanged(*this, property);
+}
