@@ -1,0 +1,118 @@
+#include "services/net/TNetConnection.h"
+
+#include "services/lib/Velmora.h"
+#include "services/net/HttpEndpoint.h"
+#include "services/net/RpcCodec.h"
+
+#include <httplib.h>
+
+#include <chrono>
+
+struct TNetConnection::Impl {
+    bool connected = false;
+    HttpEndpoint endpoint;
+    std::unique_ptr<httplib::Client> client;
+};
+
+TNetConnection::TNetConnection() : m_impl(std::make_unique<Impl>()) {}
+
+TNetConnection::~TNetConnection() = default;
+
+bool TNetConnection::Connected() const noexcept {
+    return m_impl->connected;
+}
+
+void TNetConnection::SetConnected(bool connected) {
+    if (connected == m_impl->connected) return;
+    m_impl->client.reset();
+    m_impl->connected = false;
+    if (!connected) return;
+    // The host may have moved the server since the last connect.
+    if (BeforeConnect) BeforeConnect(*this);
+    m_impl->endpoint = HttpEndpoint::parse(Host, Port);
+    if (m_impl->endpoint.valid()) {
+        m_impl->client = std::make_unique<httplib::Client>(m_impl->endpoint.url());
+        m_impl->client->set_keep_alive(true);
+        m_impl->client->set_connection_timeout(std::chrono::milliseconds(ConnectTimeoutMs));
+        m_impl->client->set_read_timeout(std::chrono::milliseconds(ReadTimeoutMs));
+        m_impl->client->set_write_timeout(std::chrono::milliseconds(ReadTimeoutMs));
+    }
+    m_impl->connected = true;
+}
+
+std::string TNetConnection::Address() const {
+    return m_impl->connected ? m_impl->endpoint.display()
+                             : HttpEndpoint::parse(Host, Port).display();
+}
+
+RemoteResult TNetConnection::AppServer(const std::string& method,
+                                       std::initializer_list<Arg> params) {
+    return AppServer(method, std::vector<Arg>(params));
+}
+
+RemoteResult TNetConnection::AppServer(const std::string& method, const std::vector<Arg>& params) {
+    RemoteResult result = call(method, params);
+    if (!result.ok && ThrowException) throw ENetError(result.error);
+    return result;
+}
+
+RemoteResult TNetConnection::fail(std::string message) const {
+    return RemoteResult::failure(std::move(message));
+}
+
+RemoteResult TNetConnection::call(const std::string& method, const std::vector<Arg>& params) {
+    if (ServerName.empty()) return fail("Conexão sem módulo remoto definido.");
+    if (!m_impl->connected) SetConnected(true);
+    const HttpEndpoint& endpoint = m_impl->endpoint;
+    if (!m_impl->client)
+        return fail("Endereço do servidor de aplicação inválido: " + endpoint.display() + ".");
+
+    const std::string token = Token.empty() ? LoginToken() : Token;
+    httplib::Headers headers;
+    if (!token.empty()) headers.emplace("Authorization", "Bearer " + token);
+
+    const auto started = std::chrono::steady_clock::now();
+    httplib::Result response =
+        m_impl->client->Post(("/rpc/" + ServerName).c_str(), headers,
+                             RpcCodec::encodeCall(method, params), "application/json");
+    if (!response) {
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        return fail(HttpEndpoint::transportError(
+            response.error(), endpoint, elapsed >= std::chrono::milliseconds(ReadTimeoutMs)));
+    }
+
+    RpcCodec::Answer answer;
+    try {
+        answer = RpcCodec::decodeAnswer(response->body);
+    } catch (const std::exception& e) {
+        // An HTTP error without our answer shape (a proxy page, a crash) is reported as such.
+        if (response->status != 200)
+            return fail("O servidor de aplicação em " + endpoint.display() +
+                        " respondeu com o erro HTTP " + std::to_string(response->status) + ".");
+        return fail("Resposta inválida do servidor de aplicação para " + method + ": " + e.what() +
+                    ".");
+    }
+    if (!answer.ok) {
+        if (answer.error.empty())
+            return fail("O servidor de aplicação recusou " + method + " sem informar o motivo.");
+        return fail(answer.error);
+    }
+    if (response->status != 200)
+        return fail("O servidor de aplicação em " + endpoint.display() +
+                    " respondeu com o erro HTTP " + std::to_string(response->status) + ".");
+
+    // All write-backs are checked before any is made: a bad answer leaves the caller's variables
+    // as they were.
+    for (const auto& [index, value] : answer.byRef) {
+        if (index >= static_cast<int>(params.size()) || !params[index].byRef())
+            return fail("Resposta inválida do servidor de aplicação para " + method +
+                        ": o parâmetro " + std::to_string(index) + " não é por referência.");
+        if (!params[index].accepts(value))
+            return fail("Resposta inválida do servidor de aplicação para " + method +
+                        ": valor de tipo " + Variant::typeName(value.type()) + " no parâmetro " +
+                        std::to_string(index) + ".");
+    }
+    for (const auto& [index, value] : answer.byRef)
+        params[index].writeBack(value);
+    return RemoteResult::success(std::move(answer.result));
+}
