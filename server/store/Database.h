@@ -15,6 +15,8 @@ namespace srv {
 //    literal is left alone);
 //  - use portable types: VARCHAR(n), INTEGER, DOUBLE PRECISION; no backend-only functions;
 //    where the two must differ, branch on backend();
+//  - a one-column integer key is declared INT, never INTEGER: SQLite makes "INTEGER PRIMARY
+//    KEY" an alias of its row number, which fills in NULLs that PostgreSQL refuses;
 //  - PostgreSQL receives every parameter untyped and infers its type from the context, as
 //    SQLite does; where nothing fixes it (`SELECT ? + 1`, `? IS NULL`) write CAST(? AS ...).
 // Parameters: Null, Boolean (stored as 1/0), Integer, Double, Text and DateTime (stored as its

@@ -1,0 +1,1 @@
+#include "server/demo/DemoCompany.h"

@@ -1,0 +1,16 @@
+#include "server/store/Database.h"
+
+#include "server/store/PostgresDatabase.h"
+#include "server/store/SqliteDatabase.h"
+
+namespace srv {
+
+std::unique_ptr<Database> Database::openSqlite(const std::string& path, int busyTimeoutMs) {
+    return std::make_unique<SqliteDatabase>(path, busyTimeoutMs);
+}
+
+std::unique_ptr<Database> Database::openPostgres(const std::string& url) {
+    return std::make_unique<PostgresDatabase>(url);
+}
+
+} // namespace srv
