@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -56,6 +57,25 @@ TEST(NetFailure, GivenAServerSlowerThanTheReadTimeout_WhenCalling_ThenATimeoutIs
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "O servidor de aplicação em 127.0.0.1:" + std::to_string(server.port()) +
                            " não respondeu a tempo.");
+}
+
+TEST(NetFailure, GivenATimedOutCall_WhenCallingAgain_ThenTheLateAnswerIsNotTakenForTheNewOne) {
+    std::atomic<int> calls{0};
+    ProtocolTestServer server([&](const httplib::Request&) {
+        const int n = ++calls;
+        if (n == 1) std::this_thread::sleep_for(std::chrono::milliseconds(900));
+        return ProtocolTestServer::ok(R"({"type":"integer","value":)" + std::to_string(n) + "}");
+    });
+    TNetConnection net;
+    aim(net, server.port());
+
+    EXPECT_FALSE(net.AppServer("Slow", {}).ok);
+    // Let the late answer reach the socket it was meant for.
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const RemoteResult second = net.AppServer("Fast", {});
+
+    EXPECT_TRUE(second.ok) << second.error;
+    EXPECT_EQ(second.result, Variant(2));
 }
 
 TEST(NetFailure,
