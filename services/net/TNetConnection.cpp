@@ -1,5 +1,6 @@
 #include "services/net/TNetConnection.h"
 
+#include "services/data/EAbort.h"
 #include "services/lib/Velmora.h"
 #include "services/net/HttpEndpoint.h"
 #include "services/net/RpcCodec.h"
@@ -40,11 +41,6 @@ void TNetConnection::SetConnected(bool connected) {
     m_impl->connected = true;
 }
 
-std::string TNetConnection::Address() const {
-    return m_impl->connected ? m_impl->endpoint.display()
-                             : HttpEndpoint::parse(Host, Port).display();
-}
-
 RemoteResult TNetConnection::AppServer(const std::string& method,
                                        std::initializer_list<Arg> params) {
     return AppServer(method, std::vector<Arg>(params));
@@ -56,16 +52,23 @@ RemoteResult TNetConnection::AppServer(const std::string& method, const std::vec
     return result;
 }
 
-RemoteResult TNetConnection::fail(std::string message) const {
-    return RemoteResult::failure(std::move(message));
-}
-
 RemoteResult TNetConnection::call(const std::string& method, const std::vector<Arg>& params) {
-    if (ServerName.empty()) return fail("Conexão sem módulo remoto definido.");
-    if (!m_impl->connected) SetConnected(true);
+    if (ServerName.empty()) return RemoteResult::failure("Conexão sem módulo remoto definido.");
+    if (!m_impl->connected) {
+        try {
+            SetConnected(true);
+        } catch (const EAbort&) {
+            throw;
+        } catch (const std::exception& e) {
+            // A BeforeConnect that cannot give the address is a failed call like any other.
+            return RemoteResult::failure(
+                std::string("Não foi possível conectar ao servidor de aplicação: ") + e.what());
+        }
+    }
     const HttpEndpoint& endpoint = m_impl->endpoint;
     if (!m_impl->client)
-        return fail("Endereço do servidor de aplicação inválido: " + endpoint.display() + ".");
+        return RemoteResult::failure(
+            "Endereço do servidor de aplicação inválido: " + endpoint.display() + ".");
 
     const std::string token = Token.empty() ? LoginToken() : Token;
     httplib::Headers headers;
@@ -77,7 +80,7 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
                              RpcCodec::encodeCall(method, params), "application/json");
     if (!response) {
         const auto elapsed = std::chrono::steady_clock::now() - started;
-        return fail(HttpEndpoint::transportError(
+        return RemoteResult::failure(HttpEndpoint::transportError(
             response.error(), endpoint, elapsed >= std::chrono::milliseconds(ReadTimeoutMs)));
     }
 
@@ -87,30 +90,34 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
     } catch (const std::exception& e) {
         // An HTTP error without our answer shape (a proxy page, a crash) is reported as such.
         if (response->status != 200)
-            return fail("O servidor de aplicação em " + endpoint.display() +
-                        " respondeu com o erro HTTP " + std::to_string(response->status) + ".");
-        return fail("Resposta inválida do servidor de aplicação para " + method + ": " + e.what() +
-                    ".");
+            return RemoteResult::failure("O servidor de aplicação em " + endpoint.display() +
+                                         " respondeu com o erro HTTP " +
+                                         std::to_string(response->status) + ".");
+        return RemoteResult::failure("Resposta inválida do servidor de aplicação para " + method +
+                                     ": " + e.what() + ".");
     }
     if (!answer.ok) {
         if (answer.error.empty())
-            return fail("O servidor de aplicação recusou " + method + " sem informar o motivo.");
-        return fail(answer.error);
+            return RemoteResult::failure("O servidor de aplicação recusou " + method +
+                                         " sem informar o motivo.");
+        return RemoteResult::failure(answer.error);
     }
     if (response->status != 200)
-        return fail("O servidor de aplicação em " + endpoint.display() +
-                    " respondeu com o erro HTTP " + std::to_string(response->status) + ".");
+        return RemoteResult::failure("O servidor de aplicação em " + endpoint.display() +
+                                     " respondeu com o erro HTTP " +
+                                     std::to_string(response->status) + ".");
 
     // All write-backs are checked before any is made: a bad answer leaves the caller's variables
     // as they were.
     for (const auto& [index, value] : answer.byRef) {
         if (index >= static_cast<int>(params.size()) || !params[index].byRef())
-            return fail("Resposta inválida do servidor de aplicação para " + method +
-                        ": o parâmetro " + std::to_string(index) + " não é por referência.");
+            return RemoteResult::failure("Resposta inválida do servidor de aplicação para " +
+                                         method + ": o parâmetro " + std::to_string(index) +
+                                         " não é por referência.");
         if (!params[index].accepts(value))
-            return fail("Resposta inválida do servidor de aplicação para " + method +
-                        ": valor de tipo " + Variant::typeName(value.type()) + " no parâmetro " +
-                        std::to_string(index) + ".");
+            return RemoteResult::failure(
+                "Resposta inválida do servidor de aplicação para " + method + ": valor de tipo " +
+                Variant::typeName(value.type()) + " no parâmetro " + std::to_string(index) + ".");
     }
     for (const auto& [index, value] : answer.byRef)
         params[index].writeBack(value);

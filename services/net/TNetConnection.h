@@ -53,12 +53,8 @@ public:
     RemoteResult AppServer(const std::string& method, std::initializer_list<Arg> params);
     RemoteResult AppServer(const std::string& method, const std::vector<Arg>& params);
 
-    // "host:port" as shown in messages.
-    std::string Address() const;
-
 private:
     RemoteResult call(const std::string& method, const std::vector<Arg>& params);
-    RemoteResult fail(std::string message) const;
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -90,3 +90,16 @@ TEST(NetConnection, GivenTheServerDroppedAnIdleKeptSocket_WhenCallingAgain_ThenT
 
     EXPECT_TRUE(r.ok) << r.error;
 }
+
+TEST(NetConnection, GivenABeforeConnectThatFails_WhenCalling_ThenTheCallFailsWithoutThrowing) {
+    TNetConnection net;
+    net.ServerName = "FYN10000.rdmCalcOrcaOper";
+    net.BeforeConnect = [](TNetConnection&) { throw std::logic_error("sem endereço"); };
+
+    RemoteResult r;
+    EXPECT_NO_THROW(r = net.AppServer("GetParametro", {}));
+
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Não foi possível conectar ao servidor de aplicação: sem endereço");
+    EXPECT_FALSE(net.Connected());
+}
