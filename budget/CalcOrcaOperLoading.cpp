@@ -1,0 +1,376 @@
+// Budget selection and loading: the filter panel, the version checks, the whole-budget load
+// and the reload.
+#include "budget/Cli_fyn10000.h"
+#include "budget/Finally.h"
+#include "budget/ModuleState.h"
+#include "budget/dialogs/Cli_fyn10100.h"
+#include "services/data/NumberFormat.h"
+#include "services/lib/Consiste.h"
+#include "services/lib/Lib00600.h"
+#include "services/lib/Velmora.h"
+#include "services/ui/ScopeGuards.h"
+#include "services/ui/TBtnPesquisa.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TDBNavigator.h"
+#include "services/ui/TDBText.h"
+#include "services/ui/TEdit.h"
+#include "services/ui/TMenuItem.h"
+#include "services/ui/TPageControl.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TSpinEdit.h"
+
+#include <cmath>
+
+namespace {
+
+// Fields of a packet missing among the declared fields of the dataset it is meant for.
+std::string camposAusentes(const TClientDataSet& cds, const DataPacket& packet) {
+    std::string missing;
+    for (const TField* field : cds.Fields())
+        if (packet.fieldIndex(field->FieldName()) < 0)
+            missing += (missing.empty() ? "" : ", ") + field->FieldName();
+    return missing;
+}
+
+const DataPacket& pacote(const Variant& value, const char* dataSet) {
+    if (value.type() != VarType::Packet)
+        MensErro(std::string("Resposta do servidor inválida para ") + dataSet + ".");
+    return value.packet();
+}
+
+} // namespace
+
+bool TfrmCalcOrcaOper::AnoVazio() const {
+    return EmptyString(speAno->Text());
+}
+
+std::string TfrmCalcOrcaOper::TextoAno() const {
+    return speAno->Text();
+}
+
+int TfrmCalcOrcaOper::NumeroVersao() const {
+    bool ok = false;
+    const double value = TextToFloat(edtVersao->Text(), ok);
+    return ok ? static_cast<int>(value) : 0;
+}
+
+void TfrmCalcOrcaOper::speAnoKeyPress(TObject* Sender, TKeyChar& Key) {
+    if (Key == ',' || Key == 'e' || Key == 'E' || Key == '+' || Key == '-') Key = 0;
+}
+
+void TfrmCalcOrcaOper::speAnoExit(TObject* Sender) {
+    // Without a year there is nothing to ask; leaving the panel reports it.
+    if (AnoVazio()) return;
+    GetMaiorVersao(TextoAno());
+    boMaiorVersao = !edtVersao->Text().empty() &&
+                    NumeroVersao() == cdsMaiorVersao.FieldByName("CDVERSAOORCA").AsFloat();
+}
+
+void TfrmCalcOrcaOper::edtVersaoKeyPress(TObject* Sender, TKeyChar& Key) {
+    const bool digit = Key >= '0' && Key <= '9';
+    if (!digit && Key != VK_BACK && Key != VK_TAB && Key != VK_ESCAPE) Key = 0;
+}
+
+void TfrmCalcOrcaOper::edtVersaoExit(TObject* Sender) {}
+
+void TfrmCalcOrcaOper::GetMaiorVersao(const std::string& ano) {
+    ActiveShowAvi(this, 1, "");
+    Finally close([] { DeactiveShowAvi(); });
+    std::string year = ano;
+    const Variant data =
+        CheckResultServ(netCalcOrcaOper.AppServer("GetMaiorVersao", {Arg::ref(year)}), true, 0);
+    cdsMaiorVersao.SetData(pacote(data, "cdsMaiorVersao"));
+    if (edtVersao->Text().empty() && !cdsMaiorVersao.IsEmpty())
+        edtVersao->SetText(FormatFloat("0", cdsMaiorVersao.FieldByName("CDVERSAOORCA").AsFloat()));
+}
+
+void TfrmCalcOrcaOper::GetVersao(const std::string& ano, const std::string& tipo, double versao) {
+    ActiveShowAvi(this, 1, "");
+    Finally close([] { DeactiveShowAvi(); });
+    std::string year = ano;
+    std::string kind = tipo;
+    const Variant data = CheckResultServ(
+        netCalcOrcaOper.AppServer("GetVersao", {Arg::ref(year), Arg::ref(versao), Arg::ref(kind)}),
+        true, 0);
+    cdsVersaoOrca.SetData(pacote(data, "cdsVersaoOrca"));
+}
+
+void TfrmCalcOrcaOper::BtnPesqVerBeforePesq(TObject* Sender) {
+    GetVersao(TextoAno(), "T", NumeroVersao());
+}
+
+void TfrmCalcOrcaOper::BtnPesqVerAfterPesq(TObject* Sender) {
+    edtVersao->SetText(cdsVersaoOrca.FieldByName("CDVERSAOORCA").AsString());
+}
+
+void TfrmCalcOrcaOper::VdVersao() {
+    try {
+        if (edtVersao->Text().empty()) MensErro(Msg().Msg("Ver_Inf"));
+        GetVersao(TextoAno(), "", NumeroVersao());
+        if (cdsVersaoOrca.IsEmpty()) MensErro(Msg().Msg("Ver_NCad"));
+    } catch (...) {
+        edtVersao->SetFocus();
+        throw;
+    }
+}
+
+void TfrmCalcOrcaOper::panFiltroEnter(TObject* Sender) {
+    // 1.
+    pgcOrcamento->SetActivePage(tshFaturBruto);
+    boclique = false;
+    // 2.
+    bool emptied = false;
+    for (TClientDataSet* cds : {&cdsOrcamentoFilial, &cdsItensOrcFatCons, &cdsItensOrcamento})
+        if (cds->Active()) {
+            cds->EmptyDataSet();
+            emptied = true;
+        }
+    if (emptied) dtsPadraoStateChange(this);
+    // 3.
+    mnuVerificar->SetEnabled(false);
+    mnuCancelar->SetEnabled(false);
+    mnuConfirmar->SetEnabled(false);
+    sbtVerificar->SetEnabled(false);
+    sbtCancelar->SetEnabled(false);
+    sbtConfirmar->SetEnabled(false);
+    mnuConfigImpressora->SetEnabled(false);
+    HabilitaPaginas(false, tshFaturBruto);
+    sbtCalcEfet->SetEnabled(false);
+    cdsFeriadoFil.Close();
+    dbnPadrao->SetEnabled(false);
+    dbtCodigo->SetEnabled(false);
+    dbtNome->SetEnabled(false);
+    if (cdsParDROFilial.Active())
+        cdsParDROFilial.EmptyDataSet();
+    else
+        cdsParDROFilial.CreateDataSet();
+}
+
+RemoteResult TfrmCalcOrcaOper::ChamaGetDadosOrcamento() {
+    // A host bound to one branch sees only that branch, whatever the filter chose.
+    std::string* filiais = &stListaFil;
+    if (ModuFili()) {
+        stPesqFilial = "_" + FiliProc() + "_";
+        filiais = &stPesqFilial;
+    }
+    return netCalcOrcaOper.AppServer("GetDadosOrcamento",
+                                     {TextoAno(), NumeroVersao(), Operador(), Arg::ref(*filiais),
+                                      Arg::ref(stListaAgrupFil), Arg::ref(stListaReg),
+                                      Arg::ref(stListaSeg)});
+}
+
+void TfrmCalcOrcaOper::CarregaPacotes(bool criaOuEsvazia) {
+    TClientDataSet* const targets[6] = {&cdsOrcamentoFilial, &cdsItensOrcFatCons,
+                                        &cdsItensOrcamento,  &cdsFeriadoFil,
+                                        &cdsParDROFilial,    &cdsTxAdm};
+    const std::vector<Variant>& items = oleOrcamentoFiltro.array();
+    // Every packet is checked before any is loaded, so that a malformed answer leaves the
+    // budget on screen whole rather than half replaced.
+    for (int i = 0; i < 6; ++i) {
+        const DataPacket& packet = pacote(items[i], targets[i]->Name().c_str());
+        const std::string missing = camposAusentes(*targets[i], packet);
+        if (!missing.empty())
+            MensErro("Resposta do servidor sem os campos " + missing + " de " + targets[i]->Name() +
+                     ".");
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (criaOuEsvazia) {
+            if (!targets[i]->Active())
+                targets[i]->CreateDataSet();
+            else
+                targets[i]->EmptyDataSet();
+        }
+        targets[i]->SetData(items[i].packet());
+    }
+}
+
+void TfrmCalcOrcaOper::ArrumaColunasMeses() {
+    OrganizaCamposGrid(0, dbgDiaUtilFilFat);
+    OrganizaCamposGrid(4, dbgItOrcFatur);
+    OrganizaCamposGrid(0, dbgDiaUtilFilCons);
+    OrganizaCamposGrid(1, dbgImposto);
+    OrganizaCamposGrid(4, dbgItConsumo);
+    OrganizaCamposGrid(1, dbgMaoObra);
+    OrganizaCamposGrid(2, dbgMatriz);
+    OrganizaCamposGrid(1, dbgDiversas);
+    OrganizaCamposGrid(1, dbgEntradas);
+    OrganizaCamposGrid(1, dbgImpRecup);
+    OrganizaCamposGrid(2, dbgImpSobLuc);
+    OrganizaCamposGrid(2, dbgInvest);
+    OrganizaCamposGrid(3, dbgDeprec);
+}
+
+void TfrmCalcOrcaOper::AjustaEdicaoGrades() {
+    for (TDBGrid* grid : {dbgDiaUtilFilFat, dbgItOrcFatur, dbgDiaUtilFilCons, dbgItConsumo,
+                          dbgImposto, dbgMaoObra, dbgTxAdm, dbgMatriz, dbgDiversas, dbgEntradas,
+                          dbgInvest, dbgImpSobLuc, dbgImpRecup, dbgDeprec})
+        SetGridEditing(grid, boMaiorVersao);
+}
+
+void TfrmCalcOrcaOper::AjustaEfetivar() {
+    if (PaginaFatOuCons())
+        sbtEfetivar->SetEnabled(!EmEdicaoOuInsercao(dtsPadrao) && !cdsItensOrcFatCons.IsEmpty() &&
+                                boHabEfet && boMaiorVersao);
+    else
+        sbtEfetivar->SetEnabled(!EmEdicao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() &&
+                                boHabEfet && boMaiorVersao);
+}
+
+void TfrmCalcOrcaOper::AjustaBotoesCalculo() {
+    const TClientDataSet& fc = cdsItensOrcFatCons;
+    const bool editing = fc.State() == dsEdit;
+    sbtCalcCard->SetEnabled(!fc.IsEmpty() && !editing &&
+                            fc.FieldByName("IDSTATUSORCA").AsString() != "E" && boMaiorVersao);
+    sbtCalcEfet->SetEnabled(!fc.IsEmpty() &&
+                            cdsParDROFilial.FieldByName("IDFATUROP").AsString() != "FS" &&
+                            !editing && Aberto(fc) && boMaiorVersao);
+    const bool calcRules = Browse(dtsPadrao) && Aberto(fc) && Acesso(fc) && boMaiorVersao;
+    btnCalcImpo->SetEnabled(calcRules);
+    btnCalcImpCons->SetEnabled(calcRules);
+    btnCalcDeprec->SetEnabled(calcRules);
+}
+
+void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
+    // 1.
+    if (AnoVazio()) {
+        speAno->SetFocus();
+        MensErro(Msg().Msg("ANO_N_INF"));
+    }
+    // 2.
+    VdVersao();
+    // 3.
+    boMaiorVersao = NumeroVersao() == cdsMaiorVersao.FieldByName("CDVERSAOORCA").AsFloat();
+    // 4.
+    if (!boclique) {
+        boConfirmou = false;
+        boclique = true;
+        criaFiltroCalculo();
+        if (!boConfirmou) speAno->SetFocus();
+    }
+    // 5.
+    if (!boConfirmou) {
+        speAno->SetFocus();
+        return;
+    }
+    // 6.
+    if (cdsVerifFaseOper.Active())
+        cdsVerifFaseOper.EmptyDataSet();
+    else
+        cdsVerifFaseOper.CreateDataSet();
+    const Variant fase = Verifica_Fase_Operador(netGestaoOperac, TextoAno());
+    cdsVerifFaseOper.SetData(pacote(fase, "cdsVerifFaseOper"));
+    boHabEfet = cdsVerifFaseOper.IsEmpty() ||
+                cdsVerifFaseOper.FieldByName("IDFASECALCORCA").AsString() == "S";
+    // 7.
+    if (cdsParDROFilial.Active())
+        cdsParDROFilial.EmptyDataSet();
+    else
+        cdsParDROFilial.CreateDataSet();
+    // 8.
+    ActiveShowAvi(this, 6, Msg().Msg("Dados"));
+    Finally close([] { DeactiveShowAvi(); });
+    oleOrcamentoFiltro = CheckResultServ(ChamaGetDadosOrcamento(), true, 6);
+    // 9.
+    CarregaPacotes(true);
+    // 10.
+    GetMaiorVersao(TextoAno());
+    ArrumaColunasMeses();
+    // 11.
+    if (!cdsOrcamentoFilial.IsEmpty()) {
+        HabilitaPaginas(true);
+        AjustaEdicaoGrades();
+        if (!boReplicacao && !boSimulacao) pgcOrcamento->SetActivePage(tshFaturBruto);
+        pgcOrcamentoChange(this);
+        AjustaEfetivar();
+        AjustaBotoesCalculo();
+    } else {
+        HabilitaPaginas(false);
+    }
+    // 12.
+    if (!cdsFeriadoFil.IsEmpty() && !cdsItensOrcFatCons.IsEmpty()) {
+        cdsFeriadoFil.SetFilter("CDFILIAL = '" +
+                                cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString() + "'");
+        cdsFeriadoFil.SetFiltered(true);
+    }
+    // 13.
+    dbgItOrcFatur->SetSelectedField(&cdsItensOrcFatCons.FieldByName("CDFILIAL"));
+    DeactiveShowAvi();
+    boEditItemOrca = false;
+    boEditTxAdm = false;
+    boCheck = false;
+    boLoop = false;
+    dbgItOrcFatur->SetSelectedIndex(1);
+    dbnPadrao->SetEnabled(true);
+    dbtCodigo->SetEnabled(true);
+    dbtNome->SetEnabled(true);
+}
+
+void TfrmCalcOrcaOper::ResumoFiliais() {
+    boCheck = true;
+    boLoop = true;
+    cdsOrcamentoFilial.DisableControls();
+    cdsItensOrcamento.DisableControls();
+    Finally restore([this] {
+        boCheck = false;
+        boLoop = false;
+        cdsOrcamentoFilial.EnableControls();
+        cdsItensOrcamento.EnableControls();
+    });
+    for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
+        // The branch scroll handler filters the items to this branch and the active page.
+        cdsOrcamentoFilialAfterScroll(cdsOrcamentoFilial);
+        for (cdsItensOrcamento.First(); !cdsItensOrcamento.Eof(); cdsItensOrcamento.Next()) {
+            const std::string state = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString();
+            cdsOrcamentoFilial.Edit();
+            cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO")
+                .SetAsString(state == "E" || state == "A" ? state : "P");
+            cdsOrcamentoFilial.Post();
+        }
+    }
+    cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(stFiliSelec)}, {true, false});
+}
+
+void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
+    // 1.
+    cdsOrcamentoFilial.DisableControls();
+    cdsItensOrcFatCons.DisableControls();
+    Finally unfreeze([this] {
+        DeactiveShowAvi();
+        if (cdsOrcamentoFilial.ControlsDisabled()) cdsOrcamentoFilial.EnableControls();
+        if (cdsItensOrcFatCons.ControlsDisabled()) cdsItensOrcFatCons.EnableControls();
+    });
+    const bool fatOuCons = PaginaFatOuCons();
+    // 2.
+    ActiveShowAvi(this, 6, Msg().Msg("Dados"));
+    oleOrcamentoFiltro = CheckResultServ(ChamaGetDadosOrcamento(), true, 6);
+    // 3.
+    const std::string filial = fatOuCons ? cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString()
+                                         : cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
+    // 4.
+    CarregaPacotes(false);
+    // 5.
+    if (!cdsOrcamentoFilial.IsEmpty()) {
+        ResumoFiliais();
+        if (fatOuCons)
+            cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(filial)}, {true, false});
+        else
+            cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(filial)}, {true, false});
+        if (!cdsFeriadoFil.IsEmpty() && !cdsItensOrcFatCons.IsEmpty()) {
+            cdsFeriadoFil.SetFilter("CDFILIAL = '" +
+                                    cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString() + "'");
+            cdsFeriadoFil.SetFiltered(true);
+        }
+    }
+    // 6.
+    if (cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N") {
+        sbtCalcCard->SetCaption("Cálculo por Cardápio");
+        sbtCalcEfet->SetCaption("Cálculo por Efetivos");
+    } else {
+        sbtCalcCard->SetCaption("Cálculo por Comensais Est.");
+        sbtCalcEfet->SetCaption("Cálculo por Comensais Est.");
+    }
+    // 7.
+    if (cdsOrcamentoFilial.IsEmpty()) HabilitaPaginas(false);
+    // 8.
+    boEditTxAdm = false;
+}

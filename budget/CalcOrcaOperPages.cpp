@@ -1,0 +1,380 @@
+// The twelve pages as views of the three budget datasets: the month columns in the version's
+// order, and the filter, order and buttons of the active page.
+#include "budget/Cli_fyn10000.h"
+#include "budget/Finally.h"
+#include "budget/ModuleState.h"
+#include "services/lib/Consiste.h"
+#include "services/ui/TColumn.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TDBNavigator.h"
+#include "services/ui/TDBText.h"
+#include "services/ui/TMenuItem.h"
+#include "services/ui/TPageControl.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TTabSheet.h"
+
+#include <array>
+
+namespace {
+
+struct PaginaLetra {
+    char letter;
+    TTabSheet* TfrmCalcOrcaOper::*page;
+};
+
+constexpr std::array<PaginaLetra, 12> kPaginas{{
+    {'F', &TfrmCalcOrcaOper::tshFaturBruto},
+    {'I', &TfrmCalcOrcaOper::tshImposto},
+    {'C', &TfrmCalcOrcaOper::tshConsumo},
+    {'O', &TfrmCalcOrcaOper::tshMaoObra},
+    {'T', &TfrmCalcOrcaOper::tshTxAdm},
+    {'M', &TfrmCalcOrcaOper::tshMatriz},
+    {'D', &TfrmCalcOrcaOper::tshDiversas},
+    {'E', &TfrmCalcOrcaOper::tshEntradas},
+    {'R', &TfrmCalcOrcaOper::tshImpRecup},
+    {'S', &TfrmCalcOrcaOper::tshImpSobLuc},
+    {'N', &TfrmCalcOrcaOper::tshInvest},
+    {'P', &TfrmCalcOrcaOper::tshDeprec},
+}};
+
+const LocateOptions kNoCase{true, false};
+
+} // namespace
+
+char TfrmCalcOrcaOper::LetraPagina() const {
+    const TTabSheet* active = pgcOrcamento->ActivePage();
+    for (const PaginaLetra& entry : kPaginas)
+        if (this->*entry.page == active) return entry.letter;
+    return 'F';
+}
+
+TTabSheet* TfrmCalcOrcaOper::PaginaDaLetra(char letter) const {
+    for (const PaginaLetra& entry : kPaginas)
+        if (entry.letter == letter) return this->*entry.page;
+    return nullptr;
+}
+
+std::string TfrmCalcOrcaOper::NomeCampo() const {
+    return NomeCampoCheck(LetraPagina());
+}
+
+void TfrmCalcOrcaOper::HabilitaPaginas(bool enabled, TTabSheet* except) {
+    for (const PaginaLetra& entry : kPaginas) {
+        TTabSheet* page = this->*entry.page;
+        if (page != except) page->SetEnabled(enabled);
+    }
+}
+
+void TfrmCalcOrcaOper::OrganizaCamposGrid(int primeiraColuna, TDBGrid* grid) {
+    if (!cdsMaiorVersao.Active() || cdsMaiorVersao.IsEmpty()) return;
+    int month = 1;
+    bool ok = false;
+    const std::string first = cdsMaiorVersao.FieldByName("NRMESINIVERORC").AsString();
+    if (!first.empty()) {
+        month = std::atoi(first.c_str());
+        ok = month >= 1 && month <= 12;
+    }
+    // A version without a valid first month keeps the calendar order.
+    if (!ok) month = 1;
+    const bool faseCalcula = cdsVerifFaseOper.Active() && !cdsVerifFaseOper.IsEmpty() &&
+                             cdsVerifFaseOper.FieldByName("IDFASECALCORCA").AsString() == "S";
+    for (int column = primeiraColuna; column < primeiraColuna + 12; ++column) {
+        if (column >= grid->ColumnCount()) break;
+        TColumn& col = *grid->Column(column);
+        const std::string monthText = Msg().Msg(std::to_string(month));
+        col.SetFieldName("VRORCAMENTO" + monthText);
+        if (faseCalcula)
+            col.SetReadOnly(cdsVerifFaseOper.FieldByName("IDPERMCALC" + monthText).AsString() ==
+                            "N");
+        month = month == 12 ? 1 : month + 1;
+    }
+}
+
+std::string TfrmCalcOrcaOper::IndicePagina(char letter) const {
+    switch (letter) {
+    case 'I':
+    case 'O':
+    case 'R':
+        return "CDFILIAL;CDDESPADMFAT";
+    case 'M':
+    case 'D':
+        return "CDFILIAL;CDDESPPREV";
+    case 'E':
+        return cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O"
+                   ? "CDFILIAL;CDTIPOOPER"
+                   : "CDFILIAL;CDDESPPREV";
+    default:
+        return "CDFILIAL";
+    }
+}
+
+std::string TfrmCalcOrcaOper::FiltroPagina(char letter, const std::string& filial) const {
+    const std::string l(1, letter);
+    switch (letter) {
+    case 'I':
+    case 'O':
+    case 'D':
+    case 'R':
+        return "IDTIPOORCAOP = '" + l + "'AND CDFILIAL = '" + filial + "'";
+    case 'M':
+        return "[IDTIPOORCAOP] = 'M'";
+    case 'S':
+    case 'N':
+    case 'P':
+        return "IDTIPOORCAOP = '" + l + "'";
+    case 'E':
+        return "IDTIPOORCAOP = 'E' AND CDFILIAL = '" + filial + "'" +
+               (cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O"
+                    ? " AND CDTIPOOPER <> 'V'"
+                    : " AND CDTIPOOPER = 'V'");
+    default:
+        // Pages without items of their own show the branch's items in the summary walks.
+        return "CDFILIAL = '" + filial + "'";
+    }
+}
+
+TDBGrid* TfrmCalcOrcaOper::GradeItensPagina() const {
+    switch (LetraPagina()) {
+    case 'I':
+        return dbgFilImpo;
+    case 'O':
+        return dbgFilialMaoObra;
+    case 'M':
+        return dbgMatriz;
+    case 'D':
+        return dbgFilialDiversas;
+    case 'E':
+        return dbgFilialEntradas;
+    case 'R':
+        return dbgImpRecup;
+    case 'S':
+        return dbgImpSobLuc;
+    case 'N':
+        return dbgInvest;
+    case 'P':
+        return dbgDeprec;
+    default:
+        return dbgItOrcFatur;
+    }
+}
+
+void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {
+    const char letter = LetraPagina();
+    m_letraPagina = letter;
+    // 1.
+    mnuEfetTodo->SetEnabled(letter == 'F');
+    cdsItensOrcFatCons.AfterScroll = nullptr;
+    Finally reattach([this] { cdsItensOrcFatCons.AfterScroll = m_itensOrcFatConsAfterScroll; });
+    cdsItensOrcFatCons.SetFiltered(false);
+    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && !cdsItensOrcFatCons.IsEmpty() &&
+                           dtsItensOrcamento.State() == dsBrowse && boMaiorVersao);
+    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+    // 2., 3.
+    if (letter == 'F' || letter == 'C') {
+        if (!cdsItensOrcFatCons.IsEmpty() || cdsItensOrcFatCons.Active()) {
+            cdsItensOrcFatCons.SetFilter(letter == 'F' ? "[IDTIPOORCAOP] = 'F'"
+                                                       : "[IDTIPOORCAOP] = 'C'");
+            cdsItensOrcFatCons.SetFiltered(true);
+            TDBGrid* grid = letter == 'F' ? dbgItOrcFatur : dbgItConsumo;
+            grid->SetEnabled(true);
+            grid->SetFocus();
+            cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
+            if (letter == 'F') {
+                const std::string fatur = cdsParDROFilial.FieldByName("IDFATUROP").AsString();
+                sbtCalcEfet->SetEnabled(!fatur.empty() && fatur != "FS" &&
+                                        Aberto(cdsItensOrcFatCons) && boHabEfet && boMaiorVersao);
+            } else {
+                sbtCalcCard->SetEnabled(!cdsItensOrcFatCons.IsEmpty() &&
+                                        cdsItensOrcFatCons.FieldByName("IDSTATUSORCA").AsString() !=
+                                            "E" &&
+                                        boMaiorVersao);
+            }
+        }
+        dbnPadrao->SetDataSource(&dtsPadrao);
+        dbtCodigo->SetDataSource(&dtsPadrao);
+        dbtNome->SetDataSource(&dtsPadrao);
+        BotoesPorPagina(true);
+        AjustaEfetivar();
+    } else if (letter == 'T') {
+        // 4.
+        BotoesPorPagina(true);
+        sbtEfetivar->SetEnabled(cdsTxAdm.State() != dsEdit && !cdsTxAdm.IsEmpty() && boHabEfet &&
+                                boMaiorVersao);
+        const bool search = dtsTxAdm.State() == dsBrowse && !cdsTxAdm.IsEmpty();
+        mnuProcurar->SetEnabled(search);
+        sbtProcurar->SetEnabled(search);
+        if (cdsTxAdm.Active()) cdsTxAdm.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
+    } else {
+        // 5.
+        cdsItensOrcamento.AfterScroll = nullptr;
+        cdsItensOrcamento.SetFiltered(false);
+        cdsItensOrcamento.AfterScroll = m_itensOrcamentoAfterScroll;
+        if (!cdsItensOrcamento.IsEmpty()) {
+            if (letter == 'E') {
+                const Variant data =
+                    CheckResultServ(netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0);
+                if (data.type() == VarType::Packet) cdsTpDespLanEnt.SetData(data.packet());
+                TColumn& first = *dbgEntradas->Column(0);
+                if (cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O") {
+                    first.SetFieldName("NMTIPOOPER");
+                    first.SetTitleCaption("Tipo de Operação");
+                } else {
+                    first.SetFieldName("NMDESPPREV");
+                    first.SetTitleCaption("Tipo de Despesa");
+                }
+            }
+            cdsItensOrcamento.SetIndexFieldNames(IndicePagina(letter));
+            cdsItensOrcamento.SetFilter(
+                FiltroPagina(letter, cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString()));
+            GradeItensPagina()->SetFocus();
+            cdsItensOrcamento.SetFiltered(true);
+            dbnPadrao->SetDataSource(&dtsItensOrcamento);
+            dbtCodigo->SetDataSource(&dtsItensOrcamento);
+            dbtNome->SetDataSource(&dtsItensOrcamento);
+            if (cdsItensOrcFatCons.Active())
+                cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
+            if (cdsOrcamentoFilial.Active())
+                cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
+            BotoesPorPagina(true);
+            AjustaEfetivar();
+        } else {
+            // 7.
+            mnuAlterar->SetEnabled(false);
+            sbtAlterar->SetEnabled(false);
+            sbtRepliVal->SetEnabled(false);
+        }
+        AjustaBotoesCalculo();
+    }
+    // 6.
+    if (cdsOrcamentoFilial.Active() && !cdsOrcamentoFilial.IsEmpty() && cdsItensOrcamento.Active())
+        ResumoPagina(letter);
+    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
+    mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
+}
+
+void TfrmCalcOrcaOper::ResumoPagina(char letter) {
+    boCheck = true;
+    boLoop = true;
+    cdsOrcamentoFilial.DisableControls();
+    cdsItensOrcamento.DisableControls();
+    const TClientDataSet::Event scroll = cdsOrcamentoFilial.AfterScroll;
+    cdsOrcamentoFilial.AfterScroll = nullptr;
+    const bool filtered = cdsItensOrcamento.Filtered();
+    cdsItensOrcamento.SetFiltered(false);
+    Finally restore([this, scroll, filtered] {
+        cdsItensOrcamento.SetFiltered(filtered);
+        cdsOrcamentoFilial.AfterScroll = scroll;
+        boCheck = false;
+        boLoop = false;
+        cdsOrcamentoFilial.EnableControls();
+        cdsItensOrcamento.EnableControls();
+    });
+    const std::string l(1, letter);
+    for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
+        const Variant filial = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsVariant();
+        const char* summary = "P";
+        if (cdsItensOrcamento.Locate("CDFILIAL;IDTIPOORCAOP;IDITEMORCAMENTO",
+                                     {filial, Variant(l), Variant("E")}))
+            summary = "E";
+        else if (cdsItensOrcamento.Locate("CDFILIAL;IDTIPOORCAOP;IDITEMORCAMENTO",
+                                          {filial, Variant(l), Variant("A")}))
+            summary = "A";
+        cdsOrcamentoFilial.Edit();
+        cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO").SetAsString(summary);
+        cdsOrcamentoFilial.Post();
+    }
+    for (TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsOrcamentoFilial, &cdsTxAdm})
+        if (cds->Active()) cds->Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
+}
+
+void TfrmCalcOrcaOper::cdsOrcamentoFilialAfterScroll(TClientDataSet& DataSet) {
+    const char letter = LetraPagina();
+    // 1.
+    sbtSimulaRes->SetEnabled((cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString() == "P" ||
+                              cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString() == "R") &&
+                             boMaiorVersao);
+    // 2.
+    if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && !cdsItensOrcamento.IsEmpty())
+        cdsItensOrcamento.Edit();
+    // 3.
+    if (cdsItensOrcamento.Active()) {
+        cdsItensOrcamento.SetFiltered(false);
+        if (letter == 'E' && cdsTpDespLanEnt.IsEmpty()) {
+            const Variant data =
+                CheckResultServ(netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0);
+            if (data.type() == VarType::Packet) cdsTpDespLanEnt.SetData(data.packet());
+        }
+        cdsItensOrcamento.SetFilter(
+            FiltroPagina(letter, cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString()));
+        cdsItensOrcamento.SetFiltered(true);
+    }
+    // 4.
+    if (!boLoop) stFiliSelec = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
+    // 5.
+    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && dtsItensOrcamento.State() == dsBrowse &&
+                           !cdsItensOrcFatCons.IsEmpty() && !cdsItensOrcamento.IsEmpty() &&
+                           Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
+                           boMaiorVersao);
+    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+    if (!boLoop) BotoesPorPagina(true);
+}
+
+void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
+    const std::string item = cdsItensOrcFatCons.FieldByName("IDITEMORCAMENTO").AsString();
+    // 1.
+    sbtSimulaRes->SetEnabled((item == "P" || item == "R") && boMaiorVersao);
+    // 2.
+    const std::string filial = cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString();
+    if (!boLoop) stFiliSelec = filial;
+    // 3.
+    if (cdsFeriadoFil.Active()) {
+        cdsFeriadoFil.SetFilter("CDFILIAL = '" + filial + "'");
+        cdsFeriadoFil.SetFiltered(true);
+    }
+    // 4.
+    if (cdsParDROFilial.Active()) cdsParDROFilial.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
+    // 5.
+    if (boCheck) return;
+    AjustaBotoesCalculo();
+    sbtCalcCard->SetEnabled(Aberto(cdsItensOrcFatCons) && boHabEfet &&
+                            cdsItensOrcFatCons.State() != dsEdit && boMaiorVersao);
+    if (PaginaFatOuCons()) BotoesPorPagina(false);
+    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
+    // 6.
+    const char letter = LetraPagina();
+    if (letter == 'F' || letter == 'C') {
+        TDBGrid* grid = letter == 'F' ? dbgItOrcFatur : dbgItConsumo;
+        const std::string selected =
+            grid->SelectedColumn() ? grid->SelectedColumn()->FieldName() : std::string();
+        const bool locked = item == "E" || item == "A" || selected == "TOTAL" ||
+                            selected == "IDITEMCALCORCA" || selected == NomeCampo() ||
+                            cdsItensOrcFatCons.FieldByName("IDACESSOCALC").AsString() == "N" ||
+                            !boMaiorVersao;
+        SetGridEditing(grid, !locked);
+    }
+    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && !cdsItensOrcFatCons.IsEmpty() &&
+                           dtsItensOrcamento.State() == dsBrowse && Aberto(cdsItensOrcFatCons) &&
+                           Fase() && Acesso(cdsItensOrcFatCons) && boMaiorVersao);
+    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+}
+
+void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
+    const std::string item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString();
+    sbtSimulaRes->SetEnabled((item == "P" || item == "R") && boMaiorVersao);
+    if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && LetraPagina() != 'T' &&
+        cdsItensOrcamento.State() == dsBrowse)
+        cdsItensOrcamento.Edit();
+    BotoesPorPagina(false);
+}
+
+void TfrmCalcOrcaOper::tshFaturBrutoEnter(TObject* Sender) {
+    sbtCalcEfet->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
+                                ? "Cálculo por Efetivos"
+                                : "Cálculo por Comensais Est.");
+}
+
+void TfrmCalcOrcaOper::tshConsumoEnter(TObject* Sender) {
+    sbtCalcCard->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
+                                ? "Cálculo por Cardápio"
+                                : "Cálculo por Comensais Est.");
+}
