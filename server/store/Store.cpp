@@ -2,9 +2,12 @@
 
 #include "server/store/Schema.h"
 
+#include <algorithm>
 #include <cassert>
 #include <chrono>
 #include <ctime>
+#include <functional>
+#include <random>
 #include <thread>
 
 namespace srv {
@@ -15,7 +18,16 @@ namespace {
 // deadlock on a one-connection pool).
 thread_local const Store* t_running = nullptr;
 
-constexpr int kConflictAttempts = 5;
+// Writers that all touch one row can lose to each other many times in a row: allow many
+// attempts, spread out by a random pause so that they stop colliding.
+constexpr int kConflictAttempts = 40;
+
+void pauseBeforeRetry(int attempt) {
+    thread_local std::minstd_rand random(
+        static_cast<unsigned>(std::hash<std::thread::id>()(std::this_thread::get_id())));
+    const int ceiling = std::min(64, 1 << std::min(attempt, 6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % ceiling + 1));
+}
 // Any constant of our own: the session lock that serialises migrations of several servers.
 constexpr const char* kMigrationLock = "715517";
 
@@ -117,8 +129,7 @@ void Store::runBody(Database::TxMode mode, const std::function<void(Database&)>&
             lease->rollback();
             throw;
         }
-        // Let the transaction that won finish before trying again.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2 * attempt * attempt));
+        pauseBeforeRetry(attempt);
     }
 }
 

@@ -34,13 +34,18 @@ std::string TestDatabases::newSpec(Kind kind) {
     case Kind::SqliteMemory:
         return ":memory:";
     case Kind::SqliteFile: {
-        static const std::filesystem::path folder = [] {
-            auto p = std::filesystem::temp_directory_path() /
-                     ("fyn-store-" + std::to_string(::getpid()));
-            std::filesystem::create_directories(p);
-            return p;
-        }();
-        return (folder / ("db" + unique + ".sqlite")).string();
+        // One folder per test process, removed when the process ends normally.
+        struct Folder {
+            std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                         ("fyn-store-" + std::to_string(::getpid()));
+            Folder() { std::filesystem::create_directories(path); }
+            ~Folder() {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+        };
+        static const Folder folder;
+        return (folder.path / ("db" + unique + ".sqlite")).string();
     }
     case Kind::Postgres: {
         const std::string url = readUrlFile();
