@@ -81,6 +81,9 @@ bool Application::dispatch(const std::function<void()>& event) {
         event();
     } catch (const EAbort&) {
         completed = false;
+    } catch (const ScriptError&) {
+        --m_depth;
+        throw;
     } catch (const std::exception& e) {
         completed = false;
         m_platform->MessageBox(MessageKind::Error, e.what(), MessageButtons::Ok);

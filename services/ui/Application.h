@@ -4,12 +4,21 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 class Platform;
 class HostServices;
+class OptionStore;
 class TForm;
+
+// A fault of a test or scenario script driving the screens (an unknown control, a failed
+// check): it is never shown as a message but goes through every event to the script's runner.
+class ScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The one process-wide object: the platform, the host's services, today's date and the forms
 // that are open. Tests build their own and install it with ApplicationScope.
@@ -28,6 +37,10 @@ public:
     void setPlatform(Platform& platform) { m_platform = &platform; }
     HostServices* host() const { return m_host; }
     void setHost(HostServices* host) { m_host = host; }
+
+    // Where filter dialogs keep their saved options (nullptr: saving is not offered).
+    OptionStore* optionStore() const { return m_optionStore; }
+    void setOptionStore(OptionStore* store) { m_optionStore = store; }
 
     // Today as days since 30/12/1899 (the dataset's date-time), local time, no fraction.
     double today() const;
@@ -75,6 +88,7 @@ private:
 
     Platform* m_platform;
     HostServices* m_host;
+    OptionStore* m_optionStore = nullptr;
     bool m_fixedClock = false;
     double m_fixedToday = 0;
     std::vector<TForm*> m_forms;

@@ -51,7 +51,10 @@ std::string TComponent::ClassName() const {
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> plain(
         abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-    return status == 0 && plain ? std::string(plain.get()) : std::string(mangled);
+    std::string name = status == 0 && plain ? std::string(plain.get()) : std::string(mangled);
+    // Scripts name forms by their bare class name, whatever namespace holds them.
+    if (auto colon = name.rfind("::"); colon != std::string::npos) name.erase(0, colon + 2);
+    return name;
 }
 
 void TComponent::Changed(Property property) {

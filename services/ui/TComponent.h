@@ -27,7 +27,7 @@ public:
         return dynamic_cast<T*>(FindComponent(name));
     }
 
-    // The class name as written in the source ("TfrmPadraoGrid").
+    // The class name as written in the source, without namespaces ("TfrmPadraoGrid").
     std::string ClassName() const;
 
     int Tag = 0;

@@ -3,6 +3,9 @@
 #include "services/ui/TForm.h"
 #include "services/ui/TWinControl.h"
 
+#include <algorithm>
+#include <vector>
+
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
@@ -76,8 +79,23 @@ void TControl::SetAlign(TAlign align) {
 
 void TControl::SetTabOrder(int order) {
     if (order == m_tabOrder) return;
-    m_tabOrder = order;
-    Changed(Property::TabOrder);
+    if (!m_parent || order < 0) {
+        m_tabOrder = order;
+        Changed(Property::TabOrder);
+        return;
+    }
+    // The siblings keep their relative order; this one takes the place asked for.
+    std::vector<TControl*> siblings(m_parent->Controls().begin(), m_parent->Controls().end());
+    std::stable_sort(siblings.begin(), siblings.end(),
+                     [](TControl* a, TControl* b) { return a->m_tabOrder < b->m_tabOrder; });
+    std::erase(siblings, this);
+    auto at = std::min(static_cast<std::size_t>(order), siblings.size());
+    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), this);
+    for (std::size_t i = 0; i < siblings.size(); ++i) {
+        if (siblings[i]->m_tabOrder == static_cast<int>(i)) continue;
+        siblings[i]->m_tabOrder = static_cast<int>(i);
+        siblings[i]->Changed(Property::TabOrder);
+    }
 }
 
 void TControl::SetFontBold(bool bold) {

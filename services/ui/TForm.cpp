@@ -132,16 +132,11 @@ TModalResult TForm::ShowModal() {
     Application& app = Application::instance();
     m_modal = true;
     m_modalResult = mrNone;
-    struct ModalFlag {
-        TForm& form;
-        ~ModalFlag() { form.m_modal = false; }
-    } flag{*this};
-
-    SetVisible(true);
-    if (OnShow) OnShow(this);
-    if (!m_activeControl) SelectNext(nullptr, true);
-    if (OnActivate) OnActivate(this);
-    {
+    try {
+        SetVisible(true);
+        if (OnShow) OnShow(this);
+        if (!m_activeControl) SelectNext(nullptr, true);
+        if (OnActivate) OnActivate(this);
         int saved = app.enterModalLoop();
         struct Loop {
             Application& app;
@@ -149,10 +144,15 @@ TModalResult TForm::ShowModal() {
             ~Loop() { app.leaveModalLoop(saved); }
         } loop{app, saved};
         app.platform().ShowModal(*this);
+    } catch (...) {
+        m_modal = false;
+        SetVisible(false);
+        throw;
     }
     if (m_modalResult == mrNone) m_modalResult = mrCancel;
     TModalResult result = m_modalResult;
     m_modal = false;
+    // Nothing of the form may be touched after this: closing may free it.
     closeSteps(caHide);
     return result;
 }

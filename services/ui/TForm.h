@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 class TClientDataSet;
@@ -71,6 +72,16 @@ public:
     bool TypeChar(TKeyChar ch);
     // Runs the enabled menu item that carries the shortcut; false when none does.
     bool IsShortCut(TShortCut shortcut);
+
+    // Creates a component owned by the form, named, and placed in `parent` when it is a
+    // control.
+    template <class T> T* Add(const std::string& name, TWinControl* parent = nullptr) {
+        auto* component = new T(this);
+        component->SetName(name);
+        if constexpr (std::is_base_of_v<TControl, T>)
+            if (parent) component->SetParent(parent);
+        return component;
+    }
 
     // Datasets a screen makes addressable by name (scripts and tests read them).
     void RegisterDataSet(const std::string& name, TClientDataSet* dataSet);

@@ -1,0 +1,35 @@
+#include "services/ui/TMaskEdit.h"
+
+#include <cctype>
+
+void TMaskEdit::SetEditMask(const std::string& mask) {
+    m_maskText = mask;
+    m_mask = ::EditMask(mask);
+    if (!m_mask.Empty()) SetText(m_mask.Blank());
+}
+
+std::string TMaskEdit::TrimmedText() const {
+    if (Text() == m_mask.Blank()) return {};
+    const std::string& t = Text();
+    std::size_t b = t.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    std::size_t e = t.find_last_not_of(' ');
+    return t.substr(b, e - b + 1);
+}
+
+bool TMaskEdit::InsertChar(std::string& text, TKeyChar key) const {
+    if (m_mask.Empty()) return TEdit::InsertChar(text, key);
+    if (key >= 128) return false;
+    return m_mask.Insert(text, static_cast<char>(key));
+}
+
+void TMaskEdit::RemoveLast(std::string& text) const {
+    if (m_mask.Empty())
+        TEdit::RemoveLast(text);
+    else
+        m_mask.Backspace(text);
+}
+
+std::string TMaskEdit::ClearedText() const {
+    return m_mask.Empty() ? std::string() : m_mask.Blank();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "services/ui/EditMask.h"
+#include "services/ui/TEdit.h"
+
+// A text box laid out by an input mask; its empty text is the mask's blank ("  /  /    ").
+class TMaskEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    const std::string& EditMask() const { return m_maskText; }
+    void SetEditMask(const std::string& mask);
+    // The text without its blanks and literals-only remains: "" for an untouched box.
+    std::string TrimmedText() const;
+
+protected:
+    bool InsertChar(std::string& text, TKeyChar key) const override;
+    void RemoveLast(std::string& text) const override;
+    std::string ClearedText() const override;
+
+private:
+    std::string m_maskText;
+    ::EditMask m_mask;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "services/ui/TForm.h"
+
+class TPanel;
+class TButtonFlat;
+
+// The dialog: a button bar with confirm and cancel. Screens extend the handlers; confirming
+// closes only when the screen says so (it sets ModalResult or calls Close).
+class TfrmRotiGeral : public TForm {
+public:
+    explicit TfrmRotiGeral(TComponent* owner);
+
+    TPanel* panBotoes;
+    TButtonFlat* sbtConfirma;
+    TButtonFlat* sbtCancel;
+
+    virtual void sbtConfirmaClick(TObject* Sender);
+    // Closes the dialog as cancelled.
+    virtual void sbtCancelClick(TObject* Sender);
+    virtual void FormCreate(TObject* Sender);
+    // Closing frees the dialog.
+    virtual void FormClose(TObject* Sender, TCloseAction& Action);
+    // Esc cancels; Enter outside a grid moves to the next control.
+    virtual void FormKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+};
