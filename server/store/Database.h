@@ -3,6 +3,7 @@
 #include "server/store/QueryResult.h"
 #include "services/data/Variant.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,7 +22,8 @@ namespace srv {
 //    SQLite does; where nothing fixes it (`SELECT ? + 1`, `? IS NULL`) write CAST(? AS ...).
 // Parameters: Null, Boolean (stored as 1/0), Integer, Double, Text and DateTime (stored as its
 // day number, a Double). Packets and arrays are refused with DatabaseError(Misuse).
-// Statements are prepared once per connection and cached by their text.
+// Statements are prepared once per connection and cached by their text (at most
+// kStatementCache of them: build texts with placeholders, never with values in them).
 // A Database belongs to one thread at a time; Store hands them out.
 class Database {
 public:
@@ -58,6 +60,10 @@ public:
 
     // False when the connection is broken and must not go back to a pool.
     virtual bool healthy() const noexcept = 0;
+    // How many prepared statements the connection keeps (diagnostics and tests).
+    virtual std::size_t cachedStatements() const noexcept = 0;
+
+    static constexpr std::size_t kStatementCache = 256;
 
 protected:
     Database() = default;

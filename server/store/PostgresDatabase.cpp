@@ -170,9 +170,15 @@ PGresult* PostgresDatabase::run(std::string_view sql, const std::vector<Variant>
     std::string key(sql);
     auto found = m_statements.find(key);
     if (found == m_statements.end()) {
+        if (m_statements.size() >= kStatementCache) {
+            // DEALLOCATE is not transactional and works in any transaction state but a
+            // failed one, where the PREPARE below would fail all the same.
+            PQclear(PQexec(m_conn, "DEALLOCATE ALL"));
+            m_statements.clear();
+        }
         Prepared prepared;
         const std::string text = translatePlaceholders(sql, prepared.parameters);
-        prepared.name = "fyn_" + std::to_string(m_statements.size() + 1);
+        prepared.name = "fyn_" + std::to_string(++m_named);
         PGresult* made =
             PQprepare(m_conn, prepared.name.c_str(), text.c_str(), prepared.parameters, nullptr);
         if (PQresultStatus(made) != PGRES_COMMAND_OK) fail(made, "cannot prepare \"" + key + "\"");

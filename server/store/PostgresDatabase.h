@@ -28,6 +28,7 @@ public:
     void rollback() noexcept override;
     bool inTransaction() const noexcept override { return m_inTransaction; }
     bool healthy() const noexcept override;
+    std::size_t cachedStatements() const noexcept override { return m_statements.size(); }
 
     // Rewrites `?` placeholders to $1, $2 ... (not inside quotes or comments) and counts them.
     static std::string translatePlaceholders(std::string_view sql, int& count);
@@ -43,6 +44,7 @@ private:
     pg_conn* m_conn = nullptr;
     std::unordered_map<std::string, Prepared> m_statements;
     bool m_inTransaction = false;
+    long long m_named = 0; // statements ever prepared: names are never reused
 };
 
 } // namespace srv

@@ -86,6 +86,9 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyTimeoutMs) {
         // returns, so an acknowledged save survives a kill or a power cut.
         executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; "
                       "PRAGMA foreign_keys=ON;");
+        // A whole budget is read at once: keep pages in memory rather than re-reading them
+        // from the file on every load.
+        executeScript("PRAGMA cache_size=-32768;");
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -94,8 +97,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyTimeoutMs) {
 }
 
 SqliteDatabase::~SqliteDatabase() {
-    for (auto& [sql, stmt] : m_statements)
-        sqlite3_finalize(stmt);
+    dropStatements();
     if (m_inTransaction) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(m_db);
 }
@@ -107,9 +109,17 @@ void SqliteDatabase::fail(int code, std::string_view what) const {
     throw DatabaseError(kindOf(code), message);
 }
 
+void SqliteDatabase::dropStatements() noexcept {
+    for (auto& [sql, stmt] : m_statements)
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
 sqlite3_stmt* SqliteDatabase::prepare(std::string_view sql) {
     auto found = m_statements.find(std::string(sql));
     if (found != m_statements.end()) return found->second;
+    // Every cached statement is reset after use, so none is running: all can go at once.
+    if (m_statements.size() >= kStatementCache) dropStatements();
     sqlite3_stmt* stmt = nullptr;
     const int rc = sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()),
                                       SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);

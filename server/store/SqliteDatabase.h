@@ -27,9 +27,11 @@ public:
     void rollback() noexcept override;
     bool inTransaction() const noexcept override { return m_inTransaction; }
     bool healthy() const noexcept override { return m_db != nullptr; }
+    std::size_t cachedStatements() const noexcept override { return m_statements.size(); }
 
 private:
     sqlite3_stmt* prepare(std::string_view sql);
+    void dropStatements() noexcept;
     void bind(sqlite3_stmt* stmt, const std::vector<Variant>& params);
     [[noreturn]] void fail(int code, std::string_view what) const;
 

@@ -212,6 +212,19 @@ TEST_P(BackendTest, GivenAReadSnapshot_ThenItsWritesAreNotKept) {
     EXPECT_EQ(count("T"), 0);
 }
 
+TEST_P(BackendTest, GivenManyDistinctStatements_ThenTheCacheStaysBoundedAndAllStillRun) {
+    const int distinct = static_cast<int>(Database::kStatementCache) + 60;
+    m_store->transaction([&](Database& db) {
+        for (int i = 0; i < distinct; ++i)
+            db.execute("INSERT INTO T (K, N) VALUES (?, " + std::to_string(i) + ")", {i});
+        EXPECT_LE(db.cachedStatements(), Database::kStatementCache);
+        // The first texts were dropped from the cache: they are prepared again.
+        db.execute("INSERT INTO T (K, N) VALUES (?, 0)", {distinct});
+        EXPECT_EQ(db.query("SELECT SUM(N) FROM T").scalar().toInt(), (distinct - 1) * distinct / 2);
+    });
+    EXPECT_EQ(count("T"), distinct + 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, BackendTest,
                          ::testing::Values(Kind::SqliteFile, Kind::SqliteMemory, Kind::Postgres),
                          paramName);
