@@ -14,6 +14,9 @@ class DataLink;
 // attached DataLinks and to its own events. A disabled source forwards nothing.
 class TDataSource {
 public:
+    // What a dataset tells its sources (mirrors the DataLink calls).
+    enum class Notice { Active, DataSet, Record, Scroll, State, Layout };
+
     explicit TDataSource(std::string name = {}, TClientDataSet* dataSet = nullptr);
     ~TDataSource();
     TDataSource(const TDataSource&) = delete;
@@ -40,7 +43,6 @@ private:
     friend class TClientDataSet;
     friend class DataSetCore;
 
-    enum class Notice { Active, DataSet, Record, Scroll, State, Layout };
     void notify(Notice notice, TField* field);
 
     std::string m_name;

@@ -115,4 +115,5 @@ private:
     double m_minValue = 0;
     TAlignment m_alignment;
     int m_displayWidth = 0;
+    bool m_declared = false; // by AddField: survives a packet without it
 };

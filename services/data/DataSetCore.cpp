@@ -1,0 +1,324 @@
+#include "services/data/DataSetCore.h"
+
+#include "services/data/DataSetError.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::vector<std::string> splitNames(const std::string& names) {
+    std::vector<std::string> out;
+    std::string cur;
+    auto flush = [&] {
+        const auto b = cur.find_first_not_of(' ');
+        const auto e = cur.find_last_not_of(' ');
+        if (b != std::string::npos) out.push_back(cur.substr(b, e - b + 1));
+        cur.clear();
+    };
+    for (char c : names) {
+        if (c == ';')
+            flush();
+        else
+            cur += c;
+    }
+    flush();
+    return out;
+}
+
+const Variant kNull;
+
+} // namespace
+
+std::vector<FieldDef> DataSetCore::fieldDefs() const {
+    std::vector<FieldDef> defs;
+    defs.reserve(fieldStore.size());
+    for (const auto& f : fieldStore)
+        defs.push_back(FieldDef{f->FieldName(), f->DataType(), f->Size()});
+    return defs;
+}
+
+std::uint32_t DataSetCore::currentRecord() const noexcept {
+    return cursor >= 0 && cursor < static_cast<int>(visible.size())
+               ? visible[static_cast<std::size_t>(cursor)]
+               : kNone;
+}
+
+const Variant& DataSetCore::value(int fieldNo) const noexcept {
+    const auto f = static_cast<std::size_t>(fieldNo);
+    if (readRow >= 0 && readRow < static_cast<int>(visible.size())) {
+        if (readRow == cursor && editing()) return buffer[f];
+        return records[visible[static_cast<std::size_t>(readRow)]].values[f];
+    }
+    if (editing()) return buffer[f];
+    const std::uint32_t rec = currentRecord();
+    return rec == kNone ? kNull : records[rec].values[f];
+}
+
+void DataSetCore::fail(const std::string& message) const {
+    const std::string& name = ds.Name();
+    throw DataSetError(name.empty() ? message : name + ": " + message);
+}
+
+void DataSetCore::checkActive(const char* operation) const {
+    if (!active) fail(std::string("conjunto de dados fechado (") + operation + ").");
+}
+
+void DataSetCore::fire(const TClientDataSet::Event& event) {
+    // A copy, so that a handler may detach or replace itself while it runs.
+    if (event) {
+        TClientDataSet::Event running = event;
+        running(ds);
+    }
+}
+
+void DataSetCore::notify(TDataSource::Notice notice, TField* field) {
+    if (disableCount > 0) {
+        held = true;
+        if (notice != TDataSource::Notice::State && notice != TDataSource::Notice::Active) return;
+    }
+    const auto copy = sources;
+    for (TDataSource* s : copy)
+        if (std::find(sources.begin(), sources.end(), s) != sources.end()) s->notify(notice, field);
+}
+
+void DataSetCore::setState(TDataSetState newState) {
+    if (state == newState) return;
+    state = newState;
+    notify(TDataSource::Notice::State);
+}
+
+std::vector<int> DataSetCore::fieldList(const std::string& names) const {
+    return fieldList(names, fieldDefs());
+}
+
+std::vector<int> DataSetCore::fieldList(const std::string& names,
+                                        const std::vector<FieldDef>& defs) const {
+    std::vector<int> out;
+    for (const std::string& name : splitNames(names)) {
+        int found = -1;
+        for (std::size_t i = 0; i < defs.size(); ++i)
+            if (sameName(defs[i].name, name)) found = static_cast<int>(i);
+        if (found < 0) fail("campo " + name + " não encontrado.");
+        out.push_back(found);
+    }
+    return out;
+}
+
+std::vector<DataSetCore::SortKey>
+DataSetCore::sortKeysFor(const std::string& fields, const std::string& desc,
+                         const std::vector<FieldDef>& defs) const {
+    const std::vector<int> descNos = fieldList(desc, defs);
+    std::vector<SortKey> keys;
+    for (int f : fieldList(fields, defs))
+        keys.push_back({f, std::find(descNos.begin(), descNos.end(), f) != descNos.end()});
+    return keys;
+}
+
+FilterExpression DataSetCore::boundFilter(const std::string& text,
+                                          const std::vector<FieldDef>& defs) const {
+    FilterExpression e = FilterExpression::parse(text);
+    try {
+        e.bind(defs);
+    } catch (const DataSetError& err) {
+        fail(err.what());
+    }
+    return e;
+}
+
+bool DataSetCore::keyLess(std::uint32_t a, std::uint32_t b) const {
+    const auto& va = records[a].values;
+    const auto& vb = records[b].values;
+    for (const SortKey& k : sortKeys) {
+        const auto f = static_cast<std::size_t>(k.fieldNo);
+        const int c = Variant::compare(va[f], vb[f]);
+        if (c != 0) return k.descending ? c > 0 : c < 0;
+    }
+    return false;
+}
+
+void DataSetCore::rebuildOrder() {
+    order.clear();
+    order.reserve(natural.size());
+    for (std::uint32_t r : natural)
+        if (records[r].alive) order.push_back(r);
+    if (!sortKeys.empty())
+        std::stable_sort(order.begin(), order.end(),
+                         [this](std::uint32_t a, std::uint32_t b) { return keyLess(a, b); });
+    orderPosValid = false;
+}
+
+void DataSetCore::reposition(std::uint32_t record) {
+    auto it = std::find(order.begin(), order.end(), record);
+    if (it != order.end()) order.erase(it);
+    auto at = std::upper_bound(order.begin(), order.end(), record,
+                               [this](std::uint32_t a, std::uint32_t b) { return keyLess(a, b); });
+    order.insert(at, record);
+    orderPosValid = false;
+}
+
+void DataSetCore::ensureOrderPos() {
+    if (orderPosValid) return;
+    orderPos.assign(records.size(), kNone);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        orderPos[order[i]] = static_cast<std::uint32_t>(i);
+    orderPosValid = true;
+}
+
+bool DataSetCore::passes(std::uint32_t record) const {
+    return !filter || filter->matches(records[record].values);
+}
+
+bool DataSetCore::rebuildVisible(std::uint32_t keep, int fallback) {
+    visible.clear();
+    if (!filter) {
+        visible = order;
+    } else {
+        const auto lookups =
+            useHashes ? filter->lookups() : std::vector<FilterExpression::Lookup>();
+        // The equality whose keys hold the fewest rows bounds the candidates.
+        std::size_t best = kNone;
+        std::size_t bestCount = SIZE_MAX;
+        for (std::size_t i = 0; i < lookups.size(); ++i) {
+            const FieldHash& h = hashFor(lookups[i].fieldNo, false);
+            std::size_t count = 0;
+            for (const Variant& k : lookups[i].keys)
+                if (const auto* ids = h.find(k)) count += ids->size();
+            if (count < bestCount) bestCount = count, best = i;
+        }
+        if (best != kNone) {
+            const FieldHash& h = hashFor(lookups[best].fieldNo, false);
+            if (bestCount * 8 < order.size()) {
+                ensureOrderPos();
+                for (const Variant& k : lookups[best].keys)
+                    if (const auto* ids = h.find(k))
+                        for (std::uint32_t r : *ids)
+                            if (passes(r)) visible.push_back(r);
+                std::sort(visible.begin(), visible.end(), [this](std::uint32_t a, std::uint32_t b) {
+                    return orderPos[a] < orderPos[b];
+                });
+                visible.erase(std::unique(visible.begin(), visible.end()), visible.end());
+            } else {
+                // Many candidates: mark them and keep the index order by walking it.
+                std::vector<char> marked(records.size(), 0);
+                for (const Variant& k : lookups[best].keys)
+                    if (const auto* ids = h.find(k))
+                        for (std::uint32_t r : *ids)
+                            marked[r] = 1;
+                for (std::uint32_t r : order)
+                    if (marked[r] && passes(r)) visible.push_back(r);
+            }
+        } else {
+            for (std::uint32_t r : order)
+                if (passes(r)) visible.push_back(r);
+        }
+    }
+    bool kept = false;
+    cursor = -1;
+    if (keep != kNone) {
+        auto it = std::find(visible.begin(), visible.end(), keep);
+        if (it != visible.end()) {
+            cursor = static_cast<int>(it - visible.begin());
+            kept = true;
+        }
+    }
+    if (!kept && !visible.empty())
+        cursor = std::clamp(fallback, 0, static_cast<int>(visible.size()) - 1);
+    bof = eof = visible.empty();
+    return kept;
+}
+
+int DataSetCore::visibleIndexOf(std::uint32_t record) {
+    if (record >= records.size() || !records[record].alive) return -1;
+    if (!filter && visible.size() == order.size()) {
+        ensureOrderPos();
+        const std::uint32_t p = orderPos[record];
+        return p != kNone && p < visible.size() && visible[p] == record ? static_cast<int>(p) : -1;
+    }
+    ensureOrderPos();
+    if (orderPos[record] == kNone) return -1;
+    auto it = std::lower_bound(
+        visible.begin(), visible.end(), record,
+        [this](std::uint32_t a, std::uint32_t b) { return orderPos[a] < orderPos[b]; });
+    return it != visible.end() && *it == record ? static_cast<int>(it - visible.begin()) : -1;
+}
+
+FieldHash& DataSetCore::hashFor(int fieldNo, bool noCase) const {
+    for (auto& h : hashes)
+        if (h->fieldNo() == fieldNo && h->noCase() == noCase) return *h;
+    auto h = std::make_unique<FieldHash>(
+        fieldNo, fieldStore[static_cast<std::size_t>(fieldNo)]->DataType(), noCase);
+    for (std::uint32_t r : natural)
+        if (records[r].alive && r != pendingInsert)
+            h->add(r, records[r].values[static_cast<std::size_t>(fieldNo)]);
+    hashes.push_back(std::move(h));
+    return *hashes.back();
+}
+
+void DataSetCore::hashAdd(std::uint32_t record) {
+    for (auto& h : hashes)
+        h->add(record, records[record].values[static_cast<std::size_t>(h->fieldNo())]);
+}
+
+void DataSetCore::hashRemove(std::uint32_t record) {
+    for (auto& h : hashes)
+        h->remove(record, records[record].values[static_cast<std::size_t>(h->fieldNo())]);
+}
+
+void DataSetCore::hashChange(std::uint32_t record, int fieldNo, const Variant& before,
+                             const Variant& after) {
+    for (auto& h : hashes) {
+        if (h->fieldNo() != fieldNo) continue;
+        h->remove(record, before);
+        h->add(record, after);
+    }
+}
+
+void DataSetCore::removeFromViews(std::uint32_t record) {
+    if (auto it = std::find(order.begin(), order.end(), record); it != order.end()) order.erase(it);
+    if (auto it = std::find(visible.begin(), visible.end(), record); it != visible.end())
+        visible.erase(it);
+    orderPosValid = false;
+}
+
+void DataSetCore::discardPending() {
+    if (state == dsInsert && pendingInsert != kNone) {
+        const std::uint32_t rec = pendingInsert;
+        removeFromViews(rec);
+        if (auto it = std::find(natural.begin(), natural.end(), rec); it != natural.end())
+            natural.erase(it);
+        records[rec].alive = false;
+        if (rec + 1 == records.size()) records.pop_back();
+        pendingInsert = kNone;
+        if (cursor >= static_cast<int>(visible.size()))
+            cursor = static_cast<int>(visible.size()) - 1;
+        if (visible.empty()) bof = eof = true;
+    }
+    buffer.clear();
+    if (editing()) state = dsBrowse; // the caller notifies
+}
+
+void DataSetCore::clearRows() {
+    records.clear();
+    natural.clear();
+    order.clear();
+    visible.clear();
+    orderPos.clear();
+    orderPosValid = false;
+    hashes.clear();
+    buffer.clear();
+    pendingInsert = kNone;
+    cursor = -1;
+    bof = eof = true;
+    changeCount = 0;
+    ++generation;
+}

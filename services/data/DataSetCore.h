@@ -1,0 +1,122 @@
+#pragma once
+
+#include "services/data/FieldHash.h"
+#include "services/data/FilterExpression.h"
+#include "services/data/TClientDataSet.h"
+#include "services/data/TDataSource.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class RecordStatus : std::uint8_t { Unchanged, Modified, Inserted, Deleted };
+
+// A row of the dataset. Record ids (positions in DataSetCore::records) never change while the
+// rows are loaded, so bookmarks, hashes and views can hold them. A deleted row keeps its values
+// before the change in `original` until the change log is merged.
+struct DataRecord {
+    std::vector<Variant> values;
+    std::vector<Variant> original;
+    RecordStatus status = RecordStatus::Unchanged;
+    bool alive = true;
+};
+
+// The state behind a TClientDataSet: rows, the views over them (load order, index order,
+// visible rows), the cursor, the edit buffer, filter, hashes and the attached data sources.
+class DataSetCore {
+public:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+    struct SortKey {
+        int fieldNo;
+        bool descending;
+    };
+    struct IndexDef {
+        std::string name, fields, descFields;
+    };
+
+    explicit DataSetCore(TClientDataSet& owner) : ds(owner) {}
+
+    TClientDataSet& ds;
+    std::vector<std::unique_ptr<TField>> fieldStore; // by FieldNo
+    bool active = false;
+    TDataSetState state = dsInactive;
+
+    std::vector<DataRecord> records;
+    std::vector<std::uint32_t> natural; // load order: live rows and pending deletions
+    std::vector<std::uint32_t> order;   // live rows in index order
+    std::vector<std::uint32_t> visible; // order under the filter
+    int cursor = -1;                    // into visible
+    bool bof = true, eof = true;
+    std::vector<Variant> buffer; // the pending edit or insert
+    std::uint32_t pendingInsert = kNone;
+    std::uint64_t generation = 1;
+    int changeCount = 0;
+
+    std::optional<FilterExpression> filter; // bound; set while filtering is in force
+    bool useHashes = true;
+    std::vector<SortKey> sortKeys;
+    std::vector<IndexDef> indexDefs;
+    std::vector<std::uint32_t> orderPos; // record -> position in order
+    bool orderPosValid = false;
+    mutable std::vector<std::unique_ptr<FieldHash>> hashes;
+
+    int disableCount = 0;
+    bool held = false;
+    std::vector<TDataSource*> sources;
+    mutable int readRow = -1; // visible row that fields read instead of the cursor's
+
+    // --- Access ---------------------------------------------------------------------------
+    std::vector<FieldDef> fieldDefs() const;
+    int fieldCount() const noexcept { return static_cast<int>(fieldStore.size()); }
+    bool editing() const noexcept { return state == dsEdit || state == dsInsert; }
+    std::uint32_t currentRecord() const noexcept;
+    const Variant& value(int fieldNo) const noexcept;
+    void checkActive(const char* operation) const;
+    [[noreturn]] void fail(const std::string& message) const;
+
+    // --- Events and notifications ---------------------------------------------------------
+    void fire(const TClientDataSet::Event& event);
+    void notify(TDataSource::Notice notice, TField* field = nullptr);
+    void setState(TDataSetState state);
+
+    // --- Views ----------------------------------------------------------------------------
+    // Field numbers of "A;B" among the given fields (default: the dataset's); throws naming an
+    // unknown one.
+    std::vector<int> fieldList(const std::string& names) const;
+    std::vector<int> fieldList(const std::string& names, const std::vector<FieldDef>& defs) const;
+    std::vector<SortKey> sortKeysFor(const std::string& fields, const std::string& desc,
+                                     const std::vector<FieldDef>& defs) const;
+    std::vector<SortKey> sortKeysFor(const std::string& fields, const std::string& desc) const {
+        return sortKeysFor(fields, desc, fieldDefs());
+    }
+    FilterExpression boundFilter(const std::string& text, const std::vector<FieldDef>& defs) const;
+    FilterExpression boundFilter(const std::string& text) const {
+        return boundFilter(text, fieldDefs());
+    }
+    bool keyLess(std::uint32_t a, std::uint32_t b) const;
+    void rebuildOrder();
+    void reposition(std::uint32_t record);
+    // Recomputes the visible rows; the cursor stays on `keep` when it is still visible, else
+    // goes to row `fallback` (clamped). Returns whether `keep` stayed visible.
+    bool rebuildVisible(std::uint32_t keep, int fallback);
+    void ensureOrderPos();
+    bool passes(std::uint32_t record) const;
+    // Position of a record among the visible rows (browse state), or -1.
+    int visibleIndexOf(std::uint32_t record);
+
+    // --- Hashes ---------------------------------------------------------------------------
+    FieldHash& hashFor(int fieldNo, bool noCase) const;
+    void hashAdd(std::uint32_t record);
+    void hashRemove(std::uint32_t record);
+    void hashChange(std::uint32_t record, int fieldNo, const Variant& before, const Variant& after);
+    void dropHashes() { hashes.clear(); }
+
+    // --- Rows -----------------------------------------------------------------------------
+    // Drops the pending edit or insert without events.
+    void discardPending();
+    void clearRows();
+    void removeFromViews(std::uint32_t record);
+};

@@ -1,0 +1,203 @@
+#include "DataSetFixture.h"
+
+#include "services/data/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+using fixture::rows;
+
+namespace {
+
+const char* kItems =
+    "SEQ:S2;CDFILIAL:S4;IDTIPOORCAOP:S1;CDDESPPREV:S3;CDTIPOOPER:S2;VR:F;QT:I;DT:D";
+
+void loadItems(TClientDataSet& ds) {
+    const double mar = EncodeDate(2009, 3, 1);
+    fixture::load(ds, kItems,
+                  {
+                      {"01", "0001", "I", "010", "V", 10.5, 1, mar},
+                      {"02", "0001", "O", "010", Variant(), 0.0, 2, Variant()},
+                      {"03", "0002", "I", "10", "AB", -3.0, 3, mar + 31},
+                      {"04", "0002", "E", "abc", "V", 100.0, Variant(), mar},
+                      {"05", "0003", "E", Variant(), "O'", 7.25, 5, mar - 1},
+                      {"06", "0001", "E", "011", "X", Variant(), 6, mar},
+                      {"07", "0004", "M", "010", "V", 2.0, 7, mar},
+                      {"08", "0001", "I", "010", "V", 1.0, 8, mar},
+                  });
+}
+
+struct Case {
+    const char* filter;
+    const char* expected; // SEQ of the visible rows
+};
+
+} // namespace
+
+TEST(DataSetFilter, GivenFiltersOfTheScreens_WhenAppliedThroughIndexAndScan_ThenSameRows) {
+    const Case cases[] = {
+        {"IDTIPOORCAOP = 'I'AND CDFILIAL = '0001'", "01|08"},
+        {"IDTIPOORCAOP = 'E' AND CDFILIAL = '0001' AND CDTIPOOPER <> 'V'", "06"},
+        {"IDTIPOORCAOP = 'E' AND CDFILIAL = '0002' AND CDTIPOOPER = 'V'", "04"},
+        {"[IDTIPOORCAOP] = 'M'", "07"},
+        {"IDTIPOORCAOP <> 'C'", "01|02|03|04|05|06|07|08"},
+        {"CDFILIAL IN ('0001','0002')", "01|02|03|04|06|08"},
+        {"CDFILIAL IN ('0003')", "05"},
+        {"CDFILIAL NOT IN ('0001','0002')", "05|07"},
+        // A number against a text field compares numerically: "010" and "10" match 010.
+        {"CDDESPPREV = 010 AND CDFILIAL = '0001'", "01|02|08"},
+        {"CDDESPPREV = 10", "01|02|03|07|08"},
+        {"CDDESPPREV <> 10", "04|05|06"},
+        {"CDDESPPREV = '10'", "03"},
+        {"VR > 5", "01|04|05"},
+        {"VR >= 10.5 OR QT <= 2", "01|02|04"},
+        {"VR < 0", "03"},
+        {"VR = 0", "02|06"}, // null reads as 0
+        {"QT = 3", "03"},
+        {"QT IN (1, 8)", "01|08"},
+        {"NOT (IDTIPOORCAOP = 'I' OR IDTIPOORCAOP = 'E')", "02|07"},
+        {"(CDFILIAL = '0001' OR CDFILIAL = '0004') AND NOT IDTIPOORCAOP = 'I'", "02|06|07"},
+        {"CDTIPOOPER = 'O'''", "05"},
+        {"CDTIPOOPER = ''", "02"}, // null reads as ""
+        {"CDTIPOOPER IS NULL", "02"},
+        {"CDDESPPREV IS NOT NULL AND QT IS NULL", "04"},
+        {"idtipoorcaop = 'm' OR cdfilial = '0003'", "05"},
+        {"DT = '01/03/2009' AND CDFILIAL='0001'", "01|06|08"},
+        {"DT > '01/03/2009'", "03"},
+        {"SEQ >= '07'", "07|08"},
+        {"'0001' = CDFILIAL AND 5 < QT", "06|08"},
+        {"CDFILIAL = SEQ", ""},
+        {"1 = 1 AND CDFILIAL = '0004'", "07"},
+        {"   ", "01|02|03|04|05|06|07|08"},
+    };
+    for (const bool indexed : {true, false}) {
+        TClientDataSet ds("cdsItens");
+        ds.SetFilterIndexesEnabled(indexed);
+        loadItems(ds);
+        ds.SetFiltered(true);
+        for (const Case& c : cases) {
+            ds.SetFilter(c.filter);
+            EXPECT_EQ(rows(ds, "SEQ"), c.expected)
+                << c.filter << (indexed ? " (index)" : " (scan)");
+            EXPECT_EQ(ds.RecordCount(), ds.VisibleRowCount());
+        }
+    }
+}
+
+TEST(DataSetFilter, GivenAFilteredDataSet_WhenFilteredIsTurnedOff_ThenAllRowsAndTheTextStays) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    ds.SetFilter("CDFILIAL = '0002'");
+    EXPECT_EQ(ds.RecordCount(), 8); // not filtering yet
+    ds.SetFiltered(true);
+    EXPECT_EQ(rows(ds, "SEQ"), "03|04");
+    EXPECT_EQ(ds.RecNo(), 1);
+    ds.SetFiltered(false);
+    EXPECT_EQ(ds.RecordCount(), 8);
+    EXPECT_EQ(ds.Filter(), "CDFILIAL = '0002'");
+}
+
+TEST(DataSetFilter, GivenAFilterSetBeforeTheFieldsExist_WhenTheDataArrives_ThenItApplies) {
+    TClientDataSet ds("cdsItens");
+    ds.SetFilter("IDTIPOORCAOP <> 'C'");
+    ds.SetFiltered(true);
+    fixture::load(ds, "IDTIPOORCAOP:S1", {{"F"}, {"C"}, {"F"}});
+    EXPECT_EQ(rows(ds, "IDTIPOORCAOP"), "F|F");
+}
+
+TEST(DataSetFilter, GivenBadFilters_WhenSet_ThenAClearErrorAndThePreviousFilterStays) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    ds.SetFiltered(true);
+    ds.SetFilter("CDFILIAL = '0002'");
+    ds.Last();
+    struct Bad {
+        const char* filter;
+        const char* mentions;
+    } bads[] = {
+        {"CDFILIAL = '0001", "aspa"},
+        {"CDFILIAL = ", "valor"},
+        {"CDFILIAL '0001'", "operador"},
+        {"(CDFILIAL = '0001'", "')'"},
+        {"CDFILIAL = '0001' AND", "valor"},
+        {"CDFILIAL = '0001' XOR QT = 1", "fim do filtro"},
+        {"CDFILIAL IN ('0001' '0002')", "lista"},
+        {"CDFILIAL IN ()", "texto"},
+        {"NOPE = 'x'", "NOPE"},
+        {"[CD FILIAL] = 'x'", "CD FILIAL"},
+        {"QT = 'abc'", "abc"},
+        {"DT > 'ontem'", "ontem"},
+        {"CDFILIAL = '0001' # 2", "inesperado"},
+    };
+    for (const Bad& b : bads) {
+        try {
+            ds.SetFilter(b.filter);
+            ADD_FAILURE() << "accepted: " << b.filter;
+        } catch (const DataSetError& e) {
+            EXPECT_NE(std::string(e.what()).find(b.mentions), std::string::npos)
+                << b.filter << " -> " << e.what();
+        }
+        EXPECT_EQ(ds.Filter(), "CDFILIAL = '0002'");
+        EXPECT_EQ(rows(ds, "SEQ"), "03|04");
+        EXPECT_EQ(ds.RecNo(), 2);
+    }
+}
+
+TEST(DataSetFilter, GivenAFilterOnAnUnknownField_WhenFilteringIsTurnedOn_ThenRefusedAndOff) {
+    TClientDataSet ds("cdsItens");
+    ds.SetFilter("NOPE = 1");
+    loadItems(ds);
+    EXPECT_THROW(ds.SetFiltered(true), DataSetError);
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_EQ(ds.RecordCount(), 8);
+}
+
+TEST(DataSetFilter, GivenAFilter_WhenAnEditTakesTheRowOut_ThenTheWalkStillVisitsEveryRowOnce) {
+    for (const bool indexed : {true, false}) {
+        TClientDataSet ds("cdsItens");
+        ds.SetFilterIndexesEnabled(indexed);
+        loadItems(ds);
+        ds.SetFilter("IDTIPOORCAOP = 'I'");
+        ds.SetFiltered(true);
+        std::string seen;
+        ds.First();
+        while (!ds.Eof()) {
+            seen += ds.FieldByName("SEQ").AsString() + ",";
+            ds.Edit();
+            ds.FieldByName("IDTIPOORCAOP").SetAsString("X");
+            ds.Next(); // posts; the row leaves the filter
+        }
+        EXPECT_EQ(seen, "01,03,08,") << indexed;
+        EXPECT_EQ(ds.RecordCount(), 0);
+        ds.SetFilter("IDTIPOORCAOP = 'X'");
+        EXPECT_EQ(rows(ds, "SEQ"), "01|03|08");
+    }
+}
+
+TEST(DataSetFilter, GivenAFilter_WhenRowsAreInsertedOrChanged_ThenTheIndexPathFollows) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    ds.SetFilter("CDFILIAL = '0003'");
+    ds.SetFiltered(true);
+    ds.Append();
+    ds.FieldByName("SEQ").SetAsString("09");
+    ds.FieldByName("CDFILIAL").SetAsString("0003");
+    ds.Post();
+    ds.Append();
+    ds.FieldByName("SEQ").SetAsString("10");
+    ds.FieldByName("CDFILIAL").SetAsString("0009");
+    ds.Post(); // does not match: leaves the view
+    EXPECT_EQ(rows(ds, "SEQ"), "05|09");
+    ds.SetFilter("CDFILIAL = '0009'");
+    EXPECT_EQ(rows(ds, "SEQ"), "10");
+    ds.Delete();
+    ds.SetFilter("CDFILIAL = '0001'");
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("CDFILIAL").SetAsString("0003");
+    ds.Post();
+    EXPECT_EQ(rows(ds, "SEQ"), "02|06|08");
+    ds.SetFilter("CDFILIAL = '0003'");
+    EXPECT_EQ(rows(ds, "SEQ"), "01|05|09");
+    ds.SetFilter("CDFILIAL = '0009'");
+    EXPECT_EQ(rows(ds, "SEQ"), "");
+}
