@@ -141,7 +141,11 @@ void TDBGrid::SetEditorMode(bool on) {
 std::string TDBGrid::EditorText() const {
     if (m_modified || m_committed) return m_editorText;
     TField* field = SelectedField();
-    return field ? field->Text() : std::string();
+    if (!field) return {};
+    std::string text = field->Text();
+    // A masked cell with nothing in it still shows its literals ("  /    ").
+    if (text.empty() && !field->EditMask().empty()) return EditMask(field->EditMask()).Blank();
+    return text;
 }
 
 void TDBGrid::resetEditor() {
