@@ -191,6 +191,13 @@ void DemoBudget::branch(int year, int version, int firstMonth, const DemoBranchP
     int sequence = 0;
     for (const Line& line : lines)
         item(year, version, plan.code, ++sequence, line, statusOf(line.letter));
+    flush();
+}
+
+void DemoBudget::flush() {
+    m_headers.flush();
+    m_items.flush();
+    m_services.flush();
 }
 
 void DemoBudget::generated(int year, int version, const DemoBranchPlan& plan, int items) {
@@ -232,6 +239,7 @@ void DemoBudget::generated(int year, int version, const DemoBranchPlan& plan, in
             line.values[m] = 1000.0 + 10.0 * i + m + plan.size * 0.25;
         item(year, version, plan.code, i + 1, line, Status::Open);
     }
+    flush();
 }
 
 } // namespace srv

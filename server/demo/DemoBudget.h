@@ -35,6 +35,7 @@ private:
         std::string calculated; // IDITEMCALCORCA
         Months values{};
     };
+    void flush();
     void header(int year, int version, const std::string& branch, Status status);
     void item(int year, int version, const std::string& branch, int sequence, const Line& line,
               Status status);

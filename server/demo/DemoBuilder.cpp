@@ -27,6 +27,7 @@ void DemoBuilder::catalogs() {
     RowWriter taxes(m_db, "IMPOSTO", {"CDIMPOSTO", "SGIMPOSTO", "NMIMPOSTO", "IDTIPOORCAOP"});
     for (const auto& t : DemoFigures::taxes())
         taxes.add({t.code, t.abbreviation, t.name, std::string(1, t.kind)});
+    taxes.flush();
 
     RowWriter expenses(m_db, "DESPPREV", {"CDDESPPREV", "NMDESPPREV"});
     for (const auto& [code, name] :
@@ -39,21 +40,25 @@ void DemoBuilder::catalogs() {
                                                           {"010", "Rateio de despesas da matriz"},
                                                           {"011", "Auditoria e consultoria"}})
         expenses.add({code, name});
+    expenses.flush();
 
     RowWriter operations(m_db, "TIPOOPER", {"CDTIPOOPER", "NMTIPOOPER", "IDENTRSAIDOP"});
     operations.add({"V", "Venda de refeições avulsas", "E"});
     operations.add({"01", "Compra de insumos", "E"});
     operations.add({"02", "Transferência entre filiais", "E"});
+    operations.flush();
 
     RowWriter labour(m_db, "DESPADMFAT", {"CDDESPADMFAT", "DSDESPADMFAT"});
     labour.add({"01", "Cozinheiro"});
     labour.add({"02", "Auxiliar de cozinha"});
     labour.add({"03", "Nutricionista"});
     labour.add({"04", "Gerente de unidade"});
+    labour.flush();
 
     RowWriter parameters(m_db, "PARAMORCAOPERAC",
                          {"CDPARAMETRO", "IDTIPOSIMULARESULTFAT", "IDORCDESPENTROP"});
     parameters.add({1, "FATURAMENTO_BRUTO", "O"});
+    parameters.flush();
 }
 
 void DemoBuilder::region(const std::string& code, const std::string& name) {
@@ -101,6 +106,7 @@ void DemoBuilder::phase(const std::string& code, const std::string& name, bool c
     for (int m = 1; m <= 12; ++m)
         row.emplace_back(closed.contains(m) ? "N" : "S");
     phases.add(row);
+    phases.flush();
 }
 
 void DemoBuilder::addOperator(const std::string& code, const std::string& name,
@@ -130,6 +136,7 @@ void DemoBuilder::workingDays(int year, const DemoBranchPlan& plan) {
     for (int m = 1; m <= 12; ++m)
         row.emplace_back(DemoFigures::workingDays(year, m, plan.saturdays));
     days.add(row);
+    days.flush();
 }
 
 void DemoBuilder::yearMasterData(int year, const DemoBranchPlan& plan) {
@@ -153,6 +160,7 @@ void DemoBuilder::yearMasterData(int year, const DemoBranchPlan& plan) {
             row.emplace_back(DemoFigures::adjustment(s, m));
         services.add(row);
     }
+    services.flush();
     for (const std::string& code : plan.taxes)
         m_db.execute("INSERT INTO IMPOSTOFILIAL (NRANOORCAOP, CDFILIAL, CDIMPOSTO, VRPERCALIQUOTA) "
                      "VALUES (?, ?, ?, ?)",
@@ -171,6 +179,7 @@ void DemoBuilder::history(int year, const DemoBranchPlan& plan) {
             row.emplace_back(DemoFigures::actualQuantity(s, plan, year, m));
         actual.add(row);
     }
+    actual.flush();
 }
 
 void DemoBuilder::assetsAndLabour(int year, const DemoBranchPlan& plan) {
@@ -181,6 +190,7 @@ void DemoBuilder::assetsAndLabour(int year, const DemoBranchPlan& plan) {
             {plan.code, a.code, a.name, a.cost,
              Variant::fromDate(DayNumber::fromCivil(year + a.startYearOffset, a.startMonth, 1)),
              a.lifeMonths});
+    assets.flush();
     if (plan.labour.empty()) return;
     double headcount = 0;
     for (const auto& l : plan.labour)
@@ -194,6 +204,7 @@ void DemoBuilder::assetsAndLabour(int year, const DemoBranchPlan& plan) {
         {"CDORCAMENTOMO", "CDDESPADMFAT", "QTFUNCIONARIO", "VRSALARIO", "VRPERCENCARGO"});
     for (const auto& l : plan.labour)
         types.add({budget, l.type, l.headcount, l.salary, l.chargesPercent});
+    types.flush();
 }
 
 } // namespace srv

@@ -199,9 +199,11 @@ TEST_P(DemoTest, GivenAFilledDatabase_WhenFilledAgain_ThenItIsRefusedAndNothingC
 }
 
 TEST_P(DemoTest, GivenAGeneratedCompany_ThenItHasTheAskedSize) {
-    DemoCompany::fillGenerated(*m_store, 30, 25);
-    EXPECT_EQ(rows("SELECT COUNT(*) AS N, COUNT(DISTINCT CDFILIAL) AS F FROM ITEMORCAMENTO"),
-              "N|F\ni:750|i:30\n");
+    // 70 lines a branch: rows go in full batches and a last partial one.
+    DemoCompany::fillGenerated(*m_store, 30, 70);
+    EXPECT_EQ(rows("SELECT COUNT(*) AS N, COUNT(DISTINCT CDFILIAL) AS F, COUNT(DISTINCT "
+                   "NRSEQITEMORCA) AS S, MAX(NRSEQITEMORCA) AS LAST FROM ITEMORCAMENTO"),
+              "N|F|S|LAST\ni:2100|i:30|i:70|t:'0000000070'\n");
     EXPECT_EQ(number("SELECT COUNT(*) FROM OPERADORFILIAL WHERE CDOPERADOR = 'demo' AND "
                      "IDACESSOCALC = 'S'"),
               30);
