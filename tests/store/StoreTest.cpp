@@ -1,0 +1,127 @@
+// Store behaviour beyond one connection: the pool, migrations run by several servers at once,
+// databases from a newer server, writers that wait too long.
+#include "server/store/Store.h"
+#include "server/store/DatabaseError.h"
+#include "server/store/Schema.h"
+#include "tests/store/TestDatabases.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+using srv::Database;
+using srv::DatabaseError;
+using srv::Store;
+using Kind = TestDatabases::Kind;
+
+namespace {
+
+class StoreTest : public ::testing::TestWithParam<Kind> {
+protected:
+    void SetUp() override {
+        m_spec = TestDatabases::newSpec(GetParam());
+        if (m_spec.empty()) GTEST_SKIP() << "no PostgreSQL server for this run";
+    }
+    std::string m_spec;
+};
+
+std::string paramName(const ::testing::TestParamInfo<Kind>& info) {
+    return TestDatabases::name(info.param);
+}
+
+} // namespace
+
+TEST_P(StoreTest, GivenSeveralServersStartingAtOnce_ThenTheSchemaIsMigratedOnce) {
+    std::vector<std::future<int>> servers;
+    for (int i = 0; i < 4; ++i)
+        servers.push_back(std::async(std::launch::async, [&] {
+            auto store = Store::open(m_spec);
+            return store->schemaVersion();
+        }));
+    for (auto& s : servers)
+        EXPECT_EQ(s.get(), srv::Schema::latestVersion());
+    auto store = Store::open(m_spec);
+    EXPECT_EQ(store->read([](Database& db) {
+        return db.query("SELECT COUNT(*) FROM SCHEMA_VERSION").scalar().toInt();
+    }),
+              srv::Schema::latestVersion());
+}
+
+TEST_P(StoreTest, GivenADatabaseOfANewerServer_WhenOpened_ThenItIsRefusedUntouched) {
+    Store::open(m_spec)->transaction([](Database& db) {
+        db.execute("INSERT INTO SCHEMA_VERSION (VERSION, DTAPLICACAO) VALUES (?, 0)",
+                   {srv::Schema::latestVersion() + 1});
+    });
+    try {
+        Store::open(m_spec);
+        FAIL() << "opened";
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
+    }
+    Store::Options plain;
+    plain.migrate = false;
+    EXPECT_EQ(Store::open(m_spec, plain)->schemaVersion(), srv::Schema::latestVersion() + 1);
+}
+
+TEST_P(StoreTest, GivenAFullPool_WhenAnotherThreadAsks_ThenItWaitsForALeaseToComeBack) {
+    Store::Options options;
+    options.poolSize = 2;
+    auto store = Store::open(m_spec, options);
+    auto first = std::make_unique<Store::Lease>(store->acquire());
+    auto second = store->acquire();
+    std::atomic<bool> got{false};
+    std::thread third([&] {
+        auto lease = store->acquire();
+        got = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(got.load());
+    first.reset();
+    third.join();
+    EXPECT_TRUE(got.load());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Kind::SqliteFile, Kind::Postgres),
+                         paramName);
+
+TEST(StoreMemory, GivenAnInMemoryStore_ThenEveryThreadSeesTheSameDatabase) {
+    auto store = Store::open(":memory:");
+    std::thread writer([&] {
+        store->transaction([](Database& db) {
+            db.execute("INSERT INTO REGIAO (CDREGIAO, NMREGIAO) VALUES ('R1', 'Um')");
+        });
+    });
+    writer.join();
+    std::thread reader([&] {
+        EXPECT_EQ(store->read([](Database& db) {
+            return db.query("SELECT NMREGIAO FROM REGIAO").scalar().toText();
+        }),
+                  "Um");
+    });
+    reader.join();
+}
+
+TEST(StoreBusy, GivenAWriterHoldingTheDatabase_WhenAnotherWaitsPastTheTimeout_ThenItIsToldBusy) {
+    Store::Options options;
+    options.busyTimeoutMs = 150;
+    auto store = Store::open(TestDatabases::newSpec(Kind::SqliteFile), options);
+    auto holder = store->acquire();
+    holder->begin();
+    holder->execute("INSERT INTO REGIAO (CDREGIAO, NMREGIAO) VALUES ('R1', 'Um')");
+    try {
+        store->transaction([](Database& db) {
+            db.execute("INSERT INTO REGIAO (CDREGIAO, NMREGIAO) VALUES ('R2', 'Dois')");
+        });
+        FAIL() << "written while another writer held the database";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), DatabaseError::Kind::Busy) << e.what();
+    }
+    holder->commit();
+    EXPECT_EQ(store->read([](Database& db) {
+        return db.query("SELECT COUNT(*) FROM REGIAO").scalar().toInt();
+    }),
+              1);
+}
