@@ -1,5 +1,7 @@
 #include "budget/CalcOrcaOperData.h"
 
+#include "services/data/NumberFormat.h"
+
 const char* const CalcOrcaOperData::kMeses[12] = {"JAN", "FEV", "MAR", "ABR", "MAI", "JUN",
                                                   "JUL", "AGO", "SET", "OUT", "NOV", "DEZ"};
 
@@ -41,7 +43,10 @@ void editedValue(TClientDataSet& cds, const std::string& month) {
 
 // A zero base month is "not informed": it shows empty rather than as December 1899.
 void baseMonthText(TField& field, std::string& out, bool displayText) {
-    if (field.IsNull() || field.AsDateTime() == 0) out.clear();
+    if (field.IsNull() || field.AsDateTime() == 0)
+        out.clear();
+    else
+        out = FormatDate(displayText ? "mm/yyyy" : "dd/mm/yyyy", field.AsDateTime());
 }
 
 } // namespace

@@ -72,6 +72,7 @@ void TfrmCalcOrcaOper::BotoesPorPagina(bool procurar) {
         sbtRepliVal->SetEnabled(Browse(dtsItensOrcamento) && Aberto(cdsItensOrcamento) && Fase() &&
                                 Acesso(cdsItensOrcamento) && latest);
     }
+    if (procurar) sbtProcurar->SetEnabled(mnuProcurar->Enabled());
 }
 
 // Toolbar buttons follow their menu items, and the added menu items their buttons.

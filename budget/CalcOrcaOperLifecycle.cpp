@@ -89,10 +89,15 @@ void TfrmCalcOrcaOper::FormCreate(TObject* Sender) {
     boCardCalc = false;
     boConfirmou = false;
     boSimulacao = false;
-    const Variant data = CheckResultServ(netCalcOrcaOper.AppServer("GetParametro", {}), true, 0);
-    if (data.type() != VarType::Packet)
-        MensErro("Resposta do servidor inválida para os parâmetros.");
-    cdsParametros.SetData(data.packet());
+    // A refused answer ends the creation here, after its message, but the screen still opens.
+    try {
+        const Variant data =
+            CheckResultServ(netCalcOrcaOper.AppServer("GetParametro", {}), true, 0);
+        if (data.type() != VarType::Packet)
+            MensErro("Resposta do servidor inválida para os parâmetros.");
+        cdsParametros.SetData(data.packet());
+    } catch (const EAbort&) {
+    }
 }
 
 void TfrmCalcOrcaOper::FormShow(TObject* Sender) {

@@ -3,11 +3,13 @@
 #include "budget/Cli_fyn10000.h"
 #include "budget/Finally.h"
 #include "budget/ModuleState.h"
+#include "services/data/NumberFormat.h"
 #include "services/lib/Consiste.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TDBNavigator.h"
 #include "services/ui/TDBText.h"
+#include "services/ui/TEdit.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
@@ -69,7 +71,7 @@ void TfrmCalcOrcaOper::OrganizaCamposGrid(int primeiraColuna, TDBGrid* grid) {
     if (!cdsMaiorVersao.Active() || cdsMaiorVersao.IsEmpty()) return;
     int month = 1;
     bool ok = false;
-    const std::string first = cdsMaiorVersao.FieldByName("NRMESINIVERORC").AsString();
+    const std::string first = MesInicialVersao();
     if (!first.empty()) {
         month = std::atoi(first.c_str());
         ok = month >= 1 && month <= 12;
@@ -88,6 +90,24 @@ void TfrmCalcOrcaOper::OrganizaCamposGrid(int primeiraColuna, TDBGrid* grid) {
                             "N");
         month = month == 12 ? 1 : month + 1;
     }
+}
+
+std::string TfrmCalcOrcaOper::MesInicialVersao() {
+    // The version on screen decides the order of its fiscal months; the latest version's first
+    // month stands in until a version has been checked.
+    bool ok = false;
+    const double typed = TextToFloat(edtVersao->Text(), ok);
+    if (ok && cdsVersaoOrca.Active()) {
+        const int version = cdsVersaoOrca.FieldByName("CDVERSAOORCA").Index();
+        const int first = cdsVersaoOrca.FieldByName("NRMESINIVERORC").Index();
+        for (int row = 0; row < cdsVersaoOrca.RecordCount(); ++row) {
+            bool numeric = false;
+            const double value =
+                TextToFloat(cdsVersaoOrca.RowValue(row, version).toText(), numeric);
+            if (numeric && value == typed) return cdsVersaoOrca.RowValue(row, first).toText();
+        }
+    }
+    return cdsMaiorVersao.FieldByName("NRMESINIVERORC").AsString();
 }
 
 std::string TfrmCalcOrcaOper::IndicePagina(char letter) const {

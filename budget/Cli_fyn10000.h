@@ -209,6 +209,7 @@ private:
     // Pages helpers (CalcOrcaOperPages.cpp).
     std::string FiltroPagina(char letter, const std::string& filial) const;
     std::string IndicePagina(char letter) const;
+    std::string MesInicialVersao();
     TDBGrid* GradeItensPagina() const;
     void ResumoPagina(char letter);
 

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "server/ServerInstance.h"
+#include "services/lib/HostServices.h"
+#include "services/ui/Application.h"
+#include "services/ui/HeadlessPlatform.h"
+#include "services/ui/MemoryOptionStore.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class TfrmCalcOrcaOper;
+class TClientDataSet;
+
+// The host as a test sets it up: the operator logged in on the in-process server.
+class TestHost : public HostServices {
+public:
+    std::string op = "teste";
+    std::string name = "Operador de Teste";
+    std::string url = "127.0.0.1";
+    int port = 0;
+    bool fixedBranch = false;
+    std::string branch = "0001";
+    std::string token;
+
+    std::string Operador() const override { return op; }
+    std::string NomeOperador() const override { return name; }
+    std::string WebURL() const override { return url; }
+    int WebPort() const override { return port; }
+    bool ModuFili() const override { return fixedBranch; }
+    std::string FiliProc() const override { return branch; }
+    void LoadBPL(const std::string&, const std::vector<Variant>&) override {}
+    std::string LoginToken() const override { return token; }
+};
+
+// A test with the real server on loopback filled with the shared fixture (or the demo
+// company), a headless application whose "today" is 10/05/2026, and the module's state reset.
+class ScreenFixture : public ::testing::Test {
+protected:
+    ScreenFixture();
+    ~ScreenFixture() override;
+
+    // Logs `op` in (password equal to the code in the fixture) before the screen opens.
+    void loginAs(const std::string& op);
+    // Runs the module's entry as the host does and returns the main screen.
+    TfrmCalcOrcaOper& openScreen();
+    // One operator event, as the renderer delivers it; false when it ended by an exception.
+    bool event(const std::function<void()>& action);
+    // Types a text into the focused control, character by character.
+    void typeText(const std::string& text);
+    // Moves the focus to a named control of the main screen.
+    bool focus(const std::string& controlName);
+    // The branch codes of a dataset's visible rows, in order: "0001 0002".
+    static std::string codes(TClientDataSet& cds, const char* field = "CDFILIAL");
+    // Answers the filter dialog: confirms it as it opens, or cancels it.
+    void confirmFilterWhenAsked();
+    void cancelFilterWhenAsked();
+    // Year and version typed, panel left with the filter confirmed.
+    void loadBudget(int year, int version);
+    std::string messages() const { return platform.messagesText(); }
+
+    bool useDemo = false;
+    std::unique_ptr<srv::ServerInstance> server;
+    HeadlessPlatform platform;
+    TestHost host;
+    MemoryOptionStore options;
+    Application app{platform, &host};
+    ApplicationScope scope{app};
+    TfrmCalcOrcaOper* form = nullptr;
+};
