@@ -18,6 +18,9 @@ namespace srv {
 //    where the two must differ, branch on backend();
 //  - a one-column integer key is declared INT, never INTEGER: SQLite makes "INTEGER PRIMARY
 //    KEY" an alias of its row number, which fills in NULLs that PostgreSQL refuses;
+//  - the schema makes both refuse a text longer than its VARCHAR(n) (Constraint), but a text
+//    that is not a number, bound for a numeric column, is stored by SQLite and refused by
+//    PostgreSQL: check argument kinds before binding them;
 //  - PostgreSQL receives every parameter untyped and infers its type from the context, as
 //    SQLite does; where nothing fixes it (`SELECT ? + 1`, `? IS NULL`) write CAST(? AS ...).
 // Parameters: Null, Boolean (stored as 1/0), Integer, Double, Text and DateTime (stored as its

@@ -27,7 +27,8 @@ DatabaseError::Kind kindOf(const char* state) {
     if (state == nullptr) return DatabaseError::Kind::Connection;
     const std::string_view s(state);
     if (s == "40001" || s == "40P01") return DatabaseError::Kind::Conflict;
-    if (s.starts_with("23")) return DatabaseError::Kind::Constraint;
+    // 22001: a text longer than its column, refused like the length check SQLite runs.
+    if (s.starts_with("23") || s == "22001") return DatabaseError::Kind::Constraint;
     if (s.starts_with("08") || s.starts_with("57P")) return DatabaseError::Kind::Connection;
     if (s == "55P03") return DatabaseError::Kind::Busy;
     return DatabaseError::Kind::Sql;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <regex>
 
 namespace srv {
 
@@ -143,10 +144,17 @@ std::string migration1() {
     return s;
 }
 
+// PostgreSQL refuses a text longer than its VARCHAR(n); SQLite would store it. A CHECK on
+// every such column makes both refuse it, as a constraint.
+std::string withLengthChecks(const std::string& sql) {
+    static const std::regex column(R"(\b([A-Z0-9_]+) VARCHAR\((\d+)\))");
+    return std::regex_replace(sql, column, "$1 VARCHAR($2) CHECK (LENGTH($1) <= $2)");
+}
+
 } // namespace
 
 const std::vector<std::string>& Schema::migrations() {
-    static const std::vector<std::string> all = {migration1()};
+    static const std::vector<std::string> all = {withLengthChecks(migration1())};
     return all;
 }
 

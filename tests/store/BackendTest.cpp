@@ -159,8 +159,15 @@ TEST_P(BackendTest, GivenBadStatements_ThenTheErrorSaysWhatKindAndNothingIsWritt
                              "'X', 'NOP')");
               }),
               DatabaseError::Kind::Constraint);
+    // A text longer than its column is refused alike.
+    EXPECT_EQ(
+        kindOf([](Database& db) {
+            db.execute("INSERT INTO REGIAO (CDREGIAO, NMREGIAO) VALUES (?, ?)", {"ABCD", "Região"});
+        }),
+        DatabaseError::Kind::Constraint);
     EXPECT_EQ(count("T"), 0);
     EXPECT_EQ(count("FILIAL"), 0);
+    EXPECT_EQ(count("REGIAO"), 0);
 
     auto lease = m_store->acquire();
     EXPECT_THROW(lease->commit(), DatabaseError);
