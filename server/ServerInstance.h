@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -7,6 +8,9 @@ namespace srv {
 
 class Dispatcher;
 class HttpServer;
+class MethodRegistry;
+class RequestLog;
+class Sessions;
 class Store;
 
 // How an application server is started: the database, where it listens and what it is filled with.
@@ -48,7 +52,10 @@ public:
 
 private:
     ServerOptions m_options;
+    std::unique_ptr<RequestLog> m_log;
     std::unique_ptr<Store> m_store;
+    std::unique_ptr<MethodRegistry> m_registry;
+    std::unique_ptr<Sessions> m_sessions;
     std::unique_ptr<Dispatcher> m_dispatcher;
     std::unique_ptr<HttpServer> m_http;
 };

@@ -1,0 +1,66 @@
+// SetItensOrcFatCons: saves of the main screen (kinds "N" and "T"); the calculations it also
+// carries (kinds "F" and "C") come with the calculation methods.
+#include "server/methods/BudgetAccess.h"
+#include "server/methods/DeltaWriter.h"
+#include "server/methods/Methods.h"
+#include "server/methods/PacketBuilder.h"
+#include "server/rpc/MethodRegistry.h"
+#include "server/rpc/RpcError.h"
+#include "server/store/Store.h"
+
+namespace srv {
+
+namespace {
+
+using K = ParamKind;
+
+Variant setItensOrcFatCons(CallContext& call) {
+    const std::string kind = call.text(1);
+    const std::string year = BudgetAccess::checkYear(call.arg(2));
+    const int version = call.integer(3);
+    call.requireSelf(4);
+    if (kind == "F" || kind == "C")
+        throw RpcError("SetItensOrcFatCons (cálculo): ainda não disponível neste servidor.");
+    if (kind != "N" && kind != "T")
+        throw RpcError("SetItensOrcFatCons: tipo de gravação inválido \"" + kind +
+                           "\" (esperado N, T, F ou C).",
+                       RpcError::BadRequest);
+    const Variant& changes = call.arg(0);
+    if (!changes.isNull() && changes.type() != VarType::Packet)
+        throw RpcError("SetItensOrcFatCons: as alterações devem ser um pacote de dados ou nulo.",
+                       RpcError::BadRequest);
+
+    int written = 0;
+    if (changes.isNull()) {
+        // Nothing to write; the version must still exist so that a wrong one is reported.
+        call.store.read([&](Database& db) {
+            BudgetAccess access(db, call.operatorCode);
+            if (!access.versionExists(year, version))
+                throw RpcError("Versão " + std::to_string(version) + " do ano " + year +
+                               " não cadastrada.");
+        });
+    } else {
+        const DataPacket& delta = changes.packet();
+        written = call.store.transaction([&](Database& db) {
+            return DeltaWriter(db, call.operatorCode, year, version, kind == "T").apply(delta);
+        });
+    }
+    // The caller never reads the delta back: answering it empty spares sending it twice.
+    call.arg(0) = Variant();
+
+    DataPacket answer;
+    answer.fields = {{"Retorno", FieldType::String, 10}, {"QTITENS", FieldType::Integer, 0}};
+    answer.rows.push_back({Variant("OK"), Variant(written)});
+    return answer;
+}
+
+} // namespace
+
+void registerBudgetSave(MethodRegistry& registry) {
+    registry.add(kModuleCalcOrcaOper, "SetItensOrcFatCons",
+                 {K::Any, K::Text, K::Text, K::Integer, K::Text, K::Text, K::Boolean, K::Boolean,
+                  K::Any, K::Text, K::Date, K::Date},
+                 setItensOrcFatCons);
+}
+
+} // namespace srv

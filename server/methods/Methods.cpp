@@ -1,0 +1,19 @@
+#include "server/methods/Methods.h"
+
+#include "server/rpc/MethodRegistry.h"
+
+namespace srv {
+
+void registerMethods(MethodRegistry& registry) {
+    registry.addModule(kModuleCalcOrcaOper);
+    registry.addModule(kModuleGestaoOperac);
+    registry.addModule(kModuleProdDesp);
+    registerReferenceMethods(registry);
+    registerBudgetLoad(registry);
+    registerBudgetSave(registry);
+    registerListMethods(registry);
+    registerPhaseMethods(registry);
+    registerPendingMethods(registry);
+}
+
+} // namespace srv

@@ -1,0 +1,37 @@
+// Methods the client already calls but this server does not compute yet: registered with their
+// argument kinds so that a wrong call is still reported as such, answering "not yet available".
+#include "server/methods/Methods.h"
+#include "server/rpc/MethodRegistry.h"
+
+namespace srv {
+
+void registerPendingMethods(MethodRegistry& registry) {
+    using K = ParamKind;
+    const auto add = [&](const char* name, std::vector<ParamKind> kinds) {
+        registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
+    };
+    add("SetTxAdm", {K::Any, K::Text, K::Text, K::Integer, K::Text, K::Text, K::Boolean, K::Boolean,
+                     K::Any, K::Text, K::Date, K::Date});
+    add("Efetivar", {K::Text, K::Text, K::Text, K::Integer});
+    add("CalculaImpos", {K::Any, K::Text, K::Text, K::Text});
+    add("calculaDeprec", {K::Any, K::Text, K::Date, K::Date, K::Text});
+    add("GetListaFilRepl", {K::Text});
+    add("GetListaItens", {K::Text, K::Text, K::Text});
+    add("GetMaoObraOrcar", {K::Any});
+    add("GeraOrcaMaoObra",
+        {K::Text, K::Any, K::Text, K::Text, K::Date, K::Date, K::Date, K::Date, K::Text});
+    add("getFilial", {K::Text, K::Text, K::Text, K::Text});
+    add("RetornaTotImp", {K::Text, K::Text, K::Integer});
+    add("ValorTotal", {K::Text, K::Text, K::Text});
+    add("ValidaFat", {K::Text, K::Text, K::Integer});
+    add("getSimulGeral", {K::Integer, K::Text, K::Text, K::Integer, K::Text});
+    add("GetSimulaFat", {K::Text, K::Text, K::Integer, K::Text});
+    add("getSimulaCons", {K::Text, K::Integer, K::Text, K::Text});
+    add("GetSimulaMaoObra", {K::Text, K::Text, K::Integer, K::Text, K::Double});
+    add("GetDespesas", {K::Text, K::Integer, K::Integer, K::Text});
+    add("SetSimulacao",
+        {K::Any, K::Text, K::Text, K::Integer, K::Double, K::Boolean, K::Double, K::Boolean,
+         K::Double, K::Boolean, K::Boolean, K::Boolean, K::Boolean, K::Text, K::Text});
+}
+
+} // namespace srv

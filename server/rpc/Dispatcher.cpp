@@ -1,0 +1,128 @@
+#include "server/rpc/Dispatcher.h"
+
+#include "server/rpc/CallContext.h"
+#include "server/rpc/MethodRegistry.h"
+#include "server/rpc/RequestLog.h"
+#include "server/rpc/RpcError.h"
+#include "server/rpc/RpcRequest.h"
+#include "server/rpc/RpcResponse.h"
+#include "server/rpc/Sessions.h"
+#include "services/data/DataPacket.h"
+
+#include <chrono>
+#include <map>
+
+namespace srv {
+
+namespace {
+
+double elapsedMs(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+DispatchResult refusal(const RpcError& e) {
+    return {static_cast<int>(e.status()), RpcResponse::failure(e.what())};
+}
+
+void checkArguments(const MethodEntry& entry, const std::vector<RpcParam>& params) {
+    if (params.size() != entry.kinds.size())
+        throw RpcError(entry.name + ": número de argumentos inválido (esperado " +
+                           std::to_string(entry.kinds.size()) + ", recebido " +
+                           std::to_string(params.size()) + ").",
+                       RpcError::BadRequest);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        if (!paramAccepts(entry.kinds[i], params[i].value))
+            throw RpcError(entry.name + ": argumento " + std::to_string(i + 1) + " deve ser " +
+                               paramKindName(entry.kinds[i]) + " (recebido " +
+                               valueKindName(params[i].value) + ").",
+                           RpcError::BadRequest);
+}
+
+} // namespace
+
+Dispatcher::Dispatcher(Store& store, const MethodRegistry& registry, Sessions& sessions,
+                       RequestLog* log)
+    : m_store(store), m_registry(registry), m_sessions(sessions), m_log(log) {}
+
+DispatchResult Dispatcher::login(std::string_view body) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string operatorCode;
+    DispatchResult result;
+    try {
+        LoginRequest request = LoginRequest::parse(body);
+        operatorCode = request.operatorCode;
+        LoginResult login = m_sessions.login(request.operatorCode, request.password);
+        result = {200, RpcResponse::loggedIn(login.token, login.name)};
+    } catch (const RpcError& e) {
+        result = refusal(e);
+    } catch (const std::exception& e) {
+        result = {500, RpcResponse::failure(std::string("Erro interno do servidor: ") + e.what())};
+    }
+    if (m_log)
+        m_log->request("login", operatorCode, elapsedMs(start), result.status,
+                       result.status == 200 ? "ok" : "refused");
+    return result;
+}
+
+DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
+                                std::string_view body) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string callName(module);
+    std::string operatorCode;
+    DispatchResult result;
+    std::string outcome = "ok";
+    try {
+        result = run(token, module, body, callName, operatorCode);
+    } catch (const RpcError& e) {
+        result = refusal(e);
+        outcome = e.what();
+    } catch (const std::exception& e) {
+        result = {500, RpcResponse::failure(std::string("Erro interno do servidor: ") + e.what())};
+        outcome = e.what();
+    }
+    if (m_log) m_log->request(callName, operatorCode, elapsedMs(start), result.status, outcome);
+    return result;
+}
+
+DispatchResult Dispatcher::run(std::string_view token, std::string_view module,
+                               std::string_view body, std::string& callName,
+                               std::string& operatorCode) {
+    if (token.empty())
+        throw RpcError("Sessão não informada; faça o login novamente.", RpcError::Unauthorized);
+    std::optional<std::string> who = m_sessions.operatorFor(token);
+    if (!who)
+        throw RpcError("Sessão inválida ou expirada; faça o login novamente.",
+                       RpcError::Unauthorized);
+    operatorCode = *who;
+
+    const std::string moduleName(module);
+    if (!m_registry.hasModule(moduleName))
+        throw RpcError("Módulo remoto desconhecido: " + moduleName + ".", RpcError::NotFound);
+    RpcRequest request = RpcRequest::parse(body);
+    callName = moduleName + "." + request.method;
+    const MethodEntry* entry = m_registry.find(moduleName, request.method);
+    if (!entry)
+        throw RpcError("Método desconhecido: " + request.method + " em " + moduleName + ".",
+                       RpcError::NotFound);
+    checkArguments(*entry, request.params);
+    if (!entry->handler) throw RpcError(entry->name + ": ainda não disponível neste servidor.");
+
+    CallContext context{operatorCode, m_store, request.params};
+    Variant result;
+    try {
+        result = entry->handler(context);
+    } catch (const VariantError& e) {
+        throw RpcError(entry->name + ": argumento inválido (" + e.what() + ").",
+                       RpcError::BadRequest);
+    } catch (const PacketError& e) {
+        throw RpcError(entry->name + ": pacote de dados inválido (" + e.what() + ").",
+                       RpcError::BadRequest);
+    }
+    std::map<int, Variant> byref;
+    for (std::size_t i = 0; i < request.params.size(); ++i)
+        if (request.params[i].byref) byref.emplace(static_cast<int>(i), request.params[i].value);
+    return {200, RpcResponse::success(result, byref)};
+}
+
+} // namespace srv

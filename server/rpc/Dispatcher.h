@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace srv {
+
+class MethodRegistry;
+class RequestLog;
+class Sessions;
+class Store;
+
+// An answer ready for the wire: HTTP status and JSON body (see docs/PROTOCOL.md).
+struct DispatchResult {
+    int status = 200;
+    std::string body;
+};
+
+// Turns request bodies into method calls and their answers. The HTTP routes and the in-process
+// calls of tests both come through here, so both obey the same checks: a known session, a
+// known module and method, the declared argument count and kinds. Thread-safe.
+class Dispatcher {
+public:
+    Dispatcher(Store& store, const MethodRegistry& registry, Sessions& sessions,
+               RequestLog* log = nullptr);
+
+    // POST /login.
+    DispatchResult login(std::string_view body);
+    // POST /rpc/<module>; `token` is what followed "Bearer " (empty when absent).
+    DispatchResult call(std::string_view token, std::string_view module, std::string_view body);
+
+private:
+    DispatchResult run(std::string_view token, std::string_view module, std::string_view body,
+                       std::string& callName, std::string& operatorCode);
+
+    Store& m_store;
+    const MethodRegistry& m_registry;
+    Sessions& m_sessions;
+    RequestLog* m_log;
+};
+
+} // namespace srv

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace srv {
+
+// A refused request: the message is for the operator (in Portuguese), the status for HTTP.
+// Thrown anywhere in a method ends the call with {"ok": false, "error": message}; a method's
+// transaction is rolled back on the way out.
+class RpcError : public std::runtime_error {
+public:
+    enum Status {
+        Refused = 200,
+        BadRequest = 400,
+        Unauthorized = 401,
+        NotFound = 404,
+        TooLarge = 413,
+        Internal = 500
+    };
+
+    explicit RpcError(const std::string& message, Status status = Refused)
+        : std::runtime_error(message), m_status(status) {}
+
+    Status status() const noexcept { return m_status; }
+
+private:
+    Status m_status;
+};
+
+} // namespace srv

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "services/data/Variant.h"
+
+#include <map>
+#include <string>
+
+namespace srv {
+
+// Encodes the answers of POST /rpc and POST /login.
+class RpcResponse {
+public:
+    // {"ok": true, "result": <result>, "byref": {"<index>": <value>, ...}}
+    static std::string success(const Variant& result, const std::map<int, Variant>& byref);
+    // {"ok": false, "error": <message>}
+    static std::string failure(const std::string& message);
+    // {"ok": true, "token": <token>, "name": <operator's name>}
+    static std::string loggedIn(const std::string& token, const std::string& name);
+};
+
+} // namespace srv
