@@ -106,27 +106,49 @@ void Store::giveBack(std::unique_ptr<Database> db) noexcept {
     m_freed.notify_one();
 }
 
+void Store::dropIdle() noexcept {
+    if (m_memory) return; // its one connection is the database itself
+    std::lock_guard lock(m_mutex);
+    m_open -= static_cast<int>(m_idle.size());
+    m_idle.clear();
+    m_freed.notify_all();
+}
+
 void Store::runBody(Database::TxMode mode, const std::function<void(Database&)>& body) {
     assert(t_running != this && "transaction() or read() nested in another on the same store");
-    Lease lease = acquire();
+    std::optional<Lease> lease(acquire());
     t_running = this;
     struct Unmark {
         ~Unmark() { t_running = nullptr; }
     } unmark;
+    bool reconnected = false;
     for (int attempt = 1;; ++attempt) {
-        lease->begin(mode);
         try {
-            body(*lease);
+            (*lease)->begin(mode);
+        } catch (const DatabaseError& e) {
+            // A pooled connection the server dropped (restart, idle timeout) shows only now;
+            // nothing was done yet, so a fresh connection may take over, once.
+            if (e.kind() != DatabaseError::Kind::Connection || reconnected) throw;
+            reconnected = true;
+            lease.reset();
+            dropIdle(); // they went the same way, most likely
+            lease.emplace(acquire());
+            --attempt;
+            continue;
+        }
+        Database& db = **lease;
+        try {
+            body(db);
             if (mode == Database::TxMode::Write)
-                lease->commit();
+                db.commit();
             else
-                lease->rollback();
+                db.rollback();
             return;
         } catch (const DatabaseError& e) {
-            lease->rollback();
+            db.rollback();
             if (e.kind() != DatabaseError::Kind::Conflict || attempt == kConflictAttempts) throw;
         } catch (...) {
-            lease->rollback();
+            db.rollback();
             throw;
         }
         pauseBeforeRetry(attempt);

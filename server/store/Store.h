@@ -26,9 +26,10 @@ namespace srv {
 //     store.transaction([&](Database& db) { db.execute("UPDATE ...", {...}); });
 // transaction() commits when fn returns and rolls back when it throws (the exception goes on
 // to the caller), so a write happens whole or not at all. On PostgreSQL a serialization conflict
-// with a concurrent writer runs fn again (up to a few times): fn must not have effects outside
-// the database. Nesting transaction()/read() inside fn is a broken invariant (assert): fn gets
-// the Database to use.
+// with a concurrent writer runs fn again (up to a few dozen times): fn must not have effects
+// outside the database. A pooled connection found dead when the transaction begins (database
+// server restarted) is replaced by a fresh one, once, before fn runs. Nesting transaction()/read()
+// inside fn is a broken invariant (assert): fn gets the Database to use.
 class Store {
 public:
     struct Options {
@@ -85,6 +86,8 @@ private:
     Store(std::string spec, Options options);
     std::unique_ptr<Database> connect();
     void giveBack(std::unique_ptr<Database> db) noexcept;
+    // Closes the idle connections (after one of them turned out to be dead).
+    void dropIdle() noexcept;
     // Runs body in one transaction of `mode` with the retry rule above.
     void runBody(Database::TxMode mode, const std::function<void(Database&)>& body);
 

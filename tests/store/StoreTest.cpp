@@ -84,6 +84,30 @@ TEST_P(StoreTest, GivenAFullPool_WhenAnotherThreadAsks_ThenItWaitsForALeaseToCom
     EXPECT_TRUE(got.load());
 }
 
+TEST(StorePostgres, GivenPooledConnectionsTheServerDropped_ThenTheNextTransactionsReconnect) {
+    const std::string spec = TestDatabases::newSpec(Kind::Postgres);
+    if (spec.empty()) GTEST_SKIP() << "no PostgreSQL server for this run";
+    auto store = Store::open(spec);
+    {
+        // Fill the pool with three idle connections.
+        auto a = store->acquire();
+        auto b = store->acquire();
+        auto c = store->acquire();
+    }
+    auto admin = Database::openPostgres(spec);
+    admin->query("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                 "current_database() AND pid <> pg_backend_pid()");
+    for (int i = 0; i < 4; ++i)
+        store->transaction([&](Database& db) {
+            db.execute("INSERT INTO REGIAO (CDREGIAO, NMREGIAO) VALUES (?, 'R')",
+                       {"R" + std::to_string(i)});
+        });
+    EXPECT_EQ(store->read([](Database& db) {
+        return db.query("SELECT COUNT(*) FROM REGIAO").scalar().toInt();
+    }),
+              4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Kind::SqliteFile, Kind::Postgres),
                          paramName);
 
