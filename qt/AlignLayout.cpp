@@ -1,0 +1,145 @@
+#include "qt/AlignLayout.h"
+
+#include "services/ui/TControl.h"
+
+#include <QLabel>
+#include <QWidget>
+#include <QWidgetItem>
+
+#include <algorithm>
+
+AlignLayout::AlignLayout(QWidget* parent) : QLayout(parent) {
+    setContentsMargins(0, 0, 0, 0);
+    setSpacing(0);
+}
+
+AlignLayout::~AlignLayout() {
+    for (auto& e : m_entries)
+        delete e.item;
+}
+
+void AlignLayout::addControl(QWidget* widget, const TControl* control) {
+    addChildWidget(widget);
+    m_entries.append({new QWidgetItem(widget), control});
+    invalidate();
+}
+
+void AlignLayout::removeControlWidget(QWidget* widget) {
+    for (int i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].item->widget() == widget) {
+            delete m_entries[i].item;
+            m_entries.removeAt(i);
+            invalidate();
+            return;
+        }
+}
+
+void AlignLayout::addItem(QLayoutItem* item) {
+    m_entries.append({item, nullptr});
+}
+
+QLayoutItem* AlignLayout::itemAt(int index) const {
+    return index >= 0 && index < m_entries.size() ? m_entries[index].item : nullptr;
+}
+
+QLayoutItem* AlignLayout::takeAt(int index) {
+    if (index < 0 || index >= m_entries.size()) return nullptr;
+    return m_entries.takeAt(index).item;
+}
+
+int AlignLayout::count() const {
+    return static_cast<int>(m_entries.size());
+}
+
+QSize AlignLayout::sizeHint() const {
+    // The designed extent of the children: enough for what stands at fixed places.
+    int w = 0, h = 0;
+    for (const auto& e : m_entries) {
+        if (!e.control) continue;
+        w = std::max(w, e.control->Left() + e.control->Width());
+        h = std::max(h, e.control->Top() + e.control->Height());
+    }
+    return {w, h};
+}
+
+QSize AlignLayout::minimumSize() const {
+    return {0, 0};
+}
+
+QList<QRect> AlignLayout::arrange(const QRect& rect, QPoint origin) const {
+    QList<QRect> out(m_entries.size());
+    QRect free = rect;
+    auto visible = [](const Entry& e) {
+        return e.item->widget() ? !e.item->widget()->isHidden() : true;
+    };
+    auto indexesOf = [&](TAlign align) {
+        QList<int> idx;
+        for (int i = 0; i < m_entries.size(); ++i)
+            if (m_entries[i].control && m_entries[i].control->Align() == align &&
+                visible(m_entries[i]))
+                idx.append(i);
+        return idx;
+    };
+    auto ctl = [&](int i) { return m_entries[i].control; };
+
+    // Among siblings of one alignment, the designed position decides who is nearer the edge.
+    QList<int> tops = indexesOf(alTop);
+    std::stable_sort(tops.begin(), tops.end(),
+                     [&](int a, int b) { return ctl(a)->Top() < ctl(b)->Top(); });
+    for (int i : tops) {
+        const int h = std::min(ctl(i)->Height(), std::max(0, free.height()));
+        out[i] = QRect(free.left(), free.top(), free.width(), h);
+        free.setTop(free.top() + h);
+    }
+    QList<int> bottoms = indexesOf(alBottom);
+    std::stable_sort(bottoms.begin(), bottoms.end(),
+                     [&](int a, int b) { return ctl(a)->Top() > ctl(b)->Top(); });
+    for (int i : bottoms) {
+        const int h = std::min(ctl(i)->Height(), std::max(0, free.height()));
+        out[i] = QRect(free.left(), free.bottom() - h + 1, free.width(), h);
+        free.setBottom(free.bottom() - h);
+    }
+    QList<int> lefts = indexesOf(alLeft);
+    std::stable_sort(lefts.begin(), lefts.end(),
+                     [&](int a, int b) { return ctl(a)->Left() < ctl(b)->Left(); });
+    for (int i : lefts) {
+        const int w = std::min(ctl(i)->Width(), std::max(0, free.width()));
+        out[i] = QRect(free.left(), free.top(), w, free.height());
+        free.setLeft(free.left() + w);
+    }
+    QList<int> rights = indexesOf(alRight);
+    std::stable_sort(rights.begin(), rights.end(),
+                     [&](int a, int b) { return ctl(a)->Left() > ctl(b)->Left(); });
+    for (int i : rights) {
+        const int w = std::min(ctl(i)->Width(), std::max(0, free.width()));
+        out[i] = QRect(free.right() - w + 1, free.top(), w, free.height());
+        free.setRight(free.right() - w);
+    }
+    for (int i : indexesOf(alClient))
+        out[i] = free;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        const TControl* c = ctl(i);
+        if (c && c->Align() == alNone) {
+            int w = c->Width(), h = c->Height();
+            // Captions size themselves to their text, so a wider font never clips them.
+            if (auto* label = qobject_cast<QLabel*>(m_entries[i].item->widget())) {
+                const QSize hint = label->sizeHint();
+                w = std::max(w, hint.width());
+                h = std::max(h, hint.height());
+            }
+            out[i] = QRect(origin.x() + c->Left(), origin.y() + c->Top(), w, h);
+        } else if (!c)
+            out[i] = rect;
+    }
+    return out;
+}
+
+void AlignLayout::setGeometry(const QRect& rect) {
+    QLayout::setGeometry(rect);
+    // Fixed places count from the container's corner, bevel and caption included, as designed;
+    // aligned children stay inside the frame.
+    const QPoint origin = parentWidget() ? parentWidget()->rect().topLeft() : rect.topLeft();
+    const QList<QRect> places = arrange(contentsRect(), origin);
+    for (int i = 0; i < m_entries.size(); ++i)
+        if (!places[i].isNull() || m_entries[i].control) m_entries[i].item->setGeometry(places[i]);
+}

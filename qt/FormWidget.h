@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QMenuBar;
+class QVBoxLayout;
+
+// The window of a form: an optional menu bar over the client area where the controls stand.
+class FormWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWidget(QWidget* parent = nullptr);
+
+    QWidget* clientArea() const { return m_client; }
+    void setMenuBar(QMenuBar* bar);
+    // Sizes the window so that the client area gets the designed size.
+    void setClientSize(int width, int height);
+
+    // Asked when the operator closes the window; the form decides, so the event is refused.
+    std::function<void()> onCloseRequest;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QVBoxLayout* m_box;
+    QWidget* m_client;
+    QMenuBar* m_menuBar = nullptr;
+};

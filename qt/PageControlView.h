@@ -1,0 +1,39 @@
+#pragma once
+
+#include "qt/ControlView.h"
+
+class QTabWidget;
+class TPageControl;
+class TTabSheet;
+
+// Pages with tabs. The operator's choice of a tab asks the page control, which may refuse;
+// the tabs always show the page control's active page, hidden and disabled pages included.
+class PageControlView : public ControlView {
+public:
+    PageControlView(FormView& form, TPageControl& pages);
+    void addChild(ControlView& child) override;
+    void removeChild(ControlView& child) override;
+    void sync(Property property) override;
+    // Brings the tabs' captions, visibility and enabled states in.
+    void refreshTabs();
+
+private:
+    void tabChosen(int index);
+    void showActive();
+
+    TPageControl& m_pages;
+    QTabWidget* m_tabs;
+    bool m_updating = false;
+};
+
+// One page: a container that tells its page control when its tab must change.
+class TabSheetView : public ControlView {
+public:
+    TabSheetView(FormView& form, TTabSheet& sheet);
+    QWidget* childHost() const override { return widget(); }
+    void sync(Property property) override;
+    TTabSheet& sheet() const { return m_sheet; }
+
+private:
+    TTabSheet& m_sheet;
+};

@@ -1,0 +1,159 @@
+// The shell's settings, module loading and login dialog.
+
+#include "services/data/Variant.h"
+#include "shell/DisplaySetup.h"
+#include "shell/LoginDialog.h"
+#include "shell/ModuleLoader.h"
+#include "shell/ShellHost.h"
+#include "shell/ShellOptions.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::string trace() {
+    const char* t = std::getenv("FYN_SAMPLE_MODULE_TRACE");
+    return t ? t : "";
+}
+
+ShellOptions withSettings(const QString& path) {
+    ShellOptions o;
+    o.settingsPath = path;
+    return o;
+}
+
+TEST(QtShellOptions, GivenACommandLine_WhenParsed_ThenItOverridesTheSettingsFile) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("shell.ini");
+    {
+        ShellOptions saved = withSettings(ini);
+        saved.setServer("10.0.0.5:9000");
+        saved.fixedBranch = "0007";
+        saved.operatorCode = "ana";
+        ASSERT_TRUE(saved.saveSettings());
+    }
+    ShellOptions fromFile;
+    EXPECT_EQ(fromFile.parseArguments({"fyn-shell", "--config", ini}), QString());
+    EXPECT_EQ(fromFile.serverHost, "10.0.0.5");
+    EXPECT_EQ(fromFile.serverPort, 9000);
+    EXPECT_EQ(fromFile.fixedBranch, "0007");
+    EXPECT_EQ(fromFile.operatorCode, "ana");
+
+    ShellOptions overridden;
+    EXPECT_EQ(overridden.parseArguments({"fyn-shell", "--config", ini, "--server", "127.0.0.1:8123",
+                                         "--fixed-branch", "1", "--operator", "demo", "--password",
+                                         "demo"}),
+              QString());
+    EXPECT_EQ(overridden.serverHost, "127.0.0.1");
+    EXPECT_EQ(overridden.serverPort, 8123);
+    EXPECT_EQ(overridden.fixedBranch, "0001");
+    EXPECT_EQ(overridden.operatorCode, "demo");
+    EXPECT_EQ(overridden.password, "demo");
+
+    ShellOptions allBranches;
+    EXPECT_EQ(allBranches.parseArguments({"fyn-shell", "--config", ini, "--fixed-branch", "none"}),
+              QString());
+    EXPECT_EQ(allBranches.fixedBranch, "");
+}
+
+TEST(QtShellOptions, GivenBadArguments_WhenParsed_ThenTheMessageNamesThemAndNothingChanges) {
+    QTemporaryDir dir;
+    ShellOptions o;
+    const QString missing = dir.filePath("none.ini");
+    EXPECT_EQ(o.parseArguments({"fyn-shell", "--config", missing, "--server", "localhost"}),
+              QStringLiteral("--server expects host:port, e.g. 127.0.0.1:8080"));
+    EXPECT_EQ(o.serverPort, 8080);
+    EXPECT_FALSE(o.setServer("host:99999"));
+    EXPECT_FALSE(o.setServer(":80"));
+    EXPECT_EQ(o.serverHost, "127.0.0.1");
+    EXPECT_EQ(o.parseArguments({"fyn-shell", "--config", missing, "--fixed-branch", "12345"}),
+              QStringLiteral("--fixed-branch expects a code of up to four digits"));
+    EXPECT_EQ(o.parseArguments({"fyn-shell", "--config", missing, "--frobnicate"}),
+              QStringLiteral("unknown argument: --frobnicate"));
+}
+
+class QtModuleLoader : public ::testing::Test {
+protected:
+    void SetUp() override { ::unsetenv("FYN_SAMPLE_MODULE_TRACE"); }
+    ModuleLoader loader{{"/nonexistent", FYN_SAMPLE_MODULE_DIR}};
+};
+
+TEST_F(QtModuleLoader,
+       GivenAModuleByCode_WhenEnteredTwiceAndUnloaded_ThenHooksRunOnceAroundTheEntries) {
+    ASSERT_TRUE(loader.enter("FYNSAMPLE")) << loader.lastError();
+    ASSERT_TRUE(loader.enter("fynsample"));
+    EXPECT_TRUE(loader.isLoaded("FynSample"));
+    ASSERT_TRUE(loader.enterWithParams("FYNSAMPLE", {Variant("0001"), Variant(7)}));
+    loader.unloadAll();
+    EXPECT_FALSE(loader.isLoaded("FYNSAMPLE"));
+    EXPECT_EQ(trace(), "start;enter;enter;params 0001 7;stop;");
+}
+
+TEST_F(QtModuleLoader, GivenAnUnknownOrMalformedCode_WhenEntered_ThenAClearMessageAndNothingLoads) {
+    EXPECT_FALSE(loader.enter("FYN99999"));
+    EXPECT_EQ(loader.lastError(), "Módulo FYN99999 não encontrado (libfyn99999.so).");
+    EXPECT_FALSE(loader.enter("../etc/passwd"));
+    EXPECT_EQ(loader.lastError(), "Código de módulo inválido: \"../etc/passwd\".");
+    EXPECT_EQ(trace(), "");
+}
+
+TEST_F(QtModuleLoader,
+       GivenTheHostsLoadBPL_WhenTheModuleIsMissing_ThenTheOperatorIsToldAndTheCallerGoesOn) {
+    ShellHost host({"demo", "Operador Demo", "127.0.0.1", 8080, "0001", "tok"}, loader);
+    std::string told;
+    host.reportError = [&](const std::string& m) { told = m; };
+    host.LoadBPL("FYN10395", {Variant(1)});
+    EXPECT_EQ(told, "Módulo FYN10395 não encontrado (libfyn10395.so).");
+    host.LoadBPL("FYNSAMPLE", {Variant("x")});
+    EXPECT_EQ(trace(), "start;params x;");
+    EXPECT_TRUE(host.ModuFili());
+    EXPECT_EQ(host.FiliProc(), "0001");
+}
+
+TEST(QtLoginDialog, GivenARefusedLogin_WhenConfirmed_ThenTheDialogStaysWithTheServersMessage) {
+    ShellOptions options;
+    options.settingsPath = QTemporaryDir().filePath("x.ini");
+    int calls = 0;
+    LoginDialog dialog(
+        options, [&](const QString& host, int port, const QString& op, const QString& pw) {
+            ++calls;
+            LoginOutcome out;
+            out.ok = op == "demo" && pw == "demo" && host == "127.0.0.1" && port == 8080;
+            out.error = QStringLiteral("Operador ou senha inválidos.");
+            out.operatorName = QStringLiteral("Operador Demo");
+            return out;
+        });
+    auto* op = dialog.findChild<QLineEdit*>("edtOperador");
+    auto* pw = dialog.findChild<QLineEdit*>("edtSenha");
+    op->setText("demo");
+    pw->setText("errada");
+    EXPECT_FALSE(dialog.tryLogin());
+    EXPECT_EQ(dialog.errorText(), QStringLiteral("Operador ou senha inválidos."));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    op->setText("");
+    EXPECT_FALSE(dialog.tryLogin());
+    EXPECT_EQ(dialog.errorText(), QStringLiteral("Operador deve ser informado."));
+    EXPECT_EQ(calls, 1); // refused before asking the server
+
+    op->setText("demo");
+    pw->setText("demo");
+    EXPECT_TRUE(dialog.tryLogin());
+    EXPECT_EQ(options.operatorCode, "demo");
+    EXPECT_EQ(dialog.outcome().operatorName, QStringLiteral("Operador Demo"));
+}
+
+TEST(QtDisplaySetup, GivenAnExplicitPlatform_WhenChoosing_ThenTheShellLeavesItAlone) {
+    const DisplaySetup setup = DisplaySetup::choose({"fyn-shell", "-platform", "offscreen"});
+    EXPECT_FALSE(setup.usesVnc());
+    EXPECT_EQ(setup.platform(), "");
+    EXPECT_GT(DisplaySetup::freePort(5900), 0);
+}
+
+} // namespace
