@@ -4,6 +4,7 @@
 #include "budget/Finally.h"
 #include "budget/ModuleState.h"
 #include "budget/dialogs/Cli_fyn10100.h"
+#include "services/data/EAbort.h"
 #include "services/data/NumberFormat.h"
 #include "services/lib/Consiste.h"
 #include "services/lib/Lib00600.h"
@@ -250,7 +251,9 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     // 5.
     if (!boConfirmou) {
         speAno->SetFocus();
-        return;
+        // Ending here as a silent abort also keeps the focus on the year when the panel was
+        // being left from the year box itself.
+        Abort();
     }
     // 6.
     if (cdsVerifFaseOper.Active())

@@ -127,6 +127,8 @@ void TfrmFiltroCalculoOrc::CriaComponentes() {
         top += 62;
     }
     OnActivate = [this](TObject* s) { FormActivate(s); };
+    for (TClientDataSet* cds : {&cdsListaFilial, &cdsAgrupFil, &cdsListaReg, &cdsListaSeg})
+        RegisterDataSet(cds->Name(), cds);
 }
 
 TfrmCalcOrcaOper& TfrmFiltroCalculoOrc::Principal() const {

@@ -22,7 +22,9 @@ void need(const Words& w, std::size_t count, const char* usage) {
     if (w.size() != count) throw ScriptError(std::string("usage: ") + usage);
 }
 
-std::string flag(bool value) { return value ? "true" : "false"; }
+std::string flag(bool value) {
+    return value ? "true" : "false";
+}
 
 // The variables a scenario may look at, by name.
 std::string variable(const std::string& name) {

@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
             host.setServer("127.0.0.1", server->port());
         } else {
             const HttpEndpoint endpoint = HttpEndpoint::parse(options.url, 0);
-            if (!endpoint.valid()) throw std::invalid_argument("--url: no host and port in " + options.url);
+            if (!endpoint.valid())
+                throw std::invalid_argument("--url: no host and port in " + options.url);
             host.setServer(endpoint.scheme + "://" + endpoint.host, endpoint.port);
         }
         int failed = 0;

@@ -9,6 +9,8 @@
 #include "services/ui/TSpinEdit.h"
 #include "services/ui/TTabSheet.h"
 
+extern "C" void IniProc();
+
 class ScreenLifecycle : public ScreenFixture {};
 
 TEST_F(ScreenLifecycle, GivenNoScreenWhenEntryRunsThenScreenShowsTodaysYearAndItsLatestVersion) {
@@ -44,11 +46,11 @@ TEST_F(ScreenLifecycle, GivenShownScreenThenNothingThatNeedsALoadedBudgetIsEnabl
     EXPECT_TRUE(screen.sbtFiltro->Enabled());
 }
 
-TEST_F(ScreenLifecycle, GivenOpenScreenWhenEntryRunsAgainThenSameScreenWithoutReadingParameters) {
+TEST_F(ScreenLifecycle, GivenOpenScreenWhenIniProcRunsAgainThenSameScreenWithoutReadingParameters) {
     TfrmCalcOrcaOper& first = openScreen();
     // Were the parameters read again, the emptied dataset would be filled once more.
     first.cdsParametros.EmptyDataSet();
-    event([] { CriaCalcOrcaOper(); });
+    IniProc();
     EXPECT_EQ(frmCalcOrcaOper, &first);
     EXPECT_TRUE(first.cdsParametros.IsEmpty());
     EXPECT_EQ(platform.shownForms().size(), 1u);
