@@ -3,7 +3,10 @@
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -31,17 +34,39 @@ void writeCell(JsonWriter& out, const FieldDef& field, const Variant& v) {
             else
                 out.string(v.toText());
             break;
-        case FieldType::Integer: out.integer(v.toInt()); break;
+        case FieldType::Integer:
+            out.integer(v.toInt());
+            break;
         case FieldType::Float:
-        case FieldType::DateTime: out.number(v.toDouble()); break;
-        case FieldType::Boolean: out.boolean(v.toBool()); break;
+        case FieldType::DateTime:
+            out.number(v.toDouble());
+            break;
+        case FieldType::Boolean:
+            out.boolean(v.toBool());
+            break;
         }
     } catch (const VariantError& e) {
         throw PacketError("field " + field.name + ": " + e.what());
     }
 }
 
-Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row) {
+// Shares one heap text among the cells of a column that repeat it (branch names, expense
+// names), which saves an allocation per cell and most of the memory of long texts.
+class TextCache {
+public:
+    Variant get(std::string_view text) {
+        if (text.size() <= 14) return Variant(text); // stored inline anyway
+        if (auto it = m_map.find(text); it != m_map.end()) return it->second;
+        Variant v(text);
+        if (m_map.size() < 8192) m_map.emplace(v.textView(), v);
+        return v;
+    }
+
+private:
+    std::unordered_map<std::string_view, Variant> m_map;
+};
+
+Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row, TextCache* cache) {
     if (in.tryNull()) return {};
     auto wrongKind = [&](const char* expected) {
         return PacketError("row " + std::to_string(row) + ", field " + field.name + ": expected " +
@@ -50,9 +75,9 @@ Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row) {
     switch (field.type) {
     case FieldType::String: {
         if (in.peek() != JsonReader::Token::String) throw wrongKind("a text");
-        std::string s;
+        thread_local std::string s;
         in.readString(s);
-        return Variant(std::string_view(s));
+        return cache ? cache->get(s) : Variant(std::string_view(s));
     }
     case FieldType::Integer: {
         if (in.peek() != JsonReader::Token::Number) throw wrongKind("an integer");
@@ -65,27 +90,32 @@ Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row) {
         if (in.peek() != JsonReader::Token::Number) throw wrongKind("a number");
         return Variant(in.readNumber());
     case FieldType::DateTime:
-        if (in.peek() != JsonReader::Token::Number) throw wrongKind("a date (days since 30/12/1899)");
+        if (in.peek() != JsonReader::Token::Number)
+            throw wrongKind("a date (days since 30/12/1899)");
         return Variant::fromDate(in.readNumber());
     case FieldType::Boolean: {
         const auto t = in.peek();
-        if (t != JsonReader::Token::True && t != JsonReader::Token::False) throw wrongKind("true or false");
+        if (t != JsonReader::Token::True && t != JsonReader::Token::False)
+            throw wrongKind("true or false");
         return Variant(in.readBool());
     }
     }
     throw wrongKind("a known kind");
 }
 
-void writeRow(JsonWriter& out, const std::vector<FieldDef>& fields, const std::vector<Variant>& row) {
+void writeRow(JsonWriter& out, const std::vector<FieldDef>& fields,
+              const std::vector<Variant>& row) {
     if (row.size() != fields.size())
         throw PacketError("a row has " + std::to_string(row.size()) + " values for " +
                           std::to_string(fields.size()) + " fields");
     out.beginArray();
-    for (std::size_t i = 0; i < row.size(); ++i) writeCell(out, fields[i], row[i]);
+    for (std::size_t i = 0; i < row.size(); ++i)
+        writeCell(out, fields[i], row[i]);
     out.endArray();
 }
 
-std::vector<Variant> readRow(JsonReader& in, const std::vector<FieldDef>& fields, std::size_t rowNo) {
+std::vector<Variant> readRow(JsonReader& in, const std::vector<FieldDef>& fields, std::size_t rowNo,
+                             std::vector<TextCache>* caches = nullptr) {
     std::vector<Variant> row;
     row.reserve(fields.size());
     in.beginArray();
@@ -93,12 +123,119 @@ std::vector<Variant> readRow(JsonReader& in, const std::vector<FieldDef>& fields
         if (row.size() >= fields.size())
             throw PacketError("row " + std::to_string(rowNo) + " has more values than the " +
                               std::to_string(fields.size()) + " fields");
-        row.push_back(readCell(in, fields[row.size()], rowNo));
+        const std::size_t f = row.size();
+        row.push_back(readCell(in, fields[f], rowNo, caches ? &(*caches)[f] : nullptr));
     }
     if (row.size() != fields.size())
         throw PacketError("row " + std::to_string(rowNo) + " has " + std::to_string(row.size()) +
                           " values for " + std::to_string(fields.size()) + " fields");
     return row;
+}
+
+// Reads one row of plain values straight from the text: the common shape of large packets.
+// Returns false, having consumed nothing, at anything it does not handle (escapes, exponents,
+// a value of the wrong kind); the careful reader then takes the row and names the problem.
+bool readRowFast(JsonReader& in, const std::vector<FieldDef>& fields,
+                 std::vector<TextCache>& caches, std::vector<Variant>& row) {
+    static const double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const std::string_view text = in.remaining();
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    auto space = [&] {
+        while (p < end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t'))
+            ++p;
+    };
+    space();
+    if (p >= end || *p != '[') return false;
+    ++p;
+    row.clear();
+    row.reserve(fields.size());
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        space();
+        if (f > 0) {
+            if (p >= end || *p != ',') return false;
+            ++p;
+            space();
+        }
+        if (p >= end) return false;
+        if (*p == 'n') {
+            if (end - p < 4 || std::memcmp(p, "null", 4) != 0) return false;
+            p += 4;
+            row.emplace_back();
+            continue;
+        }
+        switch (fields[f].type) {
+        case FieldType::String: {
+            if (*p != '"') return false;
+            const char* start = ++p;
+            while (p < end && *p != '"' && *p != '\\' && static_cast<unsigned char>(*p) >= 0x20)
+                ++p;
+            if (p >= end || *p != '"') return false;
+            row.push_back(
+                caches[f].get(std::string_view(start, static_cast<std::size_t>(p - start))));
+            ++p;
+            break;
+        }
+        case FieldType::Boolean:
+            if (end - p >= 4 && std::memcmp(p, "true", 4) == 0) {
+                p += 4;
+                row.emplace_back(true);
+            } else if (end - p >= 5 && std::memcmp(p, "false", 5) == 0) {
+                p += 5;
+                row.emplace_back(false);
+            } else {
+                return false;
+            }
+            break;
+        default: {
+            const char* numStart = p;
+            const bool negative = *p == '-';
+            if (negative) ++p;
+            std::uint64_t mantissa = 0;
+            int digits = 0, decimals = 0;
+            const char* first = p;
+            while (p < end && *p >= '0' && *p <= '9') {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+                ++digits;
+                ++p;
+            }
+            if (p == first || (*first == '0' && p - first > 1)) return false;
+            if (p < end && *p == '.') {
+                const char* frac = ++p;
+                while (p < end && *p >= '0' && *p <= '9') {
+                    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+                    ++digits;
+                    ++decimals;
+                    ++p;
+                }
+                if (p == frac) return false;
+            }
+            if (p < end && (*p == 'e' || *p == 'E')) return false;
+            double value = 0;
+            if (digits <= 15) {
+                // Digits and power of ten are exact: one correctly rounded division.
+                value = static_cast<double>(mantissa) / kPow10[decimals];
+                if (negative) value = -value;
+            } else if (std::from_chars(numStart, p, value).ptr != p) {
+                return false;
+            }
+            if (fields[f].type == FieldType::Integer) {
+                if (decimals > 0 || value < -2147483648.0 || value > 2147483647.0) return false;
+                row.emplace_back(static_cast<int>(value));
+            } else if (fields[f].type == FieldType::DateTime) {
+                row.push_back(Variant::fromDate(value));
+            } else {
+                row.emplace_back(value);
+            }
+        }
+        }
+    }
+    space();
+    if (p >= end || *p != ']') return false;
+    ++p;
+    in.consume(static_cast<std::size_t>(p - text.data()));
+    return true;
 }
 
 UpdateKind kindFromName(std::string_view name) {
@@ -125,11 +262,16 @@ const Variant& DataPacket::value(std::size_t row, std::string_view field) const 
 
 const char* DataPacket::typeName(FieldType type) noexcept {
     switch (type) {
-    case FieldType::String: return "string";
-    case FieldType::Integer: return "integer";
-    case FieldType::Float: return "float";
-    case FieldType::Boolean: return "boolean";
-    case FieldType::DateTime: return "datetime";
+    case FieldType::String:
+        return "string";
+    case FieldType::Integer:
+        return "integer";
+    case FieldType::Float:
+        return "float";
+    case FieldType::Boolean:
+        return "boolean";
+    case FieldType::DateTime:
+        return "datetime";
     }
     return "?";
 }
@@ -145,9 +287,12 @@ FieldType DataPacket::typeFromName(std::string_view name) {
 
 const char* DataPacket::kindName(UpdateKind kind) noexcept {
     switch (kind) {
-    case UpdateKind::Modified: return "modified";
-    case UpdateKind::Inserted: return "inserted";
-    case UpdateKind::Deleted: return "deleted";
+    case UpdateKind::Modified:
+        return "modified";
+    case UpdateKind::Inserted:
+        return "inserted";
+    case UpdateKind::Deleted:
+        return "deleted";
     }
     return "?";
 }
@@ -160,7 +305,8 @@ void DataPacket::write(JsonWriter& out) const {
         out.endObject();
     }
     out.endArray().key("rows").beginArray();
-    for (const auto& row : rows) writeRow(out, fields, row);
+    for (const auto& row : rows)
+        writeRow(out, fields, row);
     out.endArray();
     if (!changes.empty()) {
         out.key("changes").beginArray();
@@ -214,14 +360,22 @@ DataPacket DataPacket::read(JsonReader& in) {
                     }
                     if (!named || f.name.empty()) throw PacketError("a field has no name");
                     if (!typed) throw PacketError("field " + f.name + " has no type");
-                    if (p.fieldIndex(f.name) >= 0) throw PacketError("field " + f.name + " appears twice");
+                    if (p.fieldIndex(f.name) >= 0)
+                        throw PacketError("field " + f.name + " appears twice");
                     p.fields.push_back(std::move(f));
                 }
             } else if (key == "rows") {
                 if (!sawFields) throw PacketError("\"fields\" must come before \"rows\"");
                 sawRows = true;
                 in.beginArray();
-                while (in.nextElement()) p.rows.push_back(readRow(in, p.fields, p.rows.size()));
+                std::vector<TextCache> caches(p.fields.size());
+                std::vector<Variant> row;
+                while (in.nextElement()) {
+                    if (readRowFast(in, p.fields, caches, row))
+                        p.rows.push_back(std::move(row));
+                    else
+                        p.rows.push_back(readRow(in, p.fields, p.rows.size(), &caches));
+                }
             } else if (key == "changes") {
                 if (!sawRows) throw PacketError("\"rows\" must come before \"changes\"");
                 in.beginArray();
@@ -286,19 +440,29 @@ DataPacket DataPacket::fromJson(std::string_view json) {
 void writeVariant(JsonWriter& out, const Variant& value) {
     out.beginObject().key("type").string(Variant::typeName(value.type()));
     switch (value.type()) {
-    case VarType::Null: break;
-    case VarType::Boolean: out.key("value").boolean(value.toBool()); break;
-    case VarType::Integer: out.key("value").integer(value.toInt()); break;
+    case VarType::Null:
+        break;
+    case VarType::Boolean:
+        out.key("value").boolean(value.toBool());
+        break;
+    case VarType::Integer:
+        out.key("value").integer(value.toInt());
+        break;
     case VarType::Double:
-    case VarType::DateTime: out.key("value").number(value.toDouble()); break;
-    case VarType::Text: out.key("value").string(value.textView()); break;
+    case VarType::DateTime:
+        out.key("value").number(value.toDouble());
+        break;
+    case VarType::Text:
+        out.key("value").string(value.textView());
+        break;
     case VarType::Packet:
         out.key("value");
         value.packet().write(out);
         break;
     case VarType::Array:
         out.key("value").beginArray();
-        for (const Variant& item : value.array()) writeVariant(out, item);
+        for (const Variant& item : value.array())
+            writeVariant(out, item);
         out.endArray();
         break;
     }
@@ -336,7 +500,8 @@ Variant readVariant(JsonReader& in) {
             } else if (typeName == "array") {
                 std::vector<Variant> items;
                 in.beginArray();
-                while (in.nextElement()) items.push_back(readVariant(in));
+                while (in.nextElement())
+                    items.push_back(readVariant(in));
                 result = Variant(std::move(items));
             } else if (typeName == "null") {
                 in.skip();

@@ -39,11 +39,13 @@ const Variant kNull;
 
 } // namespace
 
-std::vector<FieldDef> DataSetCore::fieldDefs() const {
-    std::vector<FieldDef> defs;
-    defs.reserve(fieldStore.size());
-    for (const auto& f : fieldStore)
-        defs.push_back(FieldDef{f->FieldName(), f->DataType(), f->Size()});
+const std::vector<FieldDef>& DataSetCore::fieldDefs() const {
+    if (!defsValid) {
+        defs.clear();
+        for (const auto& f : fieldStore)
+            defs.push_back(FieldDef{f->FieldName(), f->DataType(), f->Size()});
+        defsValid = true;
+    }
     return defs;
 }
 
@@ -98,7 +100,15 @@ void DataSetCore::setState(TDataSetState newState) {
 }
 
 std::vector<int> DataSetCore::fieldList(const std::string& names) const {
-    return fieldList(names, fieldDefs());
+    std::vector<int> out;
+    for (const std::string& name : splitNames(names)) {
+        int found = -1;
+        for (std::size_t i = 0; i < fieldStore.size() && found < 0; ++i)
+            if (sameName(fieldStore[i]->FieldName(), name)) found = static_cast<int>(i);
+        if (found < 0) fail("campo " + name + " não encontrado.");
+        out.push_back(found);
+    }
+    return out;
 }
 
 std::vector<int> DataSetCore::fieldList(const std::string& names,

@@ -67,9 +67,13 @@ public:
     bool held = false;
     std::vector<TDataSource*> sources;
     mutable int readRow = -1; // visible row that fields read instead of the cursor's
+    mutable std::vector<FieldDef> defs;
+    mutable bool defsValid = false;
 
     // --- Access ---------------------------------------------------------------------------
-    std::vector<FieldDef> fieldDefs() const;
+    // The fields as definitions, by FieldNo (cached; invalidateDefs() when fields change).
+    const std::vector<FieldDef>& fieldDefs() const;
+    void invalidateDefs() noexcept { defsValid = false; }
     int fieldCount() const noexcept { return static_cast<int>(fieldStore.size()); }
     bool editing() const noexcept { return state == dsEdit || state == dsInsert; }
     std::uint32_t currentRecord() const noexcept;

@@ -50,6 +50,14 @@ int cmpNum(double a, double b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
+// Equality of short codes without a library call per row.
+bool sameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 int cmpText(std::string_view a, std::string_view b) {
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -189,6 +197,8 @@ bool evalCompare(const Node& n, const std::vector<Variant>& row) {
     const Variant& v = row[static_cast<std::size_t>(n.left.fieldNo)];
     switch (n.mode) {
     case Node::Mode::Text:
+        if (n.op == Op::Eq) return sameText(cell::text(v), n.textKey);
+        if (n.op == Op::Ne) return !sameText(cell::text(v), n.textKey);
         return apply(n.op, cmpText(cell::text(v), n.textKey));
     case Node::Mode::Number: {
         double d = 0;

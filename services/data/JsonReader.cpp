@@ -22,12 +22,18 @@ JsonReader::Token JsonReader::peek() {
     skipSpace();
     if (m_pos >= m_text.size()) return Token::End;
     switch (m_text[m_pos]) {
-    case '{': return Token::Object;
-    case '[': return Token::Array;
-    case '"': return Token::String;
-    case 't': return Token::True;
-    case 'f': return Token::False;
-    case 'n': return Token::Null;
+    case '{':
+        return Token::Object;
+    case '[':
+        return Token::Array;
+    case '"':
+        return Token::String;
+    case 't':
+        return Token::True;
+    case 'f':
+        return Token::False;
+    case 'n':
+        return Token::Null;
     default: {
         const char c = m_text[m_pos];
         if (c == '-' || (c >= '0' && c <= '9')) return Token::Number;
@@ -119,13 +125,48 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+// Plain decimals of up to 15 digits: the digits and the power of ten are exact doubles, so one
+// correctly rounded division gives the same value as a full conversion.
+bool fastDecimal(std::string_view t, double& value) {
+    static const double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (negative) ++i;
+    std::uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool afterPoint = false;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (c < '0' || c > '9') return false;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        if (++digits > 15) return false;
+        if (afterPoint) ++decimals;
+    }
+    value = static_cast<double>(mantissa) / kPow10[decimals];
+    if (negative) value = -value;
+    return true;
+}
+
 } // namespace
 
 void JsonReader::readString(std::string& out) {
     expect('"', "a string");
     out.clear();
     std::size_t runStart = m_pos;
+    const char* const text = m_text.data();
+    const std::size_t size = m_text.size();
     while (true) {
+        // Runs of plain characters are the common case: skip them in one tight loop.
+        while (m_pos < size) {
+            const auto u = static_cast<unsigned char>(text[m_pos]);
+            if (u == '"' || u == '\\' || u < 0x20) break;
+            ++m_pos;
+        }
         if (m_pos >= m_text.size()) fail("unterminated string");
         const char c = m_text[m_pos];
         if (c == '"') {
@@ -142,14 +183,30 @@ void JsonReader::readString(std::string& out) {
         if (++m_pos >= m_text.size()) fail("unterminated escape");
         const char e = m_text[m_pos++];
         switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case '/': out += '/'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+            out += '"';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case '/':
+            out += '/';
+            break;
+        case 'b':
+            out += '\b';
+            break;
+        case 'f':
+            out += '\f';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'u': {
             auto read4 = [this]() {
                 if (m_pos + 4 > m_text.size()) fail("short \\u escape");
@@ -175,7 +232,8 @@ void JsonReader::readString(std::string& out) {
             appendUtf8(out, cp);
             break;
         }
-        default: fail(std::string("bad escape '\\") + e + "'");
+        default:
+            fail(std::string("bad escape '\\") + e + "'");
         }
         runStart = m_pos;
     }
@@ -191,23 +249,31 @@ double JsonReader::readNumber() {
     if (m_text[p] == '0') {
         ++p;
     } else {
-        while (p < n && m_text[p] >= '0' && m_text[p] <= '9') ++p;
+        while (p < n && m_text[p] >= '0' && m_text[p] <= '9')
+            ++p;
     }
     bool integer = true;
     if (p < n && m_text[p] == '.') {
         integer = false;
         ++p;
         if (p >= n || m_text[p] < '0' || m_text[p] > '9') fail("digit expected after '.'");
-        while (p < n && m_text[p] >= '0' && m_text[p] <= '9') ++p;
+        while (p < n && m_text[p] >= '0' && m_text[p] <= '9')
+            ++p;
     }
     if (p < n && (m_text[p] == 'e' || m_text[p] == 'E')) {
         integer = false;
         ++p;
         if (p < n && (m_text[p] == '+' || m_text[p] == '-')) ++p;
         if (p >= n || m_text[p] < '0' || m_text[p] > '9') fail("digit expected in exponent");
-        while (p < n && m_text[p] >= '0' && m_text[p] <= '9') ++p;
+        while (p < n && m_text[p] >= '0' && m_text[p] <= '9')
+            ++p;
     }
     double value = 0.0;
+    if (fastDecimal(m_text.substr(start, p - start), value)) {
+        m_pos = p;
+        m_lastInteger = integer;
+        return value;
+    }
     auto [ptr, ec] = std::from_chars(m_text.data() + start, m_text.data() + p, value);
     if (ec == std::errc::result_out_of_range) fail("number out of range");
     if (ec != std::errc() || ptr != m_text.data() + p) fail("bad number");
@@ -235,7 +301,7 @@ void JsonReader::readNull() {
 
 bool JsonReader::tryNull() {
     skipSpace();
-    if (m_text.compare(m_pos, 4, "null") == 0) {
+    if (m_pos < m_text.size() && m_text[m_pos] == 'n' && m_text.compare(m_pos, 4, "null") == 0) {
         m_pos += 4;
         return true;
     }
@@ -247,18 +313,29 @@ void JsonReader::skip() {
     switch (peek()) {
     case Token::Object:
         beginObject();
-        while (nextMember(scratch)) skip();
+        while (nextMember(scratch))
+            skip();
         break;
     case Token::Array:
         beginArray();
-        while (nextElement()) skip();
+        while (nextElement())
+            skip();
         break;
-    case Token::String: readString(scratch); break;
-    case Token::Number: readNumber(); break;
+    case Token::String:
+        readString(scratch);
+        break;
+    case Token::Number:
+        readNumber();
+        break;
     case Token::True:
-    case Token::False: readBool(); break;
-    case Token::Null: readNull(); break;
-    case Token::End: fail("unexpected end of text");
+    case Token::False:
+        readBool();
+        break;
+    case Token::Null:
+        readNull();
+        break;
+    case Token::End:
+        fail("unexpected end of text");
     }
 }
 

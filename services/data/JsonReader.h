@@ -45,6 +45,10 @@ public:
     void finish();
 
     std::size_t offset() const noexcept { return m_pos; }
+    // For fast paths that read a simple value themselves: the text not read yet, and how
+    // many of its bytes they used (a complete value at the current nesting level).
+    std::string_view remaining() const noexcept { return m_text.substr(m_pos); }
+    void consume(std::size_t bytes) noexcept { m_pos += bytes; }
     [[noreturn]] void fail(const std::string& what) const;
 
 private:

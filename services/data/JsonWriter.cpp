@@ -52,11 +52,21 @@ JsonWriter& JsonWriter::string(std::string_view text) {
         if (c >= 0x20 && c != '"' && c != '\\') continue;
         m_out.append(text.data() + runStart, i - runStart);
         switch (c) {
-        case '"': m_out += "\\\""; break;
-        case '\\': m_out += "\\\\"; break;
-        case '\n': m_out += "\\n"; break;
-        case '\r': m_out += "\\r"; break;
-        case '\t': m_out += "\\t"; break;
+        case '"':
+            m_out += "\\\"";
+            break;
+        case '\\':
+            m_out += "\\\\";
+            break;
+        case '\n':
+            m_out += "\\n";
+            break;
+        case '\r':
+            m_out += "\\r";
+            break;
+        case '\t':
+            m_out += "\\t";
+            break;
         default: {
             static const char* hex = "0123456789abcdef";
             m_out += "\\u00";
@@ -73,7 +83,8 @@ JsonWriter& JsonWriter::string(std::string_view text) {
 
 JsonWriter& JsonWriter::number(double value) {
     // JSON has no NaN or infinity; a value like that is a fault upstream, not data to send.
-    if (!std::isfinite(value)) throw std::invalid_argument("a number that is not finite cannot be sent");
+    if (!std::isfinite(value))
+        throw std::invalid_argument("a number that is not finite cannot be sent");
     separate();
     m_out += formatCDouble(value);
     return *this;

@@ -44,6 +44,7 @@ TField& TClientDataSet::AddField(std::string_view name, FieldType type, int size
     field->m_declared = true;
     TField& ref = *field;
     c.fieldStore.push_back(std::move(field));
+    c.invalidateDefs();
     m_fields.push_back(&ref);
     c.notify(Notice::Layout);
     return ref;
@@ -65,6 +66,7 @@ void TClientDataSet::ClearFields() {
     if (c.active) c.fail("não se removem campos com o conjunto de dados aberto.");
     m_fields.clear();
     c.fieldStore.clear();
+    c.invalidateDefs();
     c.notify(Notice::Layout);
 }
 

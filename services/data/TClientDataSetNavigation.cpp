@@ -143,9 +143,10 @@ bool TClientDataSet::Locate(const std::string& fields, const std::vector<Variant
     CheckBrowseMode();
 
     std::string folded;
+    std::size_t firstToCheck = 0;
     auto matches = [&](std::uint32_t rec) {
         const auto& row = c.records[rec].values;
-        for (std::size_t i = 0; i < fieldNos.size(); ++i) {
+        for (std::size_t i = firstToCheck; i < fieldNos.size(); ++i) {
             const Variant& v = row[static_cast<std::size_t>(fieldNos[i])];
             if (c.fieldStore[static_cast<std::size_t>(fieldNos[i])]->DataType() ==
                     FieldType::String &&
@@ -169,6 +170,12 @@ bool TClientDataSet::Locate(const std::string& fields, const std::vector<Variant
     const bool hashable = c.useHashes && !options.partialKey && !keys[0].isNull();
     if (hashable) {
         const FieldHash& h = c.hashFor(fieldNos[0], options.caseInsensitive);
+        // The hash key already decides the first field, except for "" and 0 that null shares.
+        double number = 0;
+        const bool nullLike = keys[0].type() == VarType::Text
+                                  ? keys[0].textView().empty()
+                                  : !cell::number(keys[0], number) || number == 0;
+        firstToCheck = nullLike ? 0 : 1;
         if (const auto* ids = h.find(keys[0])) {
             for (std::uint32_t rec : *ids) {
                 if (!matches(rec)) continue;

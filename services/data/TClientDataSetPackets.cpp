@@ -135,6 +135,7 @@ void TClientDataSet::SetData(DataPacket&& packet) {
     c.discardPending();
     c.clearRows();
     c.fieldStore = std::move(newStore);
+    c.invalidateDefs();
     m_fields.clear();
     for (std::size_t i = 0; i < defs.size(); ++i) {
         TField& f = *c.fieldStore[i];
@@ -230,8 +231,7 @@ DataPacket TClientDataSet::Delta() const {
             p.changes.push_back(RowChange{UpdateKind::Inserted, row, {}});
             break;
         case RecordStatus::Deleted:
-            p.rows.push_back(r.original);
-            p.changes.push_back(RowChange{UpdateKind::Deleted, row, r.original});
+            p.changes.push_back(RowChange{UpdateKind::Deleted, -1, r.original});
             break;
         case RecordStatus::Unchanged:
             break;

@@ -59,9 +59,13 @@ struct HeapArray : Variant::Heap {
 };
 } // namespace
 
-void Variant::clearRaw() noexcept { std::memset(m_raw, 0, sizeof m_raw); }
+void Variant::clearRaw() noexcept {
+    std::memset(m_raw, 0, sizeof m_raw);
+}
 
-bool Variant::hasHeap() const noexcept { return m_raw[1] == kOnHeap; }
+bool Variant::hasHeap() const noexcept {
+    return m_raw[1] == kOnHeap;
+}
 
 Variant::Heap* Variant::heap() const noexcept {
     Heap* h;
@@ -168,7 +172,9 @@ Variant& Variant::operator=(Variant&& other) noexcept {
     return *this;
 }
 
-Variant::~Variant() { release(); }
+Variant::~Variant() {
+    release();
+}
 
 bool Variant::isNumeric() const noexcept {
     const VarType t = type();
@@ -177,14 +183,22 @@ bool Variant::isNumeric() const noexcept {
 
 const char* Variant::typeName(VarType type) noexcept {
     switch (type) {
-    case VarType::Null: return "null";
-    case VarType::Boolean: return "boolean";
-    case VarType::Integer: return "integer";
-    case VarType::Double: return "double";
-    case VarType::Text: return "text";
-    case VarType::DateTime: return "datetime";
-    case VarType::Packet: return "packet";
-    case VarType::Array: return "array";
+    case VarType::Null:
+        return "null";
+    case VarType::Boolean:
+        return "boolean";
+    case VarType::Integer:
+        return "integer";
+    case VarType::Double:
+        return "double";
+    case VarType::Text:
+        return "text";
+    case VarType::DateTime:
+        return "datetime";
+    case VarType::Packet:
+        return "packet";
+    case VarType::Array:
+        return "array";
     }
     return "?";
 }
@@ -210,8 +224,10 @@ const std::vector<Variant>& Variant::array() const {
 
 double Variant::toDouble() const {
     switch (type()) {
-    case VarType::Null: return 0.0;
-    case VarType::Boolean: return m_raw[8] ? -1.0 : 0.0;
+    case VarType::Null:
+        return 0.0;
+    case VarType::Boolean:
+        return m_raw[8] ? -1.0 : 0.0;
     case VarType::Integer: {
         std::int32_t v;
         std::memcpy(&v, m_raw + 8, sizeof v);
@@ -223,8 +239,10 @@ double Variant::toDouble() const {
         std::memcpy(&d, m_raw + 8, sizeof d);
         return d;
     }
-    case VarType::Text: return parseCDouble(textView());
-    default: throw VariantError(std::string("a ") + typeName(type()) + " value is not a number");
+    case VarType::Text:
+        return parseCDouble(textView());
+    default:
+        throw VariantError(std::string("a ") + typeName(type()) + " value is not a number");
     }
 }
 
@@ -242,15 +260,18 @@ std::int32_t Variant::toInt() const {
 
 bool Variant::toBool() const {
     switch (type()) {
-    case VarType::Null: return false;
-    case VarType::Boolean: return m_raw[8] != 0;
+    case VarType::Null:
+        return false;
+    case VarType::Boolean:
+        return m_raw[8] != 0;
     case VarType::Text: {
         const std::string_view t = textView();
         if (t == "true" || t == "True" || t == "S" || t == "-1" || t == "1") return true;
         if (t == "false" || t == "False" || t == "N" || t == "0" || t.empty()) return false;
         throw VariantError("the text '" + std::string(t) + "' is not a boolean");
     }
-    default: return toDouble() != 0.0;
+    default:
+        return toDouble() != 0.0;
     }
 }
 
@@ -262,13 +283,19 @@ double Variant::toDate() const {
 
 std::string Variant::toText() const {
     switch (type()) {
-    case VarType::Null: return {};
-    case VarType::Boolean: return m_raw[8] ? "True" : "False";
-    case VarType::Integer: return std::to_string(toInt());
+    case VarType::Null:
+        return {};
+    case VarType::Boolean:
+        return m_raw[8] ? "True" : "False";
+    case VarType::Integer:
+        return std::to_string(toInt());
     case VarType::Double:
-    case VarType::DateTime: return formatCDouble(toDouble());
-    case VarType::Text: return std::string(textView());
-    default: throw VariantError(std::string("a ") + typeName(type()) + " value is not a text");
+    case VarType::DateTime:
+        return formatCDouble(toDouble());
+    case VarType::Text:
+        return std::string(textView());
+    default:
+        throw VariantError(std::string("a ") + typeName(type()) + " value is not a text");
     }
 }
 
@@ -278,11 +305,16 @@ bool Variant::operator==(const Variant& other) const noexcept {
     if (isNumeric() && other.isNumeric()) return toDouble() == other.toDouble();
     if (a != b) return false;
     switch (a) {
-    case VarType::Boolean: return m_raw[8] == other.m_raw[8];
-    case VarType::Text: return textView() == other.textView();
-    case VarType::Packet: return heap() == other.heap() || packet() == other.packet();
-    case VarType::Array: return heap() == other.heap() || array() == other.array();
-    default: return false;
+    case VarType::Boolean:
+        return m_raw[8] == other.m_raw[8];
+    case VarType::Text:
+        return textView() == other.textView();
+    case VarType::Packet:
+        return heap() == other.heap() || packet() == other.packet();
+    case VarType::Array:
+        return heap() == other.heap() || array() == other.array();
+    default:
+        return false;
     }
 }
 
@@ -307,7 +339,9 @@ int compareImpl(const Variant& a, const Variant& b, bool noCase) noexcept {
 
 } // namespace
 
-int Variant::compare(const Variant& a, const Variant& b) noexcept { return compareImpl(a, b, false); }
+int Variant::compare(const Variant& a, const Variant& b) noexcept {
+    return compareImpl(a, b, false);
+}
 
 int Variant::compareNoCase(const Variant& a, const Variant& b) noexcept {
     return compareImpl(a, b, true);
@@ -315,8 +349,10 @@ int Variant::compareNoCase(const Variant& a, const Variant& b) noexcept {
 
 double parseCDouble(std::string_view text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
     if (b < e && text[b] == '+') ++b;
     double value = 0.0;
     const char* first = text.data() + b;

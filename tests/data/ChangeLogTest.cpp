@@ -56,8 +56,7 @@ TEST(DataSetChangeLog, GivenEdits_WhenAskingTheDelta_ThenEachChangedRowOnceWithI
     EXPECT_EQ(ds.ChangeCount(), 0);
     editRows(ds);
     EXPECT_EQ(ds.ChangeCount(), 3);
-    EXPECT_EQ(describe(ds.Delta()),
-              "modified 01/12 was 01/10; inserted 04/40; deleted 02/20 was 02/20");
+    EXPECT_EQ(describe(ds.Delta()), "modified 01/12 was 01/10; inserted 04/40; deleted was 02/20");
     EXPECT_EQ(rows(ds, "SEQ;VR"), "01 12|03 30|04 40");
 
     // An edit that changes nothing is not a change.
@@ -70,7 +69,7 @@ TEST(DataSetChangeLog, GivenEdits_WhenAskingTheDelta_ThenEachChangedRowOnceWithI
     ds.Edit();
     ds.FieldByName("VR").SetAsFloat(31);
     EXPECT_EQ(ds.ChangeCount(), 3);
-    EXPECT_EQ(ds.Delta().rows.size(), 3u);
+    EXPECT_EQ(ds.Delta().rows.size(), 2u); // a deleted row is only its change entry
     ds.Cancel();
 }
 

@@ -1,0 +1,86 @@
+#include "services/data/DataPacket.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kFields =
+    R"({"fields":[{"name":"T","type":"string","size":40},{"name":"F","type":"float"},)"
+    R"({"name":"I","type":"integer"},{"name":"D","type":"datetime"},)"
+    R"({"name":"B","type":"boolean"}],"rows":[)";
+
+DataPacket parse(const std::string& rows) {
+    return DataPacket::fromJson(kFields + rows + "]}");
+}
+
+std::string cells(const DataPacket& p) {
+    std::string out;
+    for (const auto& row : p.rows) {
+        if (!out.empty()) out += '|';
+        for (std::size_t i = 0; i < row.size(); ++i)
+            out += (i ? " " : "") +
+                   (row[i].isNull()
+                        ? std::string("null")
+                        : std::string(Variant::typeName(row[i].type())) + ":" + row[i].toText());
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PacketRead, GivenRowsOfEveryShape_WhenRead_ThenValuesAreExactWhateverPathReadsThem) {
+    // Plain rows, rows with escapes, exponents, long digit strings and odd spacing.
+    const DataPacket p = parse(R"(["abc",1.25,7,39873,true],)"
+                               R"([ "a\"b\\c\u00e7" , -0.5 , -7 , 39873.5 , false ],)"
+                               R"([null,null,null,null,null],)"
+                               R"(["",1e3,0,0,true],)"
+                               R"(["x",0.1000000000000000055511151231257827,2147483647,-1,false],)"
+                               R"(["y",123456789012.34567,-2147483648,1.5E1,true])");
+    EXPECT_EQ(cells(p),
+              "text:abc double:1.25 integer:7 datetime:39873 boolean:True|"
+              "text:a\"b\\cç double:-0.5 integer:-7 datetime:39873.5 boolean:False|"
+              "null null null null null|"
+              "text: double:1000 integer:0 datetime:0 boolean:True|"
+              "text:x double:0.1 integer:2147483647 datetime:-1 boolean:False|"
+              "text:y double:123456789012.34567 integer:-2147483648 datetime:15 boolean:True");
+    EXPECT_EQ(p.rows[1][1].toDouble(), -0.5);
+    EXPECT_EQ(p.rows[4][1].toDouble(), 0.1);
+    EXPECT_EQ(p.rows[5][1].toDouble(), 123456789012.34567);
+}
+
+TEST(PacketRead, GivenRepeatedLongTexts_WhenRead_ThenEqualValuesWhetherSharedOrNot) {
+    const std::string name = "Filial 0001 Regional Sul e Sudeste";
+    const DataPacket p = parse(R"([")" + name + R"(",1,1,1,true],[")" + name + R"(",2,2,2,false])");
+    EXPECT_EQ(p.rows[0][0], p.rows[1][0]);
+    EXPECT_EQ(p.rows[1][0].toText(), name);
+    EXPECT_EQ(DataPacket::fromJson(p.toJson()), p);
+}
+
+TEST(PacketRead, GivenMalformedRows_WhenRead_ThenThePacketErrorNamesRowAndField) {
+    struct Bad {
+        const char* rows;
+        const char* mentions;
+    } bads[] = {
+        {R"(["a",1,1.5,1,true])", "I"},
+        {R"(["a",1,3000000000,1,true])", "I"},
+        {R"(["a","1",1,1,true])", "F"},
+        {R"([1,1,1,1,true])", "T"},
+        {R"(["a",1,1,1,"S"])", "B"},
+        {R"(["a",1,1,1])", "4 values"},
+        {R"(["a",1,1,1,true,9])", "more values"},
+        {R"(["a",01,1,1,true])", "expected ','"},
+        {R"(["a",1.,1,1,true])", "digit"},
+        {R"(["a\q",1,1,1,true])", "escape"},
+        {R"(["a",1,1,1,nul])", "B"},
+        {R"(["a",1,1,1,true)", "']'"},
+    };
+    for (const Bad& b : bads) {
+        try {
+            parse(b.rows);
+            ADD_FAILURE() << b.rows;
+        } catch (const PacketError& e) {
+            EXPECT_NE(std::string(e.what()).find(b.mentions), std::string::npos)
+                << b.rows << " -> " << e.what();
+        }
+    }
+}
