@@ -65,3 +65,12 @@ void EditMask::Backspace(std::string& text) const {
         }
     }
 }
+
+bool EditMask::IsPlace(int pos) const {
+    return pos >= 0 && pos < static_cast<int>(m_slots.size()) &&
+           m_slots[static_cast<std::size_t>(pos)].kind != 0;
+}
+
+bool EditMask::Accepts(int pos, char ch) const {
+    return IsPlace(pos) && accepts(m_slots[static_cast<std::size_t>(pos)].kind, ch);
+}

@@ -18,6 +18,10 @@ public:
     bool Insert(std::string& text, char ch) const;
     // Clears the last filled place of `text`.
     void Backspace(std::string& text) const;
+    // Whether the character at `pos` of the layout is a place to type (not a literal).
+    bool IsPlace(int pos) const;
+    // Whether the place at `pos` takes the character.
+    bool Accepts(int pos, char ch) const;
 
 private:
     struct Slot {

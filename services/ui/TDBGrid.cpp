@@ -151,7 +151,40 @@ std::string TDBGrid::EditorText() const {
 void TDBGrid::resetEditor() {
     m_modified = false;
     m_committed = false;
+    m_caretSet = false;
     m_editorText.clear();
+}
+
+LineEditor TDBGrid::lineEditor(const EditMask& mask) const {
+    std::string text = EditorText();
+    if (m_modified || m_caretSet) return LineEditor(text, m_selStart, m_selLength, mask);
+    return LineEditor(text, 0, static_cast<int>(ToU32(text).size()), mask);
+}
+
+void TDBGrid::applyEditor(const LineEditor& editor) {
+    m_editorText = editor.text();
+    m_selStart = editor.selStart();
+    m_selLength = editor.selLength();
+    m_caretSet = true;
+    Changed(Property::EditorText);
+}
+
+int TDBGrid::EditorSelStart() const {
+    return (m_modified || m_caretSet) ? m_selStart : 0;
+}
+
+int TDBGrid::EditorSelLength() const {
+    if (m_modified || m_caretSet) return m_selLength;
+    return static_cast<int>(ToU32(EditorText()).size());
+}
+
+void TDBGrid::SetEditorSelection(int start, int length) {
+    if (!m_modified) m_editorText = EditorText();
+    int n = static_cast<int>(ToU32(m_editorText).size());
+    m_selStart = std::clamp(start, 0, n);
+    m_selLength = std::clamp(length, 0, n - m_selStart);
+    m_caretSet = true;
+    Changed(Property::Selection);
 }
 
 bool TDBGrid::CanEditCell() const {
@@ -281,8 +314,27 @@ void TDBGrid::DefaultKeyDown(TKeyCode& key, TShiftState shift) {
         key = 0;
         return;
     }
+    case VK_HOME:
+    case VK_END:
+        if (m_modified) {
+            LineEditor editor =
+                lineEditor(EditMask(SelectedField() ? SelectedField()->EditMask() : ""));
+            editor.move(key);
+            applyEditor(editor);
+        }
+        key = 0;
+        return;
     case VK_LEFT:
     case VK_RIGHT: {
+        // While typing, the arrows move the caret in the cell; otherwise between columns.
+        if (m_modified) {
+            LineEditor editor =
+                lineEditor(EditMask(SelectedField() ? SelectedField()->EditMask() : ""));
+            editor.move(key);
+            applyEditor(editor);
+            key = 0;
+            return;
+        }
         int next = nextVisibleColumn(m_selectedIndex, key == VK_RIGHT ? 1 : -1);
         if (next >= 0) moveColumn(next);
         key = 0;
@@ -307,13 +359,12 @@ void TDBGrid::DefaultKeyDown(TKeyCode& key, TShiftState shift) {
         return;
     case VK_DELETE:
         if (CanEditCell()) {
+            EditMask mask(SelectedField()->EditMask());
+            LineEditor editor = lineEditor(mask);
+            editor.del();
             beginEdit();
-            std::string blank;
-            if (TField* f = SelectedField(); f && !f->EditMask().empty())
-                blank = EditMask(f->EditMask()).Blank();
-            m_editorText = blank;
+            applyEditor(editor);
             m_modified = true;
-            Changed(Property::EditorText);
         }
         key = 0;
         return;
@@ -335,35 +386,22 @@ void TDBGrid::DefaultKeyPress(TKeyChar& key) {
     }
     TField* field = SelectedField();
     EditMask mask(field->EditMask());
-    std::string text = m_modified ? m_editorText : std::string();
-    if (!m_modified && key == U'\b') text = EditorText();
-    m_committed = false;
+    LineEditor editor = lineEditor(mask);
     if (key == U'\b') {
-        if (mask.Empty()) {
-            while (!text.empty()) {
-                auto c = static_cast<unsigned char>(text.back());
-                text.pop_back();
-                if ((c & 0xC0) != 0x80) break;
-            }
-        } else {
-            mask.Backspace(text);
-        }
+        editor.backspace();
     } else if (key < 32) {
         return;
-    } else if (!mask.Empty()) {
-        if (key >= 128 || !mask.Insert(text, static_cast<char>(key))) {
-            key = 0;
-            return;
-        }
     } else {
-        if (field->Size() > 0 && Utf8Length(text) >= static_cast<std::size_t>(field->Size())) {
+        LineEditor sized(editor.text(), editor.selStart(), editor.selLength(), mask,
+                         mask.Empty() ? field->Size() : 0);
+        if (!sized.type(key)) {
             key = 0;
             return;
         }
-        AppendUtf8(text, key);
+        editor = sized;
     }
     beginEdit();
-    m_editorText = std::move(text);
+    m_committed = false;
+    applyEditor(editor);
     m_modified = true;
-    Changed(Property::EditorText);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/ui/LineEditor.h"
 #include "services/ui/TCellStyle.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TGridDrawCell.h"
@@ -81,6 +82,11 @@ public:
     std::string EditorText() const;
     // Whether the editor holds text the operator typed that is not stored yet.
     bool EditorModified() const { return m_modified; }
+    // The editor's caret and selection, in characters; a cell just entered has all of its
+    // text selected, so the first character typed replaces it.
+    int EditorSelStart() const;
+    int EditorSelLength() const;
+    void SetEditorSelection(int start, int length);
     // Whether the selected cell takes typing: editing option, grid, column and field not
     // read-only, an open dataset.
     bool CanEditCell() const;
@@ -124,6 +130,8 @@ private:
     int nextVisibleColumn(int from, int step) const;
     void beginEdit();
     void resetEditor();
+    LineEditor lineEditor(const EditMask& mask) const;
+    void applyEditor(const LineEditor& editor);
 
     TDataSource* m_dataSource = nullptr;
     std::unique_ptr<Link> m_link;
@@ -137,4 +145,7 @@ private:
     bool m_modified = false;
     bool m_committed = false;
     bool m_committing = false;
+    bool m_caretSet = false;
+    int m_selStart = 0;
+    int m_selLength = 0;
 };

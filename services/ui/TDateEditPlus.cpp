@@ -17,7 +17,7 @@ double TDateEditPlus::GetDate() const {
 }
 
 void TDateEditPlus::SetDate(double days) {
-    SetText(days == 0 ? ClearedText() : FormatDate("dd/mm/yyyy", days));
+    SetText(days == 0 ? Mask().Blank() : FormatDate("dd/mm/yyyy", days));
 }
 
 bool TDateEditPlus::IsValidDate() const {

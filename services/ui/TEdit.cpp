@@ -1,5 +1,8 @@
 #include "services/ui/TEdit.h"
 
+#include "services/ui/LineEditor.h"
+
+#include <algorithm>
 #include <cctype>
 
 void AppendUtf8(std::string& text, char32_t ch) {
@@ -27,11 +30,44 @@ std::size_t Utf8Length(const std::string& text) {
     return n;
 }
 
+const ::EditMask& TEdit::Mask() const {
+    static const ::EditMask none;
+    return none;
+}
+
 void TEdit::SetText(const std::string& text) {
+    // A masked box starts typing at its first place; a plain one goes on at the end.
+    setEdited(text, Mask().Empty() ? static_cast<int>(Utf8Length(text)) : 0, 0);
+}
+
+void TEdit::setEdited(const std::string& text, int selStart, int selLength) {
+    bool caretMoved = selStart != m_selStart || selLength != m_selLength;
+    m_selStart = selStart;
+    m_selLength = selLength;
+    if (caretMoved) Changed(Property::Selection);
     if (text == m_text) return;
     m_text = text;
     Changed(Property::Text);
     if (OnChange) OnChange(this);
+}
+
+void TEdit::SetSelStart(int start) {
+    int n = static_cast<int>(Utf8Length(m_text));
+    m_selStart = std::clamp(start, 0, n);
+    m_selLength = std::min(m_selLength, n - m_selStart);
+    Changed(Property::Selection);
+}
+
+void TEdit::SetSelLength(int length) {
+    int n = static_cast<int>(Utf8Length(m_text));
+    m_selLength = std::clamp(length, 0, n - m_selStart);
+    Changed(Property::Selection);
+}
+
+void TEdit::SelectAll() {
+    m_selStart = 0;
+    m_selLength = static_cast<int>(Utf8Length(m_text));
+    Changed(Property::Selection);
 }
 
 void TEdit::SetMaxLength(int length) {
@@ -46,47 +82,40 @@ void TEdit::SetReadOnly(bool readOnly) {
 }
 
 void TEdit::DoEnter() {
-    m_selected = m_autoSelect;
+    if (m_autoSelect) SelectAll();
     TWinControl::DoEnter();
-}
-
-bool TEdit::InsertChar(std::string& text, TKeyChar key) const {
-    if (m_maxLength > 0 && Utf8Length(text) >= static_cast<std::size_t>(m_maxLength)) return false;
-    if (key < 128 && m_charCase == ecUpperCase) key = std::toupper(static_cast<int>(key));
-    if (key < 128 && m_charCase == ecLowerCase) key = std::tolower(static_cast<int>(key));
-    AppendUtf8(text, key);
-    return true;
-}
-
-void TEdit::RemoveLast(std::string& text) const {
-    while (!text.empty()) {
-        auto c = static_cast<unsigned char>(text.back());
-        text.pop_back();
-        if ((c & 0xC0) != 0x80) break;
-    }
 }
 
 void TEdit::DefaultKeyPress(TKeyChar& key) {
     if (m_readOnly) return;
-    std::string text = m_selected ? ClearedText() : m_text;
+    LineEditor editor(m_text, m_selStart, m_selLength, Mask(), m_maxLength);
     if (key == U'\b') {
-        if (!m_selected) RemoveLast(text);
+        editor.backspace();
     } else if (Accepts(key)) {
-        if (!InsertChar(text, key)) return;
+        TKeyChar ch = key;
+        if (ch < 128 && m_charCase == ecUpperCase) ch = std::toupper(static_cast<int>(ch));
+        if (ch < 128 && m_charCase == ecLowerCase) ch = std::tolower(static_cast<int>(ch));
+        if (!editor.type(ch)) return;
     } else {
         return;
     }
-    m_selected = false;
-    SetText(text);
+    setEdited(editor.text(), editor.selStart(), editor.selLength());
 }
 
 void TEdit::DefaultKeyDown(TKeyCode& key, TShiftState shift) {
-    if (key == VK_DELETE && !m_readOnly && m_selected) {
-        m_selected = false;
-        SetText(ClearedText());
+    LineEditor editor(m_text, m_selStart, m_selLength, Mask(), m_maxLength);
+    if (key == VK_DELETE) {
+        if (!m_readOnly) {
+            editor.del();
+            setEdited(editor.text(), editor.selStart(), editor.selLength());
+        }
         key = 0;
         return;
     }
-    if (key == VK_LEFT || key == VK_RIGHT || key == VK_HOME || key == VK_END) m_selected = false;
+    if (editor.move(key)) {
+        setEdited(m_text, editor.selStart(), editor.selLength());
+        key = 0;
+        return;
+    }
     TWinControl::DefaultKeyDown(key, shift);
 }

@@ -1,22 +1,29 @@
 #pragma once
 
+#include "services/ui/EditMask.h"
 #include "services/ui/TWinControl.h"
 
 #include <string>
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
-// A one-line text box. The operator types at the end of the text; entering the box selects
-// its whole text, so the first character typed replaces it (and Backspace or Delete then
-// clears it).
+// A one-line text box with a caret and a selection (see LineEditor). Entering the box
+// selects its whole text (AutoSelect), so the first character typed replaces it.
 class TEdit : public TWinControl {
 public:
     using TWinControl::TWinControl;
     bool IsFocusable() const override { return true; }
 
     const std::string& Text() const { return m_text; }
-    // Sets the text (fires OnChange when it differs).
+    // Sets the text (fires OnChange when it differs); the caret goes to its end (to the start
+    // of a masked box).
     void SetText(const std::string& text);
+    // Caret and selection, in characters.
+    int SelStart() const { return m_selStart; }
+    int SelLength() const { return m_selLength; }
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    void SelectAll();
     // Characters allowed (0: any number).
     int MaxLength() const { return m_maxLength; }
     void SetMaxLength(int length);
@@ -36,14 +43,15 @@ public:
 protected:
     // Whether this box takes the character at all (number and date boxes narrow it).
     virtual bool Accepts(TKeyChar key) const { return key >= 32; }
-    // Puts a typed character into `text`; false when it does not fit.
-    virtual bool InsertChar(std::string& text, TKeyChar key) const;
-    virtual void RemoveLast(std::string& text) const;
-    virtual std::string ClearedText() const { return {}; }
-    bool m_selected = false;
+    // The input mask laying out the text (none for a plain box).
+    virtual const ::EditMask& Mask() const;
 
 private:
+    void setEdited(const std::string& text, int selStart, int selLength);
+
     std::string m_text;
+    int m_selStart = 0;
+    int m_selLength = 0;
     int m_maxLength = 0;
     bool m_readOnly = false;
     TEditCharCase m_charCase = ecNormal;

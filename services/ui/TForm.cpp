@@ -199,7 +199,7 @@ bool TForm::IsShortCut(TShortCut shortcut) {
     return false;
 }
 
-void TForm::PressKey(TKeyCode key, TShiftState shift) {
+void TForm::PressKey(TKeyCode key, TShiftState shift, TKeyChar typed) {
     TWinControl* target = m_activeControl ? m_activeControl : this;
     if (IsShortCut(ShortCut(key, shift))) return;
     if (m_keyPreview && target != this && OnKeyDown) {
@@ -210,7 +210,7 @@ void TForm::PressKey(TKeyCode key, TShiftState shift) {
         target->OnKeyDown(target, key, shift);
         if (key == 0) return;
     }
-    if (TKeyChar ch = KeyToChar(key, shift)) {
+    if (TKeyChar ch = typed ? typed : KeyToChar(key, shift)) {
         if (!TypeChar(ch)) return;
     }
     // The handlers may have moved the focus; the key's own meaning goes to the control that

@@ -66,8 +66,9 @@ public:
     // Frees the form once the running event is over.
     void Release();
 
-    // Delivers a key the way the keyboard does (see above).
-    void PressKey(TKeyCode key, TShiftState shift = 0);
+    // Delivers a key the way the keyboard does (see above). `typed` is the character the
+    // keyboard produced for it, when the key code alone does not tell (",", "ç").
+    void PressKey(TKeyCode key, TShiftState shift = 0, TKeyChar typed = 0);
     // Delivers one typed character (the character part of a key); false when dropped.
     bool TypeChar(TKeyChar ch);
     // Runs the enabled menu item that carries the shortcut; false when none does.

@@ -16,20 +16,3 @@ std::string TMaskEdit::TrimmedText() const {
     std::size_t e = t.find_last_not_of(' ');
     return t.substr(b, e - b + 1);
 }
-
-bool TMaskEdit::InsertChar(std::string& text, TKeyChar key) const {
-    if (m_mask.Empty()) return TEdit::InsertChar(text, key);
-    if (key >= 128) return false;
-    return m_mask.Insert(text, static_cast<char>(key));
-}
-
-void TMaskEdit::RemoveLast(std::string& text) const {
-    if (m_mask.Empty())
-        TEdit::RemoveLast(text);
-    else
-        m_mask.Backspace(text);
-}
-
-std::string TMaskEdit::ClearedText() const {
-    return m_mask.Empty() ? std::string() : m_mask.Blank();
-}

@@ -13,9 +13,7 @@ public:
     std::string TrimmedText() const;
 
 protected:
-    bool InsertChar(std::string& text, TKeyChar key) const override;
-    void RemoveLast(std::string& text) const override;
-    std::string ClearedText() const override;
+    const ::EditMask& Mask() const override { return m_mask; }
 
 private:
     std::string m_maskText;

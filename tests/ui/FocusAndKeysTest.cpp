@@ -11,6 +11,9 @@
 
 namespace {
 
+// A key code whose character only the keyboard knows.
+constexpr TKeyCode VK_OEM_COMMA_FOR_TEST = 188;
+
 // panOuter { panInner { edtA }, edtB }, panOther { edtC }, and a menu item with Ctrl+L.
 class TfrmFoco : public TForm {
 public:
@@ -192,6 +195,26 @@ TEST_F(KeysTest,
     form->edtA->SetReadOnly(true);
     driver.type("q");
     EXPECT_EQ(form->edtA->Text(), "Z");
+}
+
+TEST_F(KeysTest, GivenACaretInTheText_WhenEditingKeysArePressed_ThenTheyActAtTheCaret) {
+    driver.type("1234");
+    driver.press("Left");
+    driver.press("Left");
+    driver.press("Backspace");
+    EXPECT_EQ(form->edtA->Text(), "134");
+    driver.press("Home");
+    driver.type("9");
+    driver.press("Del");
+    EXPECT_EQ(form->edtA->Text(), "934");
+    EXPECT_EQ(form->edtA->SelStart(), 1);
+    // A selection made by the renderer is replaced by the next character.
+    form->edtA->SetSelStart(1);
+    form->edtA->SetSelLength(2);
+    driver.type("ç");
+    EXPECT_EQ(form->edtA->Text(), "9ç");
+    driver.act([this] { form->PressKey(VK_OEM_COMMA_FOR_TEST, 0, U','); });
+    EXPECT_EQ(form->edtA->Text(), "9ç,");
 }
 
 } // namespace

@@ -161,6 +161,20 @@ TEST_F(
     EXPECT_EQ(ds->RecNo(), 1);
 }
 
+TEST_F(GridTest, GivenTextBeingTypedInACell_WhenTheCaretMoves_ThenEditingHappensAtTheCaret) {
+    driver.type("125");
+    driver.press("Left");
+    driver.type(",");
+    EXPECT_EQ(grid->EditorText(), "12,5");
+    driver.press("Home");
+    driver.press("Del");
+    EXPECT_EQ(grid->EditorText(), "2,5");
+    // Arrows move the caret while typing, so the column stays.
+    EXPECT_EQ(grid->SelectedField()->FieldName(), "VRORCAMENTOJAN");
+    driver.press("Enter");
+    EXPECT_DOUBLE_EQ(ds->FieldByName("VRORCAMENTOJAN").AsFloat(), 2.5);
+}
+
 TEST_F(GridTest,
        GivenAColumnBoundByName_WhenItsFieldNameChangesAtRunTime_ThenItShowsAndEditsTheOtherField) {
     ds->Edit();
