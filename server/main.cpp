@@ -17,6 +17,7 @@ void usage(std::FILE* out) {
                  "                     (default fyn.sqlite)\n"
                  "  --listen HOST:PORT address to listen on (default 127.0.0.1:8080)\n"
                  "  --demo             fill the demo company when the database is empty\n"
+                 "  --test-fixture     fill the small test company when the database is empty\n"
                  "  --threads N        request threads (default 8)\n"
                  "  --max-body-mib N   largest request body accepted, in MiB (default 64)\n"
                  "  --help             this text\n"
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--demo") {
             options.demo = true;
+        } else if (arg == "--test-fixture") {
+            options.testFixture = true;
         } else if (arg == "--db" && hasValue) {
             options.db = argv[++i];
         } else if (arg == "--listen" && hasValue) {
