@@ -41,23 +41,6 @@ TEST(NetConnection, GivenBeforeConnect_WhenConnecting_ThenItRunsEveryTimeAndDeci
     EXPECT_EQ(runs, 2);
 }
 
-TEST(NetConnection, GivenAClosedConnection_WhenCalling_ThenItConnectsFirst) {
-    ProtocolTestServer server([&](const httplib::Request&) { return answerWithPort(7); });
-    TNetConnection net;
-    net.ServerName = "Fyn00000.rdmGestaoOperac";
-    net.Token = "t";
-    net.BeforeConnect = [&](TNetConnection& c) {
-        c.Host = "127.0.0.1";
-        c.Port = server.port();
-    };
-
-    const RemoteResult r = net.AppServer("VerificaFaseOperador", {"demo", "2026"});
-
-    EXPECT_TRUE(r.ok) << r.error;
-    EXPECT_TRUE(net.Connected());
-    EXPECT_EQ(server.last().path, "/rpc/Fyn00000.rdmGestaoOperac");
-}
-
 TEST(NetConnection, GivenSeveralCalls_WhenMadeOnOneConnection_ThenTheyShareOneSocket) {
     ProtocolTestServer server([&](const httplib::Request&) { return answerWithPort(0); });
     TNetConnection net;

@@ -53,26 +53,6 @@ TEST(NetWire, GivenMixedArguments_WhenCalling_ThenRequestCarriesModulePathTokenA
                          R"({"value":{"type":"null"},"byref":false}]})");
 }
 
-TEST(NetWire, GivenAPacketResult_WhenCalling_ThenThePayloadArrivesAsAPacket) {
-    DataPacket packet;
-    packet.fields = {{"CDFILIAL", FieldType::String, 4}, {"VRORCAMENTOJAN", FieldType::Float, 0}};
-    packet.rows = {{Variant("0001"), Variant(1234.5)}, {Variant("0002"), Variant()}};
-    const std::string encoded =
-        variantToJson(Variant(std::vector<Variant>{Variant(packet), Variant(2)}));
-    ProtocolTestServer server(
-        [&](const httplib::Request&) { return ProtocolTestServer::ok(encoded); });
-    TNetConnection net;
-    aim(net, server.port());
-
-    const RemoteResult r = net.AppServer("GetDadosOrcamento", {});
-
-    ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(r.result.type(), VarType::Array);
-    ASSERT_EQ(r.result.array().size(), 2u);
-    EXPECT_EQ(r.result.array()[0].packet(), packet);
-    EXPECT_EQ(r.result.array()[1], Variant(2));
-}
-
 // --- by-reference arguments ------------------------------------------------------------------
 
 TEST(NetByRef, GivenByRefArguments_WhenServerReturnsNewValues_ThenEachCallerVariableIsUpdated) {
