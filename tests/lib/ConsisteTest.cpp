@@ -55,6 +55,13 @@ TEST(LibMensErro, GivenNoStop_WhenShowingAnError_ThenTheHandlerGoesOn) {
     EXPECT_EQ(env.platform.messagesText(), "error: Aviso de erro.\n");
 }
 
+TEST(LibMensErro, GivenNoApplicationYet_WhenShowingAnError_ThenItGoesToStandardErrorAndStillStops) {
+    ASSERT_FALSE(Application::installed());
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(MensErro("Servidor de aplicação inacessível."), EAbort);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Erro: Servidor de aplicação inacessível.\n");
+}
+
 TEST(LibCheckResultServ,
      GivenASuccessfulAnswer_WhenChecking_ThenThePayloadComesBackAndNothingShows) {
     HeadlessHost env;
