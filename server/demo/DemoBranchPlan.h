@@ -28,10 +28,11 @@ struct DemoBranchPlan {
     std::string detail = "S";       // IDDETALHEFATUR
     std::string calcMode = "S";     // IDCALCOMESTORC
     int size = 1;
-    bool saturdays = false;         // works on Saturdays (more working days)
-    bool baseMonth = true;          // billing/consumption rows carry a base month
-    bool manual = false;            // billing/consumption rows typed, not calculated
-    std::vector<std::string> taxes; // CDIMPOSTO registered for the branch (empty: none)
+    bool saturdays = false;           // works on Saturdays (more working days)
+    bool baseMonth = true;            // billing/consumption rows carry a base month
+    bool consumptionBaseMonth = true; // false: consumption is computed from last year instead
+    bool manual = false;              // billing/consumption rows typed, not calculated
+    std::vector<std::string> taxes;   // CDIMPOSTO registered for the branch (empty: none)
     std::vector<Labour> labour;
     std::vector<std::string> misc;   // CDDESPPREV of the miscellaneous expense lines
     std::vector<std::string> office; // CDDESPPREV of the head-office expense lines

@@ -125,7 +125,8 @@ void DemoBudget::branch(int year, int version, int firstMonth, const DemoBranchP
         plan.baseMonth ? Variant::fromDate(DayNumber::fromCivil(year - 1, 10, 1)) : Variant();
     const std::string calculated = plan.manual ? "N" : "S";
     lines.push_back({'F', "", "", "", "", baseMonth, calculated, billing});
-    lines.push_back({'C', "", "", "", "", baseMonth, calculated, consumption});
+    lines.push_back({'C', "", "", "", "", plan.consumptionBaseMonth ? baseMonth : Variant(),
+                     calculated, consumption});
 
     for (const auto& l : plan.labour) {
         Months v{};

@@ -54,6 +54,8 @@ DemoBranchPlan demoPlan(int i) {
     p.size = i;
     p.saturdays = (i - 1) % 4 == 0; // hospitals work on Saturdays
     p.baseMonth = i != 19 && i != 20;
+    // Billed "FS" or without billing detail: consumption comes from last year's same month.
+    p.consumptionBaseMonth = i != 4 && i != 5;
     p.manual = i == 17 || i == 18;
     if (i != 20) p.taxes = {"01", "02", "03", "04", "05", "06", "07"};
     p.labour = {{"01", 2.0 + i % 3, 2450.00, 68.0},

@@ -22,8 +22,9 @@ class Store;
 //    labour lines O, taxes I (3), R (2), S (2), head-office M (2), miscellaneous D (3), entry
 //    expenses E of operation type "V" and of "01" and "02". In version 3 of `year`: 0001 and
 //    0002 effected ("E"), 0006 approved ("A"), 0007 only its billing line effected. 0017 and
-//    0018 typed by hand (IDITEMCALCORCA "N"); 0019 and 0020 have no base month; 0020 has no
-//    tax registered (and so no I, R, S lines).
+//    0018 typed by hand (IDITEMCALCORCA "N"); 0019 and 0020 have no base month, 0004 ("FS")
+//    and 0005 (no billing detail) none on their consumption line; 0020 has no tax registered
+//    (and so no I, R, S lines).
 //  - master data: services (3 billing, 2 consumption) with prices, corrections from July and a
 //    December adjustment for year-1 and year; actual history of year-2 and year-1; working days
 //    of year-2 .. year+1; tax rates; fee rates; three fixed assets and a labour budget

@@ -178,6 +178,10 @@ TEST_P(DemoTest, GivenTheDemoCompany_ThenItHoldsWhatItsHeaderSays) {
                      "COUNT(DISTINCT IDTIPOORCAOP) = 12) X"),
               4 * 19); // 0020 has no tax registered, so no I, R or S lines
     EXPECT_EQ(number("SELECT COUNT(*) FROM ITEMORCAMENTO WHERE CDFILIAL > '0020'"), 0);
+    EXPECT_EQ(rows("SELECT DISTINCT CDFILIAL, IDTIPOORCAOP FROM ITEMORCAMENTO WHERE "
+                   "IDTIPOORCAOP IN ('F', 'C') AND DTMESBASEITEM IS NULL ORDER BY 1, 2"),
+              "CDFILIAL|IDTIPOORCAOP\nt:'0004'|t:'C'\nt:'0005'|t:'C'\nt:'0019'|t:'C'\n"
+              "t:'0019'|t:'F'\nt:'0020'|t:'C'\nt:'0020'|t:'F'\n");
     EXPECT_EQ(number("SELECT COUNT(DISTINCT CDFILIAL) FROM ITEMORCAMENTO WHERE IDTIPOORCAOP = 'E' "
                      "AND CDTIPOOPER = 'V' AND NRANOORCAOP = '2027'"),
               20);
