@@ -110,8 +110,10 @@ public:
     // --- Packets and the change log -------------------------------------------------------
     // Fields, rows in load order and the pending changes.
     DataPacket Data() const;
-    // Replaces fields and rows (and change log) with the packet's and opens the dataset.
-    // Declared fields keep their properties and handlers; each must be in the packet.
+    // Replaces fields, rows and change log with the packet's and opens the dataset on its first
+    // row (AfterScroll fires when there is one). Field objects of the same name are kept with
+    // their properties and handlers; a field declared with AddField that the packet lacks stays
+    // as an empty column. A malformed packet throws PacketError and changes nothing.
     void SetData(const DataPacket& packet);
     void SetData(DataPacket&& packet);
     // The pending changes: modified, inserted and deleted rows with their original values.
@@ -126,7 +128,8 @@ public:
     // --- Filter ---------------------------------------------------------------------------
     // Filter text: comparisons (=, <>, <, >, <=, >=, IN (...)) of fields, 'texts' and numbers
     // joined by AND, OR, NOT and parentheses. Throws DataSetError for a text that does not
-    // parse or names an unknown field, keeping the previous filter.
+    // parse or names an unknown field, keeping the previous filter. While filtering, a new text
+    // posts a pending edit and moves to the first row (AfterScroll fires when there is one).
     void SetFilter(const std::string& text);
     const std::string& Filter() const noexcept { return m_filterText; }
     void SetFiltered(bool filtered);
