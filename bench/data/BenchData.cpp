@@ -8,6 +8,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -64,19 +65,25 @@ int main() {
 
     // Load: JSON text -> dataset.
     double loadTime = 1e30;
+    double loadWall = 1e30;
     double memoryRatio = 0;
     TClientDataSet ds("cdsItensOrcamento");
     for (int run = 0; run < 3; ++run) {
         ds.Close();
         const std::size_t before = heapInUse();
         const auto start = Clock::now();
+        const auto wallStart = std::chrono::steady_clock::now();
         ds.SetData(DataPacket::fromJson(json));
         loadTime = std::min(loadTime, secondsSince(start));
+        loadWall = std::min(
+            loadWall,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count());
         memoryRatio = static_cast<double>(heapInUse() - before) / static_cast<double>(json.size());
     }
     SqliteBaseline sql;
     const double sqlLoad = best(1, [&] { sql.load(json); });
     print("load-60000-rows", loadTime * 1e3, "ms");
+    print("load-60000-rows-wall-clock", loadWall * 1e3, "ms");
     ratio("load", loadTime, sqlLoad);
     print("memory-per-json-byte", memoryRatio, "x");
 
