@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 using srv::Database;
@@ -251,4 +253,19 @@ TEST(StoreOpen, GivenASpecThatCannotBeOpened_ThenTheErrorSaysSo) {
         EXPECT_EQ(e.kind(), DatabaseError::Kind::Connection);
     }
     EXPECT_THROW(Store::open(""), DatabaseError);
+    // A file that is not a database is reported, not overwritten.
+    const std::string spec = TestDatabases::newSpec(Kind::SqliteFile);
+    const std::string garbage(8192, 'x');
+    {
+        std::ofstream out(spec, std::ios::binary);
+        out << garbage;
+    }
+    try {
+        Store::open(spec);
+        FAIL() << "opened";
+    } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.kind(), DatabaseError::Kind::Connection) << e.what();
+    }
+    std::ifstream in(spec, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
 }
