@@ -2,6 +2,7 @@
 
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
+#include "services/ui/TBtnPesquisa.h"
 #include "services/ui/TButtonFlat.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
@@ -11,6 +12,7 @@
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "services/ui/TTabSheet.h"
+#include "services/ui/TfrmPesquisa.h"
 
 class BudgetLoading : public ScreenFixture {
 protected:
@@ -176,4 +178,28 @@ TEST_F(BudgetLoading, GivenOperatorWithoutPhaseRowThenEffectingStaysAllowed) {
     ASSERT_EQ(messages(), "");
     EXPECT_TRUE(screen.cdsVerifFaseOper.IsEmpty());
     EXPECT_TRUE(boHabEfet);
+}
+
+TEST_F(BudgetLoading, GivenTypingThenYearAndVersionBoxesDropWhatIsNotANumber) {
+    TfrmCalcOrcaOper& screen = openScreen();
+    focus("speAno");
+    typeText("2,0e+2-5");
+    EXPECT_EQ(screen.speAno->Text(), "2025");
+    focus("edtVersao");
+    typeText("1a.2 ");
+    EXPECT_EQ(screen.edtVersao->Text(), "12");
+}
+
+TEST_F(BudgetLoading, GivenVersionPickerThenItListsTheYearsVersionsAndFillsThePickedOne) {
+    TfrmCalcOrcaOper& screen = openScreen();
+    std::string listed;
+    platform.onModal("TfrmPesquisa", [&](TForm& picker) {
+        listed = codes(screen.cdsVersaoOrca, "CDVERSAOORCA");
+        screen.cdsVersaoOrca.Locate("CDVERSAOORCA", {Variant("1")});
+        static_cast<TfrmPesquisa&>(picker).sbtConfirma->Click();
+    });
+    event([&] { screen.BtnPesqVer->Click(); });
+    EXPECT_EQ(listed, "1 2");
+    EXPECT_EQ(screen.edtVersao->Text(), "1");
+    EXPECT_EQ(messages(), "");
 }
