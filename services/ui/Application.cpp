@@ -22,13 +22,16 @@ Application::Application(Platform& platform, HostServices* host)
     : m_platform(&platform), m_host(host) {}
 
 Application::~Application() {
+    // The forms see this application while they are freed, whichever one is installed.
+    Application* previous = g_current;
+    g_current = this;
     // Free the newest first: a dialog may point at the screen that opened it.
     while (!m_owned.empty()) {
         TForm* form = m_owned.back();
         m_owned.pop_back();
         delete form;
     }
-    if (g_current == this) g_current = nullptr;
+    g_current = previous == this ? nullptr : previous;
 }
 
 Application& Application::instance() {
@@ -126,23 +129,28 @@ void Application::releaseForm(TForm* form) {
 int Application::enterModalLoop() {
     int saved = m_depth;
     m_depth = 0;
+    ++m_modalLoops;
     return saved;
 }
 
 void Application::leaveModalLoop(int savedDepth) {
     m_depth = savedDepth;
+    --m_modalLoops;
 }
 
 void Application::freeReleasedForms() {
-    if (m_depth > 0) return;
-    // A form still running modally stays until its run ends and releases it again.
-    std::vector<TForm*> pending;
-    pending.swap(m_released);
-    for (TForm* form : pending) {
-        if (form->Modal())
-            m_released.push_back(form);
-        else
-            delete form;
+    // Inside a modal run the handler that opened the dialog is still on its way: forms are
+    // freed once every event is over.
+    if (m_depth > 0 || m_modalLoops > 0) return;
+    // A form still running modally stays until its run ends. Freeing one form may free others
+    // it owns; they leave the list as they go.
+    for (;;) {
+        auto it = std::find_if(m_released.begin(), m_released.end(),
+                               [](TForm* f) { return !f->Modal(); });
+        if (it == m_released.end()) break;
+        TForm* form = *it;
+        m_released.erase(it);
+        delete form;
     }
 }
 

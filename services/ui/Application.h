@@ -95,6 +95,7 @@ private:
     std::vector<TForm*> m_owned;
     std::vector<TForm*> m_released;
     int m_depth = 0;
+    int m_modalLoops = 0;
 };
 
 // Installs an application as the process-wide one for its lifetime, then restores the

@@ -47,6 +47,8 @@ public:
             auto* dialog = Application::instance().createForm<TfrmNome>(this);
             dialogRef = dialog;
             if (dialog->ShowModal() == mrOk) name = dialog->chosen;
+            if (openAfterDialog)
+                *openAfterDialog = Application::instance().findForm("TfrmOperacao") == this;
         };
     }
     void executar() {
@@ -66,6 +68,7 @@ public:
     const char* failWith = nullptr;
     std::string name;
     TForm* dialogRef = nullptr;
+    bool* openAfterDialog = nullptr;
     EventLog log;
 };
 
@@ -157,6 +160,22 @@ TEST_F(EventOutcomeTest,
     driver.onModal("TfrmNome", [](ScreenDriver& d) { d.click("btnNaoExiste"); });
     EXPECT_THROW(driver.click("btnNome"), ScriptError);
     EXPECT_EQ(driver.messages(), "");
+}
+
+TEST_F(EventOutcomeTest,
+       GivenTheScreenIsClosedFromInsideItsOwnDialog_ThenItIsFreedOnlyWhenTheOpeningEventIsOver) {
+    form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    TfrmOperacao* screen = form;
+    driver.onModal("TfrmNome", [screen](ScreenDriver& d) {
+        d.act([screen] { screen->Close(); });
+        d.click("sbtCancel");
+    });
+    bool openAfterDialog = false;
+    form->openAfterDialog = &openAfterDialog;
+    driver.click("btnNome");
+    // The handler that opened the dialog still had its screen when the dialog returned.
+    EXPECT_TRUE(openAfterDialog);
+    EXPECT_FALSE(driver.isOpen(screen));
 }
 
 } // namespace
