@@ -111,12 +111,13 @@ bool PesquisaLista(TDataSource* source, const std::string& keyField, const std::
 
     TField& key = ds->FieldByName(keyField);
     TField& mark = ds->FieldByName(kMark);
-    {
+    // A list already picked shows as marks; otherwise the dataset's own marks stand.
+    if (!list.empty() && list[0] == '_') {
         FreezeGuard freeze(*ds);
         for (ds->First(); !ds->Eof(); ds->Next())
             setMark(*ds, list.find("_" + key.AsString() + "_") != std::string::npos);
-        ds->First();
     }
+    ds->First();
 
     auto* form = Application::instance().createForm<TfrmPesquisaLista>(nullptr, *source, caption);
     if (form->ShowModal() != mrOk) return false;

@@ -31,6 +31,6 @@ private:
 // Lets the operator mark rows of the source's dataset; on confirmation `list` receives the
 // keys of the marked rows as "_k1_k2_" (empty when none is marked) and the result is true.
 // The title may carry, after "|", the text shown instead of the list when the dataset is
-// empty. Rows whose key is already in `list` start marked.
+// empty. When `list` already holds keys, exactly those rows start marked.
 bool PesquisaLista(TDataSource* source, const std::string& keyField, const std::string& title,
                    bool flag, std::string& list);
