@@ -97,3 +97,27 @@ TEST(DataSource, GivenSourcesAndLinks_WhenDetachedDisabledOrDestroyed_ThenNothin
     EXPECT_EQ(dts.DataSet(), nullptr);
     EXPECT_EQ(dts.State(), dsInactive);
 }
+
+TEST(DataSource, GivenASourceSwitchedOrFieldsMoved_WhenLinked_ThenTheControlsAreToldToRedraw) {
+    TClientDataSet a("cdsA"), b("cdsB");
+    fixture::load(a, kSpec, {{"01", 1.0}});
+    b.AddField("X", FieldType::String, 1);
+    TDataSource dts("dts", &a);
+    RecordingLink link;
+    dts.addLink(&link);
+    int stateChanges = 0;
+    dts.OnStateChange = [&](TDataSource&) { ++stateChanges; };
+    dts.SetDataSet(&b); // closed dataset: the state changes to inactive
+    EXPECT_EQ(link.take(), "active state data");
+    EXPECT_EQ(stateChanges, 1);
+    a.Next();
+    EXPECT_EQ(link.take(), ""); // the old dataset no longer reaches it
+    dts.SetDataSet(&a);
+    link.take();
+    a.FieldByName("VR").SetIndex(0);
+    EXPECT_EQ(link.take(), "layout");
+    EXPECT_EQ(a.Fields()[0]->FieldName(), "VR");
+    EXPECT_EQ(a.FieldByName("SEQ").Index(), 1);
+    EXPECT_EQ(fixture::rows(a, "SEQ;VR"), "01 1"); // values follow their fields
+    EXPECT_EQ(a.RowValue(0, 0).toDouble(), 1.0);
+}
