@@ -13,6 +13,9 @@ void startInsert(DataSetCore& c, TClientDataSet& ds, bool append) {
     ds.CheckBrowseMode();
     c.fire(ds.BeforeInsert);
     c.fire(ds.BeforeScroll);
+    // The handlers may have closed the dataset or started an edit of their own.
+    c.checkActive(append ? "Append" : "Insert");
+    ds.CheckBrowseMode();
 
     const auto rec = static_cast<std::uint32_t>(c.records.size());
     const std::uint32_t before = append ? DataSetCore::kNone : c.currentRecord();
@@ -69,6 +72,10 @@ void TClientDataSet::Edit() {
         return;
     }
     c.fire(BeforeEdit);
+    // The handler may have moved, emptied or already put the dataset in edit.
+    c.checkActive("Edit");
+    if (c.editing()) return;
+    if (c.currentRecord() == DataSetCore::kNone) c.fail("não há registro para editar.");
     c.buffer = c.records[c.currentRecord()].values;
     c.setState(dsEdit);
     c.fire(AfterEdit);
@@ -84,6 +91,7 @@ void TClientDataSet::Post() {
     c.checkActive("Post");
     if (!c.editing()) return;
     c.fire(BeforePost);
+    if (!c.active || !c.editing()) return; // the handler cancelled or closed: nothing left to store
 
     const std::uint32_t rec = c.currentRecord();
     DataRecord& r = c.records[rec];
@@ -133,6 +141,7 @@ void TClientDataSet::Cancel() {
     DataSetCore& c = *m_core;
     if (!c.active || !c.editing()) return;
     c.fire(BeforeCancel);
+    if (!c.active || !c.editing()) return;
     c.discardPending();
     c.notify(Notice::State);
     c.notify(Notice::DataSet);
@@ -149,6 +158,12 @@ void TClientDataSet::Delete() {
     if (c.visible.empty()) c.fail("não há registro para excluir.");
     c.fire(BeforeDelete);
     c.fire(BeforeScroll);
+    c.checkActive("Delete");
+    if (c.state == dsInsert) {
+        Cancel();
+        return;
+    }
+    if (c.visible.empty()) return; // the handler removed the row already
 
     const std::uint32_t rec = c.currentRecord();
     DataRecord& r = c.records[rec];

@@ -147,6 +147,36 @@ TEST(DataSetEditing, GivenHandlersThatAbort_WhenEditing_ThenTheDataSetStaysAsItW
     EXPECT_EQ(ds.ChangeCount(), 1);
 }
 
+TEST(DataSetEditing, GivenBeforeHandlersThatChangeTheDataSet_WhenTheOperationGoesOn_ThenItAdapts) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    ds.BeforePost = [](TClientDataSet& d) { d.Cancel(); };
+    ds.Edit();
+    ds.FieldByName("VR").SetAsFloat(5);
+    ds.Post(); // cancelled by its handler: nothing stored
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(ds.ChangeCount(), 0);
+    ds.BeforePost = nullptr;
+
+    ds.BeforeEdit = [](TClientDataSet& d) { d.EmptyDataSet(); };
+    EXPECT_THROW(ds.Edit(), DataSetError);
+    ds.BeforeEdit = nullptr;
+    loadItems(ds);
+
+    ds.BeforeDelete = [](TClientDataSet& d) {
+        auto self = d.BeforeDelete;
+        d.BeforeDelete = nullptr;
+        d.Delete(); // deletes the row itself
+        d.BeforeDelete = self;
+    };
+    ds.Delete();
+    EXPECT_EQ(rows(ds, "SEQ"), "03"); // one row by the handler, the next by the call
+    ds.BeforeDelete = nullptr;
+    ds.BeforeInsert = [](TClientDataSet& d) { d.Close(); };
+    EXPECT_THROW(ds.Append(), DataSetError);
+    EXPECT_FALSE(ds.Active());
+}
+
 TEST(DataSetEditing, GivenAHandlerThatDetachesItself_WhenItRuns_ThenNothingBreaks) {
     TClientDataSet ds("cdsItens");
     loadItems(ds);
