@@ -12,6 +12,15 @@ namespace {
 // Moves the cursor to a visible row with the scroll events around it.
 void scrollTo(DataSetCore& c, TClientDataSet& ds, int target, bool bof, bool eof) {
     c.fire(ds.BeforeScroll);
+    if (!c.active)
+        return;
+    // The handler may have changed the rows: never point past them.
+    if (c.visible.empty()) {
+        c.cursor = -1;
+        c.bof = c.eof = true;
+        return;
+    }
+    target = std::min(target, static_cast<int>(c.visible.size()) - 1);
     c.cursor = target;
     c.bof = bof;
     c.eof = eof;
