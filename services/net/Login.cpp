@@ -8,7 +8,7 @@
 #include <chrono>
 
 LoginResult Login(const std::string& host, int port, const std::string& op,
-                  const std::string& password, int timeoutMs) {
+                  const std::string& password, int timeoutMs, const std::string& caCertFile) {
     LoginResult result;
     const HttpEndpoint endpoint = HttpEndpoint::parse(host, port);
     if (!endpoint.valid()) {
@@ -16,6 +16,7 @@ LoginResult Login(const std::string& host, int port, const std::string& op,
         return result;
     }
     httplib::Client client(endpoint.url());
+    if (!caCertFile.empty()) client.set_ca_cert_path(caCertFile);
     client.set_connection_timeout(std::chrono::milliseconds(timeoutMs));
     client.set_read_timeout(std::chrono::milliseconds(timeoutMs));
     client.set_write_timeout(std::chrono::milliseconds(timeoutMs));

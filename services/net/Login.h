@@ -11,7 +11,9 @@ struct LoginResult {
     std::string error;
 };
 
-// Logs `op` in on the application server at host:port (host as in TNetConnection::Host).
+// Logs `op` in on the application server at host:port (host and caCertFile as in
+// TNetConnection).
 // Never throws; an unreachable server, a refusal or a malformed answer come back as a failure.
 LoginResult Login(const std::string& host, int port, const std::string& op,
-                  const std::string& password, int timeoutMs = 5000);
+                  const std::string& password, int timeoutMs = 5000,
+                  const std::string& caCertFile = {});

@@ -36,6 +36,8 @@ public:
     int Port = 0;
     // Login token sent with every call; when empty, the host's LoginToken() is used.
     std::string Token;
+    // For an "https://" Host: a PEM file of the authorities to trust instead of the system's.
+    std::string CaCertFile;
     // Limits of one call, in milliseconds; a server calculation may take a while.
     int ConnectTimeoutMs = 5000;
     int ReadTimeoutMs = 300000;
