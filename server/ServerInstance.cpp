@@ -9,6 +9,7 @@
 #include "server/rpc/Sessions.h"
 #include "server/store/Store.h"
 
+#include <algorithm>
 #include <ctime>
 #include <stdexcept>
 
@@ -44,7 +45,9 @@ ServerInstance::ServerInstance(ServerOptions options) : m_options(std::move(opti
     const auto [host, port] = splitListen(m_options.listen);
     if (m_options.log) m_log = std::make_unique<RequestLog>();
     Store::Options storeOptions;
-    storeOptions.poolSize = m_options.threads > 0 ? m_options.threads : 1;
+    // Request threads mostly wait on their keep-alive connections; fewer database
+    // connections serve them.
+    storeOptions.poolSize = std::clamp(m_options.threads, 1, 16);
     m_store = Store::open(m_options.db, storeOptions);
     if ((m_options.demo || m_options.testFixture) && m_store->isEmpty()) {
         if (m_options.testFixture)

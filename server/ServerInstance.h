@@ -20,7 +20,9 @@ struct ServerOptions {
     bool demo = false;                    // fill the demo company when the database is empty
     bool testFixture = false;             // fill the small company the tests share
     std::size_t maxBodyBytes = 64u << 20; // larger request bodies are refused
-    int threads = 8;                      // request threads of the HTTP server
+    // Request threads; a keep-alive connection holds one while it is open, so this bounds the
+    // clients served at once (others wait for a free thread).
+    int threads = 64;
     bool log = false;                     // one line per request on stderr
 };
 

@@ -18,7 +18,7 @@ void usage(std::FILE* out) {
                  "  --listen HOST:PORT address to listen on (default 127.0.0.1:8080)\n"
                  "  --demo             fill the demo company when the database is empty\n"
                  "  --test-fixture     fill the small test company when the database is empty\n"
-                 "  --threads N        request threads (default 8)\n"
+                 "  --threads N        request threads, i.e. clients served at once (default 64)\n"
                  "  --max-body-mib N   largest request body accepted, in MiB (default 64)\n"
                  "  --help             this text\n"
                  "Logs one line per request on stderr; SIGTERM or SIGINT stops it cleanly.\n");

@@ -19,20 +19,45 @@ std::string textOf(const Variant& v) {
 BudgetAccess::BudgetAccess(Database& db, std::string operatorCode)
     : m_db(db), m_operator(std::move(operatorCode)) {}
 
+namespace {
+
+constexpr const char* kBranchSql =
+    "SELECT f.CDFILIAL, f.NMFILIAL, f.CDREGIAO, f.CDSEGMER, f.IDCALCOMESTORC, o.IDACESSOCALC, "
+    "o.IDACESSOAPROV FROM FILIAL f JOIN OPERADORFILIAL o ON o.CDFILIAL = f.CDFILIAL "
+    "WHERE o.CDOPERADOR = ?";
+
+VisibleBranch branchOf(const std::vector<Variant>& row) {
+    return {textOf(row[0]), textOf(row[1]), textOf(row[2]), textOf(row[3]),
+            textOf(row[4]), textOf(row[5]), textOf(row[6])};
+}
+
+} // namespace
+
 const std::map<std::string, VisibleBranch>& BudgetAccess::branches() {
     if (m_branches) return *m_branches;
-    QueryResult r = m_db.query(
-        "SELECT f.CDFILIAL, f.NMFILIAL, f.CDREGIAO, f.CDSEGMER, f.IDCALCOMESTORC, o.IDACESSOCALC, "
-        "o.IDACESSOAPROV FROM FILIAL f JOIN OPERADORFILIAL o ON o.CDFILIAL = f.CDFILIAL "
-        "WHERE o.CDOPERADOR = ?",
-        {Variant(m_operator)});
+    QueryResult r = m_db.query(kBranchSql, {Variant(m_operator)});
     m_branches.emplace();
     for (const auto& row : r.rows) {
-        VisibleBranch b{textOf(row[0]), textOf(row[1]), textOf(row[2]), textOf(row[3]),
-                        textOf(row[4]), textOf(row[5]), textOf(row[6])};
+        VisibleBranch b = branchOf(row);
         m_branches->emplace(b.code, std::move(b));
     }
     return *m_branches;
+}
+
+const VisibleBranch* BudgetAccess::branch(const std::string& code) {
+    if (m_branches) {
+        auto it = m_branches->find(code);
+        return it == m_branches->end() ? nullptr : &it->second;
+    }
+    auto it = m_single.find(code);
+    if (it == m_single.end()) {
+        QueryResult r = m_db.query(std::string(kBranchSql) + " AND o.CDFILIAL = ?",
+                                   {Variant(m_operator), Variant(code)});
+        std::optional<VisibleBranch> found;
+        if (!r.empty()) found = branchOf(r.rows[0]);
+        it = m_single.emplace(code, std::move(found)).first;
+    }
+    return it->second ? &*it->second : nullptr;
 }
 
 std::map<std::string, VisibleBranch> BudgetAccess::select(const CodeList& branchList,

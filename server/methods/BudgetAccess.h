@@ -38,6 +38,9 @@ public:
 
     // The branches the operator sees, by code.
     const std::map<std::string, VisibleBranch>& branches();
+    // One branch as the operator sees it, or nullptr when the operator does not see it. Reads
+    // only that branch unless every branch was read already.
+    const VisibleBranch* branch(const std::string& code);
     // Of those, the ones the four lists select (groups, regions and segments: a branch passes
     // when it belongs to one of the listed codes; "T" passes every branch).
     std::map<std::string, VisibleBranch> select(const CodeList& branches, const CodeList& groups,
@@ -55,6 +58,7 @@ private:
     Database& m_db;
     std::string m_operator;
     std::optional<std::map<std::string, VisibleBranch>> m_branches;
+    std::map<std::string, std::optional<VisibleBranch>> m_single;
 };
 
 } // namespace srv

@@ -118,12 +118,11 @@ std::string DeltaWriter::describe(const Key& key) const {
 }
 
 void DeltaWriter::checkBranch(const Key& key) {
-    const auto& visible = m_access.branches();
-    auto b = visible.find(key.branch);
-    if (b == visible.end())
+    const VisibleBranch* b = m_access.branch(key.branch);
+    if (!b)
         throw RpcError("Filial " + key.branch + " não permitida para o operador " + m_operator +
                        ".");
-    if (b->second.calcAccess != "S")
+    if (b->calcAccess != "S")
         throw RpcError("Gerente não tem permissão para realizar o cálculo do orçamento desta "
                        "filial. (filial " +
                        key.branch + ")");
