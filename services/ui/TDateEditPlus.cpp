@@ -10,9 +10,9 @@ TDateEditPlus::TDateEditPlus(TComponent* owner) : TMaskEdit(owner) {
 }
 
 double TDateEditPlus::GetDate() const {
-    std::string text = TrimmedText();
     double days = 0;
-    if (text.empty() || !TryParseDate(text, days)) return 0;
+    // A half-typed date ("05/04/20  ") is not a date, whatever the short forms allow.
+    if (!IsComplete() || !TryParseDate(TrimmedText(), days)) return 0;
     return days;
 }
 
@@ -23,7 +23,7 @@ void TDateEditPlus::SetDate(double days) {
 bool TDateEditPlus::IsValidDate() const {
     std::string text = TrimmedText();
     double days = 0;
-    return text.empty() || text == "/  /" || TryParseDate(text, days);
+    return text.empty() || text == "/  /" || (IsComplete() && TryParseDate(text, days));
 }
 
 void TDateEditPlus::CheckValidDate() const {

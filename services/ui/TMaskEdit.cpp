@@ -16,3 +16,12 @@ std::string TMaskEdit::TrimmedText() const {
     std::size_t e = t.find_last_not_of(' ');
     return t.substr(b, e - b + 1);
 }
+
+bool TMaskEdit::IsComplete() const {
+    const std::string& t = Text();
+    if (m_mask.Empty()) return true;
+    if (t.size() != m_mask.Blank().size()) return false;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (m_mask.IsPlace(static_cast<int>(i)) && t[i] == ' ') return false;
+    return true;
+}

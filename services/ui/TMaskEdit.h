@@ -11,6 +11,8 @@ public:
     void SetEditMask(const std::string& mask);
     // The text without its blanks and literals-only remains: "" for an untouched box.
     std::string TrimmedText() const;
+    // Every place of the mask filled (a box without a mask: any text).
+    bool IsComplete() const;
 
 protected:
     const ::EditMask& Mask() const override { return m_mask; }
