@@ -5,8 +5,9 @@
 
 namespace srv {
 
-std::unique_ptr<Database> Database::openSqlite(const std::string& path, int busyTimeoutMs) {
-    return std::make_unique<SqliteDatabase>(path, busyTimeoutMs);
+std::unique_ptr<Database> Database::openSqlite(const std::string& path, int busyTimeoutMs,
+                                               bool syncEachCommit) {
+    return std::make_unique<SqliteDatabase>(path, busyTimeoutMs, syncEachCommit);
 }
 
 std::unique_ptr<Database> Database::openPostgres(const std::string& url) {

@@ -69,7 +69,7 @@ Variant columnValue(sqlite3_stmt* stmt, int column) {
 
 } // namespace
 
-SqliteDatabase::SqliteDatabase(const std::string& path, int busyTimeoutMs) {
+SqliteDatabase::SqliteDatabase(const std::string& path, int busyTimeoutMs, bool syncEachCommit) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -82,10 +82,10 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyTimeoutMs) {
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
     try {
-        // WAL lets readers run beside the writer; FULL makes a commit durable before it
-        // returns, so an acknowledged save survives a kill or a power cut.
-        executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; "
-                      "PRAGMA foreign_keys=ON;");
+        // WAL lets readers run beside the writer. In WAL mode both sync levels keep every
+        // acknowledged commit when the process is killed; FULL also through a power cut.
+        executeScript(std::string("PRAGMA journal_mode=WAL; PRAGMA synchronous=") +
+                      (syncEachCommit ? "FULL" : "NORMAL") + "; PRAGMA foreign_keys=ON;");
         // A whole budget is read at once: keep pages in memory rather than re-reading them
         // from the file on every load.
         executeScript("PRAGMA cache_size=-32768;");

@@ -10,12 +10,12 @@ struct sqlite3_stmt;
 
 namespace srv {
 
-// The SQLite backend: one connection through the C API, WAL journal, full sync on commit (an
-// acknowledged transaction survives a crash), foreign keys on, busy timeout for writers.
+// The SQLite backend: one connection through the C API, WAL journal, foreign keys on, busy
+// timeout for writers, and a sync on each commit unless told otherwise (Database::openSqlite).
 class SqliteDatabase final : public Database {
 public:
     // Opens `path` (":memory:" for a private in-memory database); throws DatabaseError.
-    SqliteDatabase(const std::string& path, int busyTimeoutMs);
+    SqliteDatabase(const std::string& path, int busyTimeoutMs, bool syncEachCommit);
     ~SqliteDatabase() override;
 
     Backend backend() const noexcept override { return Backend::SQLite; }

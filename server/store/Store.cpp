@@ -72,7 +72,7 @@ std::unique_ptr<Store> Store::open(const std::string& spec, Options options) {
 
 std::unique_ptr<Database> Store::connect() {
     if (m_backend == Database::Backend::PostgreSQL) return Database::openPostgres(m_spec);
-    return Database::openSqlite(m_spec, m_options.busyTimeoutMs);
+    return Database::openSqlite(m_spec, m_options.busyTimeoutMs, m_options.syncEachCommit);
 }
 
 Store::Lease Store::acquire() {
@@ -116,6 +116,8 @@ void Store::dropIdle() noexcept {
 
 void Store::runBody(Database::TxMode mode, const std::function<void(Database&)>& body) {
     assert(t_running != this && "transaction() or read() nested in another on the same store");
+    std::unique_lock<std::mutex> writer(m_writers, std::defer_lock);
+    if (mode == Database::TxMode::Write && m_backend == Database::Backend::SQLite) writer.lock();
     std::optional<Lease> lease(acquire());
     t_running = this;
     struct Unmark {
