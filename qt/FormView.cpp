@@ -239,9 +239,9 @@ bool FormView::routeKey(ControlView* view, QEvent* event) {
         if (control && control != form && control->IsFocusable() &&
             form->ActiveControl() != control)
             form->FocusControl(control);
-        const bool sameChar = key.typed == 0 || KeyToChar(key.code, key.shift) == key.typed;
-        if (key.code != 0 && sameChar)
-            form->PressKey(key.code, key.shift);
+        // A character without a key code of its own (accented letters) is typed alone.
+        if (key.code != 0)
+            form->PressKey(key.code, key.shift, key.typed);
         else
             form->TypeChar(key.typed);
     });

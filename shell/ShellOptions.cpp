@@ -91,6 +91,8 @@ QString ShellOptions::parseArguments(const QStringList& arguments) {
             if (!next(password)) return QStringLiteral("--password expects a password");
         } else if (arg == QStringLiteral("--open")) {
             if (!next(openModule)) return QStringLiteral("--open expects a module code");
+        } else if (arg == QStringLiteral("--screenshot")) {
+            if (!next(screenshotPath)) return QStringLiteral("--screenshot expects a file name");
         } else if (arg == QStringLiteral("--module-dir")) {
             if (!next(value)) return QStringLiteral("--module-dir expects a folder");
             moduleDirs << value;
@@ -113,5 +115,6 @@ QString ShellOptions::usage() {
         "  --open CODE            open a module right after login, e.g. FYN10000\n"
         "  --module-dir DIR       also look for module libraries in DIR\n"
         "  --config FILE          settings file (default ~/.config/fyn/shell.ini)\n"
+        "  --screenshot FILE.png  save a picture of the screen once started, then quit\n"
         "Without a display the shell runs on a VNC server and prints how to connect.\n");
 }

@@ -14,6 +14,7 @@ public:
     QString password;       // with an operator: log in without asking (make run)
     QString openModule;     // module code opened right after login
     QString settingsPath;   // the settings file in use
+    QString screenshotPath; // write a picture of the screen there once started, then quit
     QStringList moduleDirs; // extra folders searched for module libraries
     bool showHelp = false;
 

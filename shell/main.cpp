@@ -9,6 +9,8 @@
 #include "shell/ShellWindow.h"
 
 #include <QApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -52,13 +54,26 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Scheduled before the login so that a picture shows whatever the operator would see.
+    if (!options.screenshotPath.isEmpty())
+        QTimer::singleShot(3000, &app, [path = options.screenshotPath] {
+            QPixmap shot;
+            if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
+            if (shot.isNull() && QApplication::activeWindow())
+                shot = QApplication::activeWindow()->grab();
+            if (!shot.save(path))
+                std::fprintf(stderr, "fyn-shell: could not write %s\n",
+                             path.toLocal8Bit().constData());
+            QApplication::exit(0);
+        });
+
     LoginDialog login(options, askServer);
     // With operator and password given, the dialog only shows when that login fails.
     const bool automatic = !options.operatorCode.isEmpty() && !options.password.isEmpty();
     if (!(automatic && login.tryLogin())) {
         if (automatic)
             std::fprintf(stderr, "fyn-shell: %s\n", login.errorText().toLocal8Bit().constData());
-        if (login.exec() != QDialog::Accepted) return 1;
+        if (login.exec() != QDialog::Accepted || !login.outcome().ok) return 1;
     }
     options.saveSettings();
 

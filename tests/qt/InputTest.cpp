@@ -5,6 +5,7 @@
 #include "services/data/EAbort.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -39,6 +40,42 @@ TEST_F(QtInput, GivenAnEditThatChangesKeys_WhenTheOperatorTypes_ThenTheChangedKe
     QTest::keyClicks(line, "12.5");
     EXPECT_EQ(form.edtAno->Text(), "12,5");
     EXPECT_EQ(line->text(), QStringLiteral("12,5"));
+}
+
+TEST_F(QtInput, GivenACaretPlacedByThePointer_WhenTheOperatorTypes_ThenTextLandsAtTheCaret) {
+    SampleForm form;
+    show(form);
+    form.edtAno->SetText("2026");
+    auto* line = widget<QLineEdit>(form, "edtAno");
+    line->setFocus();
+    line->setCursorPosition(2); // as a click between the digits does
+    QTest::keyClicks(line, "x");
+    EXPECT_EQ(form.edtAno->Text(), "20x26");
+    EXPECT_EQ(line->text(), QStringLiteral("20x26"));
+    EXPECT_EQ(line->cursorPosition(), 3);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(form.edtAno->Text(), "2026");
+}
+
+TEST_F(QtInput,
+       GivenAccentedLettersAndPunctuation_WhenTyped_ThenTheyArriveAsTheKeyboardProducedThem) {
+    SampleForm form;
+    std::u32string pressed;
+    form.edtValor->OnKeyPress = [&](TObject*, TKeyChar& key) { pressed += key; };
+    show(form);
+    auto* line = widget<QLineEdit>(form, "edtValor");
+    line->setFocus();
+    for (const QString& text :
+         {QStringLiteral("ç"), QStringLiteral("ã"), QStringLiteral(","), QStringLiteral("@")}) {
+        const int key = text == QStringLiteral(",")   ? Qt::Key_Comma
+                        : text == QStringLiteral("@") ? Qt::Key_2
+                                                      : Qt::Key_unknown;
+        const auto mods = text == QStringLiteral("@") ? Qt::ShiftModifier : Qt::NoModifier;
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(line, &press);
+    }
+    EXPECT_EQ(pressed, U"çã,@");
+    EXPECT_EQ(form.edtValor->Text(), "çã,@");
 }
 
 TEST_F(QtInput, GivenAFormWithKeyPreview_WhenAKeyIsPressed_ThenTheFormSeesItBeforeTheControl) {
