@@ -261,6 +261,17 @@ void ScenarioRunner::check(const ScenarioStep& s, const std::string& source) {
     } else if (what == "state") {
         needWords(source, s, 4, "check state <dataset> browse|edit|insert|inactive");
         expectEqual(source, s, "state of " + w[2], w[3], stateName(m_driver.dataSet(w[2]).State()));
+    } else if (what == "cursor") {
+        needWords(source, s, 3, "check cursor default|hourglass");
+        std::string actual = m_driver.platform().Cursor() == crHourGlass ? "hourglass" : "default";
+        expectEqual(source, s, "cursor", w[2], actual);
+    } else if (what == "progress") {
+        if (w.size() != 3 && w.size() != 4)
+            fail(source, s, "usage: check progress hidden | check progress shown [<text>]");
+        HeadlessPlatform& p = m_driver.platform();
+        std::string actual = p.progressVisible() ? "shown" : "hidden";
+        expectEqual(source, s, "progress window", w[2], actual);
+        if (w.size() == 4) expectEqual(source, s, "progress text", w[3], p.progressText());
     } else if (what == "message") {
         needWords(source, s, 3, "check message <text>");
         std::string all = m_driver.messages();

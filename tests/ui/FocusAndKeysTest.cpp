@@ -136,8 +136,14 @@ TEST_F(KeysTest,
     form->edtA->OnKeyPress = [](TObject*, TKeyChar& key) {
         if (key == U'.') key = U',';
     };
+    int punctuationDowns = 0;
+    form->edtA->OnKeyDown = [&punctuationDowns](TObject*, TKeyCode& key, TShiftState) {
+        if (key == 190) ++punctuationDowns;
+    };
     driver.type("12.5");
     EXPECT_EQ(form->edtA->Text(), "12,5");
+    // The punctuation key reached the key-down handler first, as from a keyboard.
+    EXPECT_EQ(punctuationDowns, 1);
 }
 
 TEST_F(KeysTest, GivenKeyPreview_WhenAKeyIsPressed_ThenTheFormSeesItFirstAndMayStopIt) {

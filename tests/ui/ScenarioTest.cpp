@@ -154,6 +154,8 @@ cell dbgPedidos 2 VRPEDIDO
 check field cdsPedidos NMCLIENTE Beto
 check state cdsPedidos browse
 check hidden edtNome
+check cursor default
+check progress hidden
 )";
     EXPECT_EQ(failure(script), "");
 }

@@ -11,6 +11,28 @@
 
 #include <algorithm>
 
+namespace {
+// The key codes of the punctuation keys, so that key-down handlers see them as on a keyboard.
+TKeyCode punctuationKey(char32_t ch) {
+    switch (ch) {
+    case U';':
+        return 186;
+    case U'=':
+        return 187;
+    case U',':
+        return 188;
+    case U'-':
+        return 189;
+    case U'.':
+        return 190;
+    case U'/':
+        return 191;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
 ScreenDriver::ScreenDriver() : m_app(m_platform), m_scope(m_app) {
     m_app.setOptionStore(&m_options);
 }
@@ -88,6 +110,8 @@ bool ScreenDriver::type(const std::string& text) {
             ok = act([&f, ch] { f.PressKey(static_cast<TKeyCode>(ch), 0); });
         else if (ch == U' ')
             ok = act([&f] { f.PressKey(VK_SPACE, 0); });
+        else if (TKeyCode punct = punctuationKey(ch))
+            ok = act([&f, punct, ch] { f.PressKey(punct, 0, ch); });
         else
             ok = act([&f, ch] { f.TypeChar(ch); });
         all = all && ok;
