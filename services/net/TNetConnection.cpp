@@ -85,15 +85,17 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
             response.error(), endpoint, elapsed >= std::chrono::milliseconds(ReadTimeoutMs)));
     }
 
+    const auto httpError = [&] {
+        return RemoteResult::failure("O servidor de aplicação em " + endpoint.display() +
+                                     " respondeu com o erro HTTP " +
+                                     std::to_string(response->status) + ".");
+    };
     RpcCodec::Answer answer;
     try {
         answer = RpcCodec::decodeAnswer(response->body);
     } catch (const std::exception& e) {
         // An HTTP error without our answer shape (a proxy page, a crash) is reported as such.
-        if (response->status != 200)
-            return RemoteResult::failure("O servidor de aplicação em " + endpoint.display() +
-                                         " respondeu com o erro HTTP " +
-                                         std::to_string(response->status) + ".");
+        if (response->status != 200) return httpError();
         return RemoteResult::failure("Resposta inválida do servidor de aplicação para " + method +
                                      ": " + e.what() + ".");
     }
@@ -103,10 +105,7 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
                                          " sem informar o motivo.");
         return RemoteResult::failure(answer.error);
     }
-    if (response->status != 200)
-        return RemoteResult::failure("O servidor de aplicação em " + endpoint.display() +
-                                     " respondeu com o erro HTTP " +
-                                     std::to_string(response->status) + ".");
+    if (response->status != 200) return httpError();
 
     // All write-backs are checked before any is made: a bad answer leaves the caller's variables
     // as they were.
