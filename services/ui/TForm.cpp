@@ -40,16 +40,19 @@ void TForm::controlDestroyed(TWinControl* control) {
 }
 
 bool TForm::FocusControl(TWinControl* target) {
-    if (target == m_activeControl) return true;
     if (target && (target->ParentForm() != this || !target->CanFocus())) return false;
 
     if (m_focusMoves > 0) {
-        // A handler of the move under way chose another control: it wins, quietly.
-        m_activeControl = target;
+        // A handler of the move under way chose a control (maybe the very one being left):
+        // it wins, quietly, and the move stops there.
         m_focusRedirected = true;
-        Changed(Property::ActiveControl);
+        if (target != m_activeControl) {
+            m_activeControl = target;
+            Changed(Property::ActiveControl);
+        }
         return true;
     }
+    if (target == m_activeControl) return true;
 
     struct MoveScope {
         TForm& form;

@@ -100,6 +100,17 @@ TEST_F(
 }
 
 TEST_F(FocusTest,
+       GivenAnExitHandlerThatRefocusesTheControlBeingLeft_WhenFocusMoves_ThenTheFocusStaysThere) {
+    form->panOuter->OnExit = [this](TObject*) {
+        form->log.add("exit panOuter");
+        form->edtA->SetFocus();
+    };
+    EXPECT_TRUE(driver.focus("edtC"));
+    EXPECT_EQ(form->log.take(), "exit edtA, exit panInner, exit panOuter");
+    EXPECT_EQ(driver.focusedName(), "edtA");
+}
+
+TEST_F(FocusTest,
        GivenDisabledOrHiddenControls_WhenTheyAreFocused_ThenTheFocusDoesNotMoveAndTabSkipsThem) {
     form->panOther->SetEnabled(false);
     EXPECT_THROW(driver.focus("edtC"), ScriptError);
