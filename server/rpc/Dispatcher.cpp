@@ -7,6 +7,7 @@
 #include "server/rpc/RpcRequest.h"
 #include "server/rpc/RpcResponse.h"
 #include "server/rpc/Sessions.h"
+#include "server/store/DatabaseError.h"
 #include "services/data/DataPacket.h"
 
 #include <chrono>
@@ -23,6 +24,24 @@ double elapsedMs(std::chrono::steady_clock::time_point start) {
 
 DispatchResult refusal(const RpcError& e) {
     return {static_cast<int>(e.status()), RpcResponse::failure(e.what())};
+}
+
+// What the operator is told when the database refuses or fails.
+DispatchResult databaseFailure(const DatabaseError& e) {
+    using Kind = DatabaseError::Kind;
+    switch (e.kind()) {
+    case Kind::Busy:
+    case Kind::Conflict:
+        return {503, RpcResponse::failure("Banco de dados ocupado por outras gravações; tente "
+                                          "novamente. Nada foi gravado.")};
+    case Kind::Connection:
+        return {503, RpcResponse::failure(std::string("Banco de dados indisponível: ") + e.what())};
+    case Kind::Constraint:
+        return {400, RpcResponse::failure(std::string("Valor recusado pelo banco de dados (") +
+                                          e.what() + "). Nada foi gravado.")};
+    default:
+        return {500, RpcResponse::failure(std::string("Erro interno do servidor: ") + e.what())};
+    }
 }
 
 void checkArguments(const MethodEntry& entry, const std::vector<RpcParam>& params) {
@@ -56,6 +75,8 @@ DispatchResult Dispatcher::login(std::string_view body) {
         result = {200, RpcResponse::loggedIn(login.token, login.name)};
     } catch (const RpcError& e) {
         result = refusal(e);
+    } catch (const DatabaseError& e) {
+        result = databaseFailure(e);
     } catch (const std::exception& e) {
         result = {500, RpcResponse::failure(std::string("Erro interno do servidor: ") + e.what())};
     }
@@ -76,6 +97,9 @@ DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
         result = run(token, module, body, callName, operatorCode);
     } catch (const RpcError& e) {
         result = refusal(e);
+        outcome = e.what();
+    } catch (const DatabaseError& e) {
+        result = databaseFailure(e);
         outcome = e.what();
     } catch (const std::exception& e) {
         result = {500, RpcResponse::failure(std::string("Erro interno do servidor: ") + e.what())};

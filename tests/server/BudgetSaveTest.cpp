@@ -214,6 +214,16 @@ TEST_P(Saves, GivenInsertAndDelete_WhenSaving_ThenRowsComeAndGo) {
         {UpdateKind::Deleted, -1, after.items().rows[static_cast<std::size_t>(found)]});
     ASSERT_TRUE(save(teste(), remove).ok);
     EXPECT_EQ(loaded(teste()).items().rows.size(), l.items().rows.size());
+
+    // A code longer than its column is refused by the database: bad input, nothing written.
+    DataPacket tooLong = modifiedDelta(l.items(), {{source,
+                                                    {{"NRSEQITEMORCA", Variant("NOVO000002")},
+                                                     {"CDDESPPREV", Variant("ABCDEFGH")}}}});
+    tooLong.changes[0] = {UpdateKind::Inserted, 0, {}};
+    Answer refused = save(teste(), tooLong);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find("Nada foi gravado"), std::string::npos) << refused.error;
+    EXPECT_EQ(loaded(teste()).items().rows.size(), l.items().rows.size());
 }
 
 TEST_P(Saves, GivenAPhaseThatClosesMonths_WhenSaving_ThenOnlyOpenMonthsChange) {

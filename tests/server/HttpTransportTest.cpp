@@ -3,6 +3,7 @@
 #include "server/ServerInstance.h"
 #include "server/methods/Methods.h"
 #include "server/rpc/RpcRequest.h"
+#include "server/rpc/Sessions.h"
 #include "tests/server/RpcTestClient.h"
 #include "tests/store/TestDatabases.h"
 
@@ -165,6 +166,41 @@ TEST(ServerStart, GivenABadListenAddressOrDatabase_WhenStarting_ThenItThrowsWith
     EXPECT_THROW(srv::ServerInstance{clash}, std::runtime_error);
     a.stop();
     a.stop(); // idempotent
+}
+
+} // namespace
+
+namespace {
+
+TEST(Sessions, GivenTwoServersOnOneDatabase_WhenATokenOfOneIsUsedOnTheOther_ThenItIsAccepted) {
+    srv::ServerOptions options;
+    options.db = TestDatabases::newSpec(TestDatabases::Kind::SqliteFile);
+    options.testFixture = true;
+    srv::ServerInstance first(options);
+    srv::ServerInstance second(options); // same file, already filled: not filled again
+    const std::string token = first.loginToken("teste", "teste");
+    const std::string call = srv::RpcRequest{"GetParametro", {}}.toJson();
+    EXPECT_TRUE(Answer::parse(second.dispatch(token, srv::kModuleCalcOrcaOper, call)).ok);
+    // A token that no server issued is refused by both.
+    const std::string forged(32, '0');
+    EXPECT_FALSE(Answer::parse(first.dispatch(forged, srv::kModuleCalcOrcaOper, call)).ok);
+    EXPECT_FALSE(Answer::parse(second.dispatch(forged, srv::kModuleCalcOrcaOper, call)).ok);
+}
+
+TEST(Sessions, GivenAnExpiredSession_WhenUsed_ThenItIsRefused) {
+    srv::ServerOptions options;
+    options.db = TestDatabases::newSpec(TestDatabases::Kind::SqliteFile);
+    options.testFixture = true;
+    srv::ServerInstance server(options);
+    srv::Sessions shortLived(server.store(), std::chrono::seconds(0));
+    const std::string token = shortLived.login("teste", "teste").token;
+    EXPECT_FALSE(shortLived.operatorFor(token).has_value());
+    // Nor does another server accept it from the database.
+    const std::string call = srv::RpcRequest{"GetParametro", {}}.toJson();
+    EXPECT_FALSE(Answer::parse(server.dispatch(token, srv::kModuleCalcOrcaOper, call)).ok);
+    srv::Sessions normal(server.store());
+    const std::string live = normal.login("teste", "teste").token;
+    EXPECT_EQ(normal.operatorFor(live).value_or(""), "teste");
 }
 
 } // namespace
