@@ -4,7 +4,8 @@
 #include <cstdint>
 
 JsonReader::JsonReader(std::string_view text, std::size_t maxDepth)
-    : m_text(text), m_maxDepth(maxDepth < 64 ? maxDepth : 64) {}
+    // One bit per level in m_firstBits, level 0 unused: 63 levels at most.
+    : m_text(text), m_maxDepth(maxDepth < 63 ? maxDepth : 63) {}
 
 void JsonReader::fail(const std::string& what) const {
     throw JsonError("malformed JSON at byte " + std::to_string(m_pos) + ": " + what);

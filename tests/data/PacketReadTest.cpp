@@ -1,4 +1,5 @@
 #include "services/data/DataPacket.h"
+#include "services/data/JsonReader.h"
 
 #include <gtest/gtest.h>
 
@@ -83,4 +84,19 @@ TEST(PacketRead, GivenMalformedRows_WhenRead_ThenThePacketErrorNamesRowAndField)
                 << b.rows << " -> " << e.what();
         }
     }
+}
+
+TEST(PacketRead, GivenDeeplyNestedJson_WhenRead_ThenCommasAreCheckedToTheLimitAndBeyondIsRefused) {
+    auto nested = [](int depth, const std::string& inner) {
+        return std::string(static_cast<std::size_t>(depth), '[') + inner +
+               std::string(static_cast<std::size_t>(depth), ']');
+    };
+    auto read = [](const std::string& json) {
+        JsonReader in(json);
+        in.skip();
+        in.finish();
+    };
+    EXPECT_NO_THROW(read(nested(63, "1,2")));
+    EXPECT_THROW(read(nested(63, "1 2")), JsonError); // a missing comma at the deepest level
+    EXPECT_THROW(read(nested(64, "1")), JsonError);
 }
