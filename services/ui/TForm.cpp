@@ -161,6 +161,11 @@ TModalResult TForm::ShowModal() {
 }
 
 void TForm::Show() {
+    if (Visible()) {
+        // Already showing: only brought to the front, its OnShow does not run again.
+        if (Application::installed()) Application::instance().platform().ShowForm(*this);
+        return;
+    }
     SetVisible(true);
     if (OnShow) OnShow(this);
     if (!m_activeControl) SelectNext(nullptr, true);

@@ -59,7 +59,8 @@ public:
     void DoCreate();
     // Shows the form as a dialog and returns how it ended (mrCancel when no result was set).
     TModalResult ShowModal();
-    // Shows the form without waiting (a child window of the shell).
+    // Shows the form without waiting (a child window of the shell); OnShow and OnActivate run
+    // when it was hidden, a form already showing is only brought to the front.
     void Show();
     // Closes it: OnClose decides (caFree frees it once the running event is over).
     void Close();

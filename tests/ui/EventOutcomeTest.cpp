@@ -178,4 +178,18 @@ TEST_F(EventOutcomeTest,
     EXPECT_FALSE(driver.isOpen(screen));
 }
 
+TEST_F(EventOutcomeTest,
+       GivenAScreenAlreadyShowing_WhenShownAgain_ThenItsShowHandlerDoesNotRunAgain) {
+    int shows = 0;
+    form->OnShow = [&shows](TObject*) { ++shows; };
+    driver.act([this] { form->Show(); });
+    EXPECT_EQ(shows, 0);
+    driver.act([this] {
+        form->Close();
+        form->Show();
+    });
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(driver.platform().shownForms().size(), 1u);
+}
+
 } // namespace
