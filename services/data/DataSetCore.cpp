@@ -88,9 +88,10 @@ void DataSetCore::notify(TDataSource::Notice notice, TField* field) {
         held = true;
         if (notice != TDataSource::Notice::State && notice != TDataSource::Notice::Active) return;
     }
-    const auto copy = sources;
-    for (TDataSource* s : copy)
-        if (std::find(sources.begin(), sources.end(), s) != sources.end()) s->notify(notice, field);
+    // By index, not by copy: no allocation per scroll, and a source that detaches while it is
+    // told only shortens the list.
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        sources[i]->notify(notice, field);
 }
 
 void DataSetCore::setState(TDataSetState newState) {
