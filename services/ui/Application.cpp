@@ -90,6 +90,10 @@ bool Application::dispatch(const std::function<void()>& event) {
     } catch (const std::exception& e) {
         completed = false;
         m_platform->MessageBox(MessageKind::Error, e.what(), MessageButtons::Ok);
+    } catch (...) {
+        // Whatever was thrown, the operator's screen stays up.
+        completed = false;
+        m_platform->MessageBox(MessageKind::Error, "Erro inesperado.", MessageButtons::Ok);
     }
     --m_depth;
     freeReleasedForms();
