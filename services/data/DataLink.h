@@ -21,4 +21,8 @@ public:
     virtual void stateChanged() {}
     // The fields were replaced or their properties changed.
     virtual void layoutChanged() {}
+    // A post is about to store the current row (before BeforePost): a control holding a value
+    // the operator is still typing writes it into its field now. Not sent while the controls
+    // are disabled.
+    virtual void updateData() {}
 };

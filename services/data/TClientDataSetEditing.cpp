@@ -90,6 +90,9 @@ void TClientDataSet::Post() {
     DataSetCore& c = *m_core;
     c.checkActive("Post");
     if (!c.editing()) return;
+    // Controls store what the operator is still typing before the checks see the row.
+    if (c.disableCount == 0) c.notify(Notice::UpdateRecord);
+    if (!c.active || !c.editing()) return;
     c.fire(BeforePost);
     if (!c.active || !c.editing()) return; // the handler cancelled or closed: nothing left to store
 

@@ -83,6 +83,9 @@ void TDataSource::notify(Notice notice, TField* field) {
     case Notice::Layout:
         each([](DataLink* l) { l->layoutChanged(); });
         break;
+    case Notice::UpdateRecord:
+        each([](DataLink* l) { l->updateData(); });
+        break;
     case Notice::State:
         break;
     }

@@ -15,7 +15,7 @@ class DataLink;
 class TDataSource {
 public:
     // What a dataset tells its sources (mirrors the DataLink calls).
-    enum class Notice { Active, DataSet, Record, Scroll, State, Layout };
+    enum class Notice { Active, DataSet, Record, Scroll, State, Layout, UpdateRecord };
 
     explicit TDataSource(std::string name = {}, TClientDataSet* dataSet = nullptr);
     ~TDataSource();

@@ -121,3 +121,39 @@ TEST(DataSource, GivenASourceSwitchedOrFieldsMoved_WhenLinked_ThenTheControlsAre
     EXPECT_EQ(fixture::rows(a, "SEQ;VR"), "01 1"); // values follow their fields
     EXPECT_EQ(a.RowValue(0, 0).toDouble(), 1.0);
 }
+
+TEST(DataSource, GivenALinkHoldingTypedText_WhenAnythingPosts_ThenItIsStoredBeforeTheChecks) {
+    struct TypingLink : DataLink {
+        TDataSource* source = nullptr;
+        std::string typed;
+        int calls = 0;
+        void updateData() override {
+            ++calls;
+            if (!typed.empty())
+                source->DataSet()->FieldByName("VR").SetText(std::exchange(typed, {}));
+        }
+    };
+    TClientDataSet ds("cdsItens");
+    fixture::load(ds, kSpec, {{"01", 1.0}, {"02", 2.0}});
+    TDataSource dts("dtsItens", &ds);
+    TypingLink link;
+    link.source = &dts;
+    dts.addLink(&link);
+    double seenByCheck = 0;
+    ds.BeforePost = [&](TClientDataSet& d) { seenByCheck = d.FieldByName("VR").AsFloat(); };
+
+    ds.Edit();
+    link.typed = "7,5";
+    ds.Next(); // the implicit post asks the control first
+    EXPECT_EQ(seenByCheck, 7.5);
+    EXPECT_EQ(fixture::rows(ds, "VR"), "7.5|2");
+    ds.Post(); // browse: nobody is asked
+    EXPECT_EQ(link.calls, 1);
+    ds.DisableControls();
+    ds.Edit();
+    link.typed = "9";
+    ds.Post(); // bulk loops with frozen controls store only what they set
+    ds.EnableControls();
+    EXPECT_EQ(link.calls, 1);
+    EXPECT_EQ(fixture::rows(ds, "VR"), "7.5|2");
+}
