@@ -318,3 +318,22 @@ TEST(DataSetEditing, GivenFormatsAndTextHandlers_WhenReadingAndTypingText_ThenTh
     vr.SetDisplayLabel("Valor");
     EXPECT_EQ(vr.DisplayName(), "Valor");
 }
+
+TEST(DataSetEditing, GivenAnEditThatFollowsTheCursor_WhenWalking_ThenEveryRowIsPostedOnLeaving) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    // The item pages keep the dataset in edit from row to row.
+    ds.AfterScroll = [](TClientDataSet& d) {
+        if (d.State() == dsBrowse) d.Edit();
+    };
+    ds.First();
+    EXPECT_EQ(ds.State(), dsEdit);
+    while (!ds.Eof()) {
+        TField& vr = ds.FieldByName("VR");
+        vr.SetAsFloat(vr.AsFloat() + 1);
+        ds.Next();
+    }
+    EXPECT_EQ(ds.State(), dsBrowse); // the last row was posted by the Next that found the end
+    EXPECT_EQ(rows(ds, "SEQ;VR"), "01 11|02 21|03 31");
+    EXPECT_EQ(ds.ChangeCount(), 3);
+}
