@@ -8,14 +8,14 @@
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 
-#include <unordered_map>
+#include <map>
 
 namespace srv {
 
 namespace {
 
 using K = ParamKind;
-using Lookup = std::unordered_map<std::string, std::string>;
+using Lookup = std::map<std::string, Variant, std::less<>>;
 
 std::string textOf(const Variant& v) {
     return v.isNull() ? std::string() : v.toText();
@@ -24,14 +24,15 @@ std::string textOf(const Variant& v) {
 Lookup lookup(Database& db, const char* sql) {
     Lookup out;
     for (const auto& row : db.query(sql).rows)
-        out.emplace(textOf(row[0]), textOf(row[1]));
+        out.emplace(textOf(row[0]), row[1].isNull() || textOf(row[1]).empty() ? Variant() : row[1]);
     return out;
 }
 
-std::string findIn(const Lookup& map, const Variant& key) {
-    if (key.isNull()) return {};
-    auto it = map.find(key.toText());
-    return it == map.end() ? std::string() : it->second;
+// The name of a code, or null; names are shared, not copied, across the rows.
+Variant findIn(const Lookup& map, const Variant& key) {
+    if (key.type() != VarType::Text) return Variant();
+    auto it = map.find(key.textView());
+    return it == map.end() ? Variant() : it->second;
 }
 
 Variant textOrNull(const std::string& s) {
@@ -198,35 +199,49 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
               tAccess = tp.fieldIndex("IDACESSOCALC"), tAprov = tp.fieldIndex("IDACESSOAPROV"),
               tSum = tp.fieldIndex("SOMAT");
     const int cType = items.columnIndex("IDTIPOORCAOP"), cBase = items.columnIndex("DTMESBASEITEM");
+    // Rows come ordered by branch: one lookup per branch, not per row.
+    std::string lastCode;
+    const VisibleBranch* b = nullptr;
     for (std::size_t r = 0; r < items.size(); ++r) {
-        const auto& row = items.rows[r];
-        const VisibleBranch* b = branchOf(row[2]);
+        auto& row = items.rows[r];
+        if (row[2].type() != VarType::Text) continue;
+        if (row[2].textView() != lastCode) {
+            lastCode = row[2].textView();
+            auto it = selected.find(lastCode);
+            b = it == selected.end() ? nullptr : &it->second;
+        }
         if (!b) continue;
-        const std::string type = textOf(row[static_cast<std::size_t>(cType)]);
+        const Variant& typeCell = row[static_cast<std::size_t>(cType)];
+        const char type = typeCell.type() == VarType::Text && !typeCell.textView().empty()
+                              ? typeCell.textView()[0]
+                              : ' ';
         const double total = monthSum(row, firstMonth);
-        if (type == "F" || type == "C") {
-            fp.append(out.fatCons, items, r);
+        if (type == 'F' || type == 'C') {
+            fp.take(out.fatCons, items, r);
             at(out.fatCons, fName) = Variant(b->name);
             at(out.fatCons, fAccess) = textOrNull(b->calcAccess);
             at(out.fatCons, fMode) = textOrNull(b->calcMode);
             at(out.fatCons, fTotal) = Variant(total);
-        } else if (type == "T") {
-            tp.append(out.fees, items, r);
-            at(out.fees, tBase) =
+        } else if (type == 'T') {
+            const Variant base =
                 Variant(PacketBuilder::formatDate(row[static_cast<std::size_t>(cBase)]));
+            tp.take(out.fees, items, r);
+            at(out.fees, tBase) = base;
             at(out.fees, tName) = Variant(b->name);
             at(out.fees, tAccess) = textOrNull(b->calcAccess);
             at(out.fees, tAprov) = textOrNull(b->approvalAccess);
             at(out.fees, tSum) = Variant(total);
         } else {
-            ip.append(out.items, items, r);
+            Variant names[4] = {findIn(opTypes, row[6]), findIn(labour, row[7]),
+                                findIn(expenses, row[8]), findIn(taxes, row[9])};
+            ip.take(out.items, items, r);
             at(out.items, iName) = Variant(b->name);
             at(out.items, iAccess) = textOrNull(b->calcAccess);
             at(out.items, iAprov) = textOrNull(b->approvalAccess);
-            at(out.items, iOp) = textOrNull(findIn(opTypes, row[6]));
-            at(out.items, iLabour) = textOrNull(findIn(labour, row[7]));
-            at(out.items, iExp) = textOrNull(findIn(expenses, row[8]));
-            at(out.items, iTax) = textOrNull(findIn(taxes, row[9]));
+            at(out.items, iOp) = std::move(names[0]);
+            at(out.items, iLabour) = std::move(names[1]);
+            at(out.items, iExp) = std::move(names[2]);
+            at(out.items, iTax) = std::move(names[3]);
             at(out.items, iSum) = Variant(total);
         }
     }

@@ -61,6 +61,19 @@ void PacketBuilder::append(DataPacket& packet, const QueryResult& result, std::s
     packet.rows.push_back(std::move(out));
 }
 
+void PacketBuilder::take(DataPacket& packet, QueryResult& result, std::size_t row) const {
+    std::vector<Variant>& cells = result.rows[row];
+    std::vector<Variant> out;
+    out.reserve(m_fields.size());
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const int c = i < m_columns.size() ? m_columns[i] : -1;
+        out.push_back(
+            c < 0 ? m_constants[i]
+                  : convert(m_fields[i].type, std::move(cells[static_cast<std::size_t>(c)])));
+    }
+    packet.rows.push_back(std::move(out));
+}
+
 DataPacket PacketBuilder::empty() const {
     DataPacket packet;
     packet.fields = m_fields;
@@ -80,6 +93,14 @@ int PacketBuilder::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         if (m_fields[i].name == name) return static_cast<int>(i);
     throw std::logic_error("packet field not declared: " + std::string(name));
+}
+
+Variant PacketBuilder::convert(FieldType type, Variant&& cell) {
+    const VarType t = cell.type();
+    if (t == VarType::Null || (type == FieldType::String && t == VarType::Text) ||
+        (type == FieldType::Float && t == VarType::Double))
+        return std::move(cell);
+    return convert(type, static_cast<const Variant&>(cell));
 }
 
 Variant PacketBuilder::convert(FieldType type, const Variant& cell) {

@@ -27,6 +27,8 @@ public:
     void bind(const QueryResult& columns);
     // Appends row `row` of `result` (which must have the bound columns) to `packet`.
     void append(DataPacket& packet, const QueryResult& result, std::size_t row) const;
+    // The same, moving the row's cells out of `result` (each column feeds one field).
+    void take(DataPacket& packet, QueryResult& result, std::size_t row) const;
     // A packet with the declared fields and no rows.
     DataPacket empty() const;
     // A packet of every row of `result`.
@@ -37,6 +39,7 @@ public:
 
     // A stored cell converted to a field kind; dates stored as day numbers, texts from numbers.
     static Variant convert(FieldType type, const Variant& cell);
+    static Variant convert(FieldType type, Variant&& cell);
     // dd/mm/yyyy of a day number (days since 30/12/1899); empty for null.
     static std::string formatDate(const Variant& days);
 
