@@ -52,14 +52,23 @@ int AlignLayout::count() const {
 }
 
 QSize AlignLayout::sizeHint() const {
-    // The designed extent of the children: enough for what stands at fixed places.
-    int w = 0, h = 0;
+    // Enough for what stands at fixed places and for what the aligned containers hold, so a
+    // screen narrower than its own buttons still shows them whole.
+    int w = 0, h = 0, edges = 0;
     for (const auto& e : m_entries) {
-        if (!e.control) continue;
-        w = std::max(w, e.control->Left() + e.control->Width());
-        h = std::max(h, e.control->Top() + e.control->Height());
+        const TControl* c = e.control;
+        if (!c || (e.item->widget() && e.item->widget()->isHidden())) continue;
+        if (c->Align() == alNone) {
+            w = std::max(w, c->Left() + c->Width());
+            h = std::max(h, c->Top() + c->Height());
+        } else if (c->Align() == alTop || c->Align() == alBottom) {
+            w = std::max(w, e.item->sizeHint().width());
+            edges += c->Height();
+        } else {
+            w = std::max(w, c->Width());
+        }
     }
-    return {w, h};
+    return {w, std::max(h, edges)};
 }
 
 QSize AlignLayout::minimumSize() const {

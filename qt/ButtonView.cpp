@@ -13,7 +13,9 @@ ButtonView::ButtonView(FormView& form, TControl& button) : ControlView(form, but
     m_toolbar = dynamic_cast<TSpeedButton*>(&button) || dynamic_cast<TButtonFlat*>(&button);
     if (m_toolbar) {
         auto* tool = new QToolButton;
-        tool->setAutoRaise(true);
+        // Toolbar buttons stay flat until pointed at; flat buttons on a form keep a frame so
+        // that they read as buttons.
+        tool->setAutoRaise(dynamic_cast<TSpeedButton*>(&button) != nullptr);
         tool->setFocusPolicy(dynamic_cast<TSpeedButton*>(&button) ? Qt::NoFocus : Qt::TabFocus);
         tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         m_button = tool;
@@ -35,13 +37,17 @@ void ButtonView::showFace() {
     const QString caption = toQtCaption(m_control.Caption());
     std::string glyph;
     if (auto* speed = dynamic_cast<TSpeedButton*>(&m_control)) glyph = speed->Glyph();
-    const QIcon icon = Glyphs::icon(glyph, m_control.Name(), m_control.Hint());
+    // A button with a caption says what it does; a picture is only added when one was given.
+    const QIcon icon = caption.isEmpty() || !glyph.empty()
+                           ? Glyphs::icon(glyph, m_control.Name(), m_control.Hint())
+                           : QIcon();
     m_button->setIcon(icon);
-    m_button->setText(caption);
+    // A small button with neither caption nor picture opens a lookup.
+    m_button->setText(caption.isEmpty() && icon.isNull() ? QStringLiteral("...") : caption);
     if (auto* tool = qobject_cast<QToolButton*>(m_button))
-        tool->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
-                                 : icon.isNull()   ? Qt::ToolButtonTextOnly
-                                                   : Qt::ToolButtonTextBesideIcon);
+        tool->setToolButtonStyle(caption.isEmpty() && !icon.isNull() ? Qt::ToolButtonIconOnly
+                                 : icon.isNull()                     ? Qt::ToolButtonTextOnly
+                                                 : Qt::ToolButtonTextBesideIcon);
 }
 
 void ButtonView::sync(Property property) {

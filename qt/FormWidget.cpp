@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 FormWidget::FormWidget(QWidget* parent) : QWidget(parent) {
     m_box = new QVBoxLayout(this);
@@ -19,8 +20,18 @@ void FormWidget::setMenuBar(QMenuBar* bar) {
 }
 
 void FormWidget::setClientSize(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    m_designed = QSize(width, height);
+    updateGeometry();
+    resize(sizeHint());
+}
+
+QSize FormWidget::sizeHint() const {
+    if (m_designed.isEmpty()) return QWidget::sizeHint();
     const int menu = m_menuBar ? m_menuBar->sizeHint().height() : 0;
-    if (width > 0 && height > 0) resize(width, height + menu);
+    const QSize content = m_client->sizeHint();
+    return {std::max(m_designed.width(), content.width()),
+            std::max(m_designed.height(), content.height()) + menu};
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

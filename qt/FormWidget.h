@@ -18,6 +18,9 @@ public:
     // Sizes the window so that the client area gets the designed size.
     void setClientSize(int width, int height);
 
+    // The designed size, so that MDI children and dialogs open at it.
+    QSize sizeHint() const override;
+
     // Asked when the operator closes the window; the form decides, so the event is refused.
     std::function<void()> onCloseRequest;
 
@@ -28,4 +31,5 @@ private:
     QVBoxLayout* m_box;
     QWidget* m_client;
     QMenuBar* m_menuBar = nullptr;
+    QSize m_designed;
 };

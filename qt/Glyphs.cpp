@@ -38,6 +38,11 @@ QStyle::StandardPixmap standardFor(const std::string& key) {
         {"pesqver", QStyle::SP_FileDialogContentsView},
         {"saveopc", QStyle::SP_DialogSaveButton},
         {"loadopc", QStyle::SP_DialogOpenButton},
+        {"filter", QStyle::SP_FileDialogContentsView},
+        {"search", QStyle::SP_FileDialogContentsView},
+        {"products", QStyle::SP_FileDialogInfoView},
+        {"open", QStyle::SP_DialogOpenButton},
+        {"save", QStyle::SP_DialogSaveButton},
     };
     const auto it = table.find(key);
     return it == table.end() ? QStyle::SP_CustomBase : it->second;

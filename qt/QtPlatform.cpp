@@ -201,9 +201,12 @@ void QtPlatform::ShowForm(TForm& form) {
         if (form.Width() > 0 && form.Height() > 0) {
             sub->adjustSize();
             const QSize area = m_mdi->viewport()->size();
-            if (sub->width() > area.width() || sub->height() > area.height())
+            // A screen larger than the area fills it from its corner.
+            if (sub->width() > area.width() || sub->height() > area.height()) {
                 sub->resize(std::min(sub->width(), area.width()),
                             std::min(sub->height(), area.height()));
+                sub->move(0, 0);
+            }
         }
         if (form.WindowState() == wsMaximized)
             sub->showMaximized();

@@ -1,6 +1,7 @@
 #include "qt/QtPlatform.h"
 #include "services/net/Login.h"
 #include "services/ui/Application.h"
+#include "services/ui/FileOptionStore.h"
 #include "shell/DisplaySetup.h"
 #include "shell/LoginDialog.h"
 #include "shell/ModuleLoader.h"
@@ -9,6 +10,7 @@
 #include "shell/ShellWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -96,6 +98,11 @@ int main(int argc, char** argv) {
     ShellHost host(session, loader);
     Application application(platform, &host);
     ApplicationScope scope(application);
+    // The filter screens' saved options live next to the shell's settings.
+    FileOptionStore savedOptions(
+        (QFileInfo(options.settingsPath).absolutePath() + QStringLiteral("/options.tsv"))
+            .toStdString());
+    application.setOptionStore(&savedOptions);
     host.reportError = [&platform](const std::string& message) {
         platform.MessageBox(MessageKind::Error, message, MessageButtons::Ok);
     };

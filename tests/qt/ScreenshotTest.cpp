@@ -1,0 +1,169 @@
+// Opens the budget module in the shell's main window on the real server and saves a picture of
+// the shell and of every form that shows, named after its screen code or class.
+
+#include "budget/Cli_fyn10000.h"
+#include "budget/ModuleState.h"
+#include "qt/FormView.h"
+#include "qt/QtPlatform.h"
+#include "server/ServerInstance.h"
+#include "services/data/NumberFormat.h"
+#include "services/ui/Application.h"
+#include "services/ui/MemoryOptionStore.h"
+#include "services/ui/TButton.h"
+#include "services/ui/TEdit.h"
+#include "services/ui/TForm.h"
+#include "services/ui/TLabel.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TSpinEdit.h"
+#include "shell/ModuleLoader.h"
+#include "shell/ShellHost.h"
+#include "shell/ShellWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+const QString kDir = QStringLiteral(FYN_SCREENSHOT_DIR);
+
+// The screen code a form shows (its lblCodTela), else its class name.
+std::string pictureName(TForm& form) {
+    if (auto* code = form.Find<TLabel>("lblCodTela"); code && !code->Caption().empty())
+        return code->Caption();
+    return form.ClassName();
+}
+
+class QtScreenshots : public ::testing::Test {
+protected:
+    QtScreenshots() {
+        srv::ServerOptions options;
+        options.testFixture = true;
+        options.threads = 2;
+        server = std::make_unique<srv::ServerInstance>(options);
+        host = std::make_unique<ShellHost>(ShellHost::Session{"teste", "Operador de Teste",
+                                                              "127.0.0.1", server->port(), "",
+                                                              server->loginToken("teste", "teste")},
+                                           loader);
+        app.setHost(host.get());
+        app.setOptionStore(&saved);
+        app.setToday(EncodeDate(2026, 5, 10));
+        initializeModuleState();
+        QDir().mkpath(kDir);
+        window.setSessionInfo("teste", "Operador de Teste", "127.0.0.1", "");
+        platform.setMdiArea(window.mdiArea());
+        window.resize(1280, 800);
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        watcher.setInterval(25);
+        QObject::connect(&watcher, &QTimer::timeout, &watcher, [this] { answerWhatIsOpen(); });
+        watcher.start();
+    }
+
+    ~QtScreenshots() override {
+        watcher.stop();
+        // The screen goes before the server it talks to.
+        if (frmCalcOrcaOper) delete frmCalcOrcaOper;
+        app.freeReleasedForms();
+        initializeModuleState();
+    }
+
+    bool save(QWidget* widget, const std::string& name) {
+        QApplication::processEvents();
+        const bool ok =
+            widget->grab().save(kDir + QLatin1Char('/') + QString::fromStdString(name) + ".png");
+        if (ok) written.insert(name);
+        return ok;
+    }
+
+    // Photographs a modal form once and closes it (the filter dialog is confirmed, so that
+    // the budget loads); message boxes are recorded and answered with their escape button.
+    void answerWhatIsOpen() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages += box->text().toStdString() + "\n";
+            if (!written.count("MessageBox")) save(box, "MessageBox");
+            if (QAbstractButton* button = box->escapeButton()) button->click();
+            return;
+        }
+        for (TForm* form : app.forms()) {
+            if (!form->Modal()) continue;
+            FormView* view = platform.viewOf(*form);
+            if (!view || view->window()->window() != modal) continue;
+            const std::string name = pictureName(*form);
+            if (!written.count(name)) save(modal, name);
+            auto* confirm = form->Find<TControl>("sbtConfirma");
+            const bool isFilter = form->ClassName() == "TfrmFiltroCalculoOrc";
+            app.dispatch([form, confirm, isFilter] {
+                if (isFilter && confirm)
+                    confirm->Click();
+                else
+                    form->Close();
+            });
+            return;
+        }
+    }
+
+    void focus(const char* name) {
+        auto* control = frmCalcOrcaOper->Find<TWinControl>(name);
+        ASSERT_NE(control, nullptr) << name;
+        app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
+    }
+
+    std::unique_ptr<srv::ServerInstance> server;
+    ModuleLoader loader{{}};
+    std::unique_ptr<ShellHost> host;
+    QtPlatform platform;
+    MemoryOptionStore saved;
+    Application app{platform, nullptr};
+    ApplicationScope scope{app};
+    ShellWindow window{[](const QString&) {}};
+    QTimer watcher;
+    std::set<std::string> written;
+    std::string messages;
+};
+
+TEST_F(QtScreenshots,
+       GivenTheBudgetModuleInTheShell_WhenOpenedAndLoaded_ThenEveryFormIsPhotographed) {
+    app.dispatch([] { CriaCalcOrcaOper(); });
+    ASSERT_NE(frmCalcOrcaOper, nullptr) << messages;
+    QTest::qWait(100);
+    FormView* view = platform.viewOf(*frmCalcOrcaOper);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper)));
+    EXPECT_TRUE(save(&window, "shell"));
+
+    // A budget chosen as the operator does: year, version, then on to the pages.
+    focus("speAno");
+    app.dispatch([] { frmCalcOrcaOper->speAno->SetText("2026"); });
+    focus("edtVersao");
+    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("2"); });
+    focus("pgcOrcamento");
+    QTest::qWait(100);
+    EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
+    EXPECT_TRUE(save(&window, "shell-loaded"));
+
+    // Every dialog the toolbar opens is photographed as it shows.
+    for (const char* name : {"sbtRepliVal", "sbtSimulaRes", "sbtOrcMaoObra", "sbtTxAdm",
+                             "btnMesBaseFat", "btnMesBaseCons", "btnCalcDeprec", "sbtFiltro"}) {
+        auto* control = frmCalcOrcaOper ? frmCalcOrcaOper->Find<TControl>(name) : nullptr;
+        if (control && control->EffectivelyEnabled()) app.dispatch([control] { control->Click(); });
+        QTest::qWait(50);
+    }
+    EXPECT_TRUE(written.count("FYN10000")) << "the main screen shows its code";
+    EXPECT_TRUE(written.count("TfrmFiltroCalculoOrc")) << messages;
+    std::string all;
+    for (const auto& name : written)
+        all += name + " ";
+    std::printf("screenshots in %s: %s\nmessages shown:\n%s", FYN_SCREENSHOT_DIR, all.c_str(),
+                messages.c_str());
+}
+
+} // namespace
