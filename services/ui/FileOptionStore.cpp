@@ -50,16 +50,19 @@ FileOptionStore::FileOptionStore(std::string path) : m_path(std::move(path)) {
 
 void FileOptionStore::set(const std::string& op, const std::string& screen, const std::string& key,
                           const std::string& value) {
-    MemoryOptionStore::set(op, screen, key, value);
-    save();
+    // The file is written first: a save that fails leaves the options as they were.
+    auto values = m_values;
+    values[{op, screen, key}] = value;
+    save(values);
+    m_values = std::move(values);
 }
 
-void FileOptionStore::save() const {
+void FileOptionStore::save(const Values& values) const {
     std::string tmp = m_path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
         if (!out) throw std::runtime_error("Não foi possível gravar as opções em " + m_path + ".");
-        for (const auto& [k, v] : m_values)
+        for (const auto& [k, v] : values)
             out << escape(std::get<0>(k)) << '\t' << escape(std::get<1>(k)) << '\t'
                 << escape(std::get<2>(k)) << '\t' << escape(v) << '\n';
         if (!out.flush())

@@ -6,7 +6,8 @@
 
 // Options kept in a settings file of the shell, one per line: operator, screen, key and value
 // separated by tabs (tab, newline and backslash written as \t, \n, \\). The file is read when
-// the store is made and rewritten whole (through a temporary file) at every change.
+// the store is made and rewritten whole (through a temporary file) at every change; a change
+// that cannot be written is refused with std::runtime_error and not kept.
 class FileOptionStore : public MemoryOptionStore {
 public:
     explicit FileOptionStore(std::string path);
@@ -15,6 +16,6 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
-    void save() const;
+    void save(const Values& values) const;
     std::string m_path;
 };

@@ -15,5 +15,6 @@ public:
                                            const std::string& screen) const override;
 
 protected:
-    std::map<std::tuple<std::string, std::string, std::string>, std::string> m_values;
+    using Values = std::map<std::tuple<std::string, std::string, std::string>, std::string>;
+    Values m_values;
 };

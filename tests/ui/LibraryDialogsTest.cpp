@@ -232,6 +232,11 @@ TEST(FilterOptionsTest, GivenTheShellsSettingsFile_WhenOptionsAreSaved_ThenANewS
     EXPECT_EQ(all["stListaFil"], "_0001_\tcom\\tab\n");
     EXPECT_EQ(all["stListaReg"], "T");
     EXPECT_FALSE(again.get("BETO", "TfrmFiltroCalculoOrc", "stListaReg").has_value());
+
+    FileOptionStore nowhere(
+        (std::filesystem::temp_directory_path() / "fyn-no-such-dir" / "o.txt").string());
+    EXPECT_THROW(nowhere.set("ANA", "TfrmX", "stListaFil", "_0001_"), std::runtime_error);
+    EXPECT_FALSE(nowhere.get("ANA", "TfrmX", "stListaFil").has_value());
 }
 
 // A maintenance screen over the grid form's kind of dataset.
