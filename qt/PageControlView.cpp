@@ -16,6 +16,9 @@ PageControlView::PageControlView(FormView& form, TPageControl& pages)
     m_tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
     m_tabs->setDocumentMode(false);
     m_tabs->setUsesScrollButtons(true);
+    // Twelve budget lines must fit on one row at 1280 pixels: tabs take little padding.
+    m_tabs->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { padding: 4px 6px; font-size: 11px; }"));
     QObject::connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, context(),
                      [this](int index) { tabChosen(index); });
     QObject::connect(m_tabs, &QTabWidget::currentChanged, context(), [this](int) {
