@@ -48,6 +48,7 @@ ServerInstance::ServerInstance(ServerOptions options) : m_options(std::move(opti
     // Request threads mostly wait on their keep-alive connections; fewer database
     // connections serve them.
     storeOptions.poolSize = std::clamp(m_options.threads, 1, 16);
+    storeOptions.syncEachCommit = m_options.syncEachCommit;
     m_store = Store::open(m_options.db, storeOptions);
     if ((m_options.demo || m_options.testFixture) && m_store->isEmpty()) {
         if (m_options.testFixture)

@@ -18,6 +18,8 @@ void usage(std::FILE* out) {
                  "  --listen HOST:PORT address to listen on (default 127.0.0.1:8080)\n"
                  "  --demo             fill the demo company when the database is empty\n"
                  "  --test-fixture     fill the small test company when the database is empty\n"
+                 "  --fast-commit      SQLite: do not flush each commit to disk (survives a\n"
+                 "                     killed server, not a power cut)\n"
                  "  --threads N        request threads, i.e. clients served at once (default 64)\n"
                  "  --max-body-mib N   largest request body accepted, in MiB (default 64)\n"
                  "  --help             this text\n"
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--demo") {
             options.demo = true;
+        } else if (arg == "--fast-commit") {
+            options.syncEachCommit = false;
         } else if (arg == "--test-fixture") {
             options.testFixture = true;
         } else if (arg == "--db" && hasValue) {

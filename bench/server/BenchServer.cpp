@@ -1,6 +1,7 @@
 // bench-server: the server's speed targets, measured over loopback on a generated company.
 // Prints `bench: name: value unit` lines. Options: --seconds N (crowd run, default 30),
-// --clients N (default 50), --branches N (default 1000), --items N (default 60).
+// --clients N (default 50), --branches N (default 1000), --items N (default 60),
+// --fast-commit 1 (SQLite commits not flushed to disk).
 #include "LoadClient.h"
 #include "SqliteBaseline.h"
 
@@ -62,7 +63,7 @@ int open(const DataPacket& items) {
 } // namespace
 
 int main(int argc, char** argv) {
-    int seconds = 30, clients = 50, branches = 1000, items = 60;
+    int seconds = 30, clients = 50, branches = 1000, items = 60, fastCommit = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const int v = std::atoi(argv[i + 1]);
         if (!std::strcmp(argv[i], "--seconds"))
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
             branches = v;
         else if (!std::strcmp(argv[i], "--items"))
             items = v;
+        else if (!std::strcmp(argv[i], "--fast-commit"))
+            fastCommit = v;
     }
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("fyn-bench-" + std::to_string(::getpid()));
@@ -85,6 +88,7 @@ int main(int argc, char** argv) {
     srv::ServerOptions options;
     options.db = db;
     options.threads = std::max(64, clients + 8);
+    options.syncEachCommit = fastCommit == 0;
     srv::ServerInstance server(options);
 
     // One operator loading the whole budget.
@@ -152,6 +156,7 @@ int main(int argc, char** argv) {
             LoadClient client(server.port(), "demo", "demo");
             if (!client.loggedIn()) {
                 ++errors;
+                std::fprintf(stderr, "bench-server: %s\n", client.lastError().c_str());
                 return;
             }
             const std::string list = branchList(1 + (c * perClient) % branches, perClient);

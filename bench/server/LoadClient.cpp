@@ -26,7 +26,11 @@ LoadClient::LoadClient(int port, const std::string& op, const std::string& passw
     auto res =
         m_http->Post("/login", "{\"operator\":\"" + op + "\",\"password\":\"" + password + "\"}",
                      "application/json");
-    if (!res) return;
+    if (!res) {
+        m_error = "login: no answer (" + httplib::to_string(res.error()) + ")";
+        return;
+    }
+    m_error = "login: " + res->body;
     JsonReader in(res->body);
     in.beginObject();
     std::string key;
@@ -43,7 +47,7 @@ std::optional<Variant> LoadClient::call(const std::string& method, const std::st
     auto res = m_http->Post(kPath.c_str(), {{"Authorization", "Bearer " + m_token}}, body,
                             "application/json");
     if (!res) {
-        m_error = method + ": no answer";
+        m_error = method + ": no answer (" + httplib::to_string(res.error()) + ")";
         return std::nullopt;
     }
     JsonReader in(res->body);

@@ -6,6 +6,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <stdexcept>
 
@@ -23,6 +25,13 @@ std::string bearerToken(const httplib::Request& req) {
     return {};
 }
 
+// The library listens with a backlog of 5: a crowd of clients connecting at once overflows it
+// and some connections are dropped unanswered. Listening again on the bound socket raises it.
+class WideBacklogServer : public httplib::Server {
+public:
+    void widenBacklog() { ::listen(svr_sock_, SOMAXCONN); }
+};
+
 void answer(httplib::Response& res, const DispatchResult& result) {
     res.status = result.status;
     res.set_content(result.body, kJson);
@@ -33,7 +42,7 @@ void answer(httplib::Response& res, const DispatchResult& result) {
 HttpServer::HttpServer(Dispatcher& dispatcher, std::size_t maxBodyBytes, int threads,
                        RequestLog* log)
     : m_dispatcher(dispatcher), m_maxBodyBytes(maxBodyBytes), m_threads(threads > 0 ? threads : 1),
-      m_log(log), m_server(std::make_unique<httplib::Server>()) {
+      m_log(log), m_server(std::make_unique<WideBacklogServer>()) {
     installRoutes();
 }
 
@@ -105,6 +114,7 @@ void HttpServer::start(const std::string& host, int port) {
         m_port = m_server->bind_to_port(host, port) ? port : -1;
     if (m_port <= 0)
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
+    static_cast<WideBacklogServer&>(*m_server).widenBacklog();
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
     // stop() before the loop runs would be lost and leave the loop running for ever.
     for (int waited = 0; !m_server->is_running() && waited < 5000; ++waited)
