@@ -64,11 +64,13 @@ void TControl::SetHint(const std::string& hint) {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     if (left == m_left && top == m_top && width == m_width && height == m_height) return;
+    bool resized = width != m_width || height != m_height;
     m_left = left;
     m_top = top;
     m_width = width;
     m_height = height;
     Changed(Property::Bounds);
+    if (resized) Resized();
 }
 
 void TControl::SetAlign(TAlign align) {

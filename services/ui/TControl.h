@@ -66,6 +66,10 @@ public:
     // Lets the same property name carry the owner-side notification.
     void NotifyChanged(Property property) { Changed(property); }
 
+protected:
+    // The size changed; containers place what depends on their width here.
+    virtual void Resized() {}
+
 private:
     friend class TWinControl;
     TWinControl* m_parent = nullptr;

@@ -22,6 +22,8 @@ public:
         m_grid.NotifyChanged(Property::Data);
     }
     void layoutChanged() override { m_grid.NotifyChanged(Property::Columns); }
+    // Whatever posts, the text being typed in the cell is stored first.
+    void updateData() override { m_grid.UpdateData(); }
 
 private:
     void refresh(Property property) {

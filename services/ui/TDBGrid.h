@@ -38,7 +38,8 @@ using TDBGridOptions = unsigned;
 // edit state (its BeforeEdit may refuse) and goes into the editor, replacing the cell's text
 // at the first character. The editor's text reaches the field through the field's set-text
 // (OnSetText when attached) when the cell is left: another column, another row, the grid
-// losing the focus, Enter, or UpdateData. OnColExit runs after that, while the column left is
+// losing the focus, Enter, a post of the dataset (before its BeforePost), or UpdateData.
+// OnColExit runs after that, while the column left is
 // still the selected one and the editor still holds its text (what GridText reads).
 class TDBGrid : public TWinControl {
 public:

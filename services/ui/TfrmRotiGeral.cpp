@@ -17,11 +17,19 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     sbtCancel = Add<TButtonFlat>("sbtCancel", panBotoes);
     sbtCancel->SetCaption("Cancela");
     sbtCancel->SetBounds(390, 6, 84, 28);
+    Resized();
     sbtConfirma->OnClick = [this](TObject* s) { sbtConfirmaClick(s); };
     sbtCancel->OnClick = [this](TObject* s) { sbtCancelClick(s); };
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     OnKeyDown = [this](TObject* s, TKeyCode& k, TShiftState sh) { FormKeyDown(s, k, sh); };
+}
+
+void TfrmRotiGeral::Resized() {
+    if (!panBotoes) return;
+    panBotoes->SetBounds(0, Height() - 40, Width(), 40);
+    sbtCancel->SetBounds(Width() - 90, 6, 84, 28);
+    sbtConfirma->SetBounds(Width() - 180, 6, 84, 28);
 }
 
 void TfrmRotiGeral::sbtConfirmaClick(TObject*) {}

@@ -11,9 +11,9 @@ class TfrmRotiGeral : public TForm {
 public:
     explicit TfrmRotiGeral(TComponent* owner);
 
-    TPanel* panBotoes;
-    TButtonFlat* sbtConfirma;
-    TButtonFlat* sbtCancel;
+    TPanel* panBotoes = nullptr;
+    TButtonFlat* sbtConfirma = nullptr;
+    TButtonFlat* sbtCancel = nullptr;
 
     virtual void sbtConfirmaClick(TObject* Sender);
     // Closes the dialog as cancelled.
@@ -23,4 +23,8 @@ public:
     virtual void FormClose(TObject* Sender, TCloseAction& Action);
     // Esc cancels; Enter outside a grid moves to the next control.
     virtual void FormKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+
+protected:
+    // The button bar follows the dialog's width: confirm and cancel stay at its right edge.
+    void Resized() override;
 };

@@ -4,6 +4,7 @@
 #include "services/lib/Consiste.h"
 #include "services/ui/ScopeGuards.h"
 #include "services/ui/TButton.h"
+#include "services/ui/TButtonFlat.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TfrmRotiGeral.h"
 #include "services/ui/testing/ScreenDriver.h"
@@ -190,6 +191,14 @@ TEST_F(EventOutcomeTest,
     });
     EXPECT_EQ(shows, 1);
     EXPECT_EQ(driver.platform().shownForms().size(), 1u);
+}
+
+TEST(DialogLayoutTest, GivenADialogNarrowerThanTheDefault_ThenConfirmAndCancelStayAtItsRightEdge) {
+    ScreenDriver driver;
+    auto& dialog = driver.open<TfrmNome>(nullptr);
+    dialog.SetBounds(0, 0, 440, 300);
+    EXPECT_EQ(dialog.sbtCancel->Left() + dialog.sbtCancel->Width(), 440 - 6);
+    EXPECT_LT(dialog.sbtConfirma->Left() + dialog.sbtConfirma->Width(), dialog.sbtCancel->Left());
 }
 
 } // namespace

@@ -94,6 +94,18 @@ TEST_F(GridTest,
 }
 
 TEST_F(GridTest,
+       GivenTextBeingTyped_WhenTheProgramPostsTheDataset_ThenTheTextIsStoredBeforeThePostsChecks) {
+    std::string seenByBeforePost;
+    ds->BeforePost = [this, &seenByBeforePost](TClientDataSet&) {
+        seenByBeforePost = ds->FieldByName("VRORCAMENTOJAN").AsString();
+    };
+    driver.type("77");
+    driver.act([this] { ds->Post(); });
+    EXPECT_EQ(seenByBeforePost, "77");
+    EXPECT_DOUBLE_EQ(jan(), 77.0);
+}
+
+TEST_F(GridTest,
        GivenTypedText_WhenEscapeIsPressedTwice_ThenTheTextIsDroppedAndThenTheEditCancelled) {
     driver.type("55");
     driver.press("Esc");
