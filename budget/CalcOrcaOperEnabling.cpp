@@ -49,6 +49,13 @@ bool TfrmCalcOrcaOper::EmEdicaoOuInsercao(const TDataSource& source) const {
     return source.State() == dsEdit || source.State() == dsInsert;
 }
 
+bool TfrmCalcOrcaOper::AlteracaoPermitida() const {
+    const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
+                             dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
+    return allBrowsing && !cdsItensOrcFatCons.IsEmpty() &&
+           !isEither(campo(cdsItensOrcFatCons, "IDITEMORCAMENTO"), "E", "A") && boMaiorVersao;
+}
+
 bool TfrmCalcOrcaOper::PaginaFatOuCons() const {
     const TTabSheet* page = pgcOrcamento->ActivePage();
     return page == tshFaturBruto || page == tshConsumo;
@@ -140,7 +147,7 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
     sbtFiltro->SetEnabled(!padraoEditing);
     const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
                              dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
-    mnuAlterar->SetEnabled(allBrowsing && !fc.IsEmpty() && !isEither(itemFc, "E", "A") && latest);
+    mnuAlterar->SetEnabled(AlteracaoPermitida());
     mnuExcluir->SetEnabled(false);
     mnuVerificar->SetEnabled(allBrowsing);
     mnuListagem->SetEnabled(false);

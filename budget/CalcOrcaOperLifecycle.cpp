@@ -55,7 +55,13 @@ void TfrmCalcOrcaOper::LigaEventos() {
     panFiltro->OnEnter = [this](TObject* s) { panFiltroEnter(s); };
     panFiltro->OnExit = [this](TObject* s) { panFiltroExit(s); };
 
+    pgcOrcamento->OnChanging = [this](TObject* s, bool& allow) { pgcOrcamentoChanging(s, allow); };
     pgcOrcamento->OnChange = [this](TObject* s) { pgcOrcamentoChange(s); };
+    dbgDiaUtilFilFat->OnEnter = [this](TObject* s) { dbgDiaUtilFilFatEnter(s); };
+    dbgDiaUtilFilCons->OnEnter = [this](TObject* s) { dbgDiaUtilFilConsEnter(s); };
+    dbgDiaUtilFilFat->OnExit = [this](TObject* s) { dbgDiaUtilFilFatExit(s); };
+    dbgDiaUtilFilCons->OnExit = [this](TObject* s) { dbgDiaUtilFilConsExit(s); };
+    dbgItOrcFatur->OnEnter = [this](TObject* s) { dbgItOrcFaturEnter(s); };
     tshFaturBruto->OnEnter = [this](TObject* s) { tshFaturBrutoEnter(s); };
     tshConsumo->OnEnter = [this](TObject* s) { tshConsumoEnter(s); };
     m_itensOrcFatConsAfterScroll = [this](TClientDataSet& d) { cdsItensOrcFatConsAfterScroll(d); };

@@ -5,6 +5,7 @@
 #include "budget/ModuleState.h"
 #include "services/data/NumberFormat.h"
 #include "services/lib/Consiste.h"
+#include "services/ui/ScreenRoutines.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TDBNavigator.h"
@@ -176,6 +177,63 @@ TDBGrid* TfrmCalcOrcaOper::GradeItensPagina() const {
     default:
         return dbgItOrcFatur;
     }
+}
+
+void TfrmCalcOrcaOper::pgcOrcamentoChanging(TObject* Sender, bool& AllowChange) {
+    // The all-branch pages list every branch: the next page opens on the branch of the row
+    // the operator was on.
+    TDBGrid* grid = nullptr;
+    switch (LetraPagina()) {
+    case 'M':
+        grid = dbgMatriz;
+        break;
+    case 'S':
+        grid = dbgImpSobLuc;
+        break;
+    case 'N':
+        grid = dbgInvest;
+        break;
+    case 'P':
+        grid = dbgDeprec;
+        break;
+    default:
+        break;
+    }
+    if (grid && cdsItensOrcamento.Active() && !cdsItensOrcamento.IsEmpty()) {
+        std::string filial;
+        if (GridText(grid, "CDFILIAL", true, filial) && !filial.empty()) {
+            if (cdsItensOrcFatCons.Active())
+                cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
+            if (cdsOrcamentoFilial.Active())
+                cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
+        }
+    }
+    AllowChange = true;
+}
+
+void TfrmCalcOrcaOper::dbgDiaUtilFilFatEnter(TObject* Sender) {
+    sbtAlterar->SetEnabled(false);
+    mnuAlterar->SetEnabled(false);
+}
+
+void TfrmCalcOrcaOper::dbgDiaUtilFilConsEnter(TObject* Sender) {
+    sbtAlterar->SetEnabled(false);
+    mnuAlterar->SetEnabled(false);
+}
+
+// Leaving a working-days grid gives editing back only where the rules allow it: an older
+// version or a closed row stays read-only.
+void TfrmCalcOrcaOper::dbgDiaUtilFilFatExit(TObject* Sender) {
+    mnuAlterar->SetEnabled(AlteracaoPermitida());
+    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+}
+
+void TfrmCalcOrcaOper::dbgDiaUtilFilConsExit(TObject* Sender) {
+    dbgDiaUtilFilFatExit(Sender);
+}
+
+void TfrmCalcOrcaOper::dbgItOrcFaturEnter(TObject* Sender) {
+    boCheckar = false;
 }
 
 void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {

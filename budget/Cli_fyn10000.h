@@ -155,7 +155,13 @@ public:
     void sbtVerificarClick(TObject* Sender) override;
 
     // --- Pages (CalcOrcaOperPages.cpp) ---
+    void pgcOrcamentoChanging(TObject* Sender, bool& AllowChange);
     void pgcOrcamentoChange(TObject* Sender);
+    void dbgDiaUtilFilFatEnter(TObject* Sender);
+    void dbgDiaUtilFilConsEnter(TObject* Sender);
+    void dbgDiaUtilFilFatExit(TObject* Sender);
+    void dbgDiaUtilFilConsExit(TObject* Sender);
+    void dbgItOrcFaturEnter(TObject* Sender);
     void OrganizaCamposGrid(int primeiraColuna, TDBGrid* grid);
     std::string NomeCampo() const;
     void cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet);
@@ -205,6 +211,8 @@ private:
     void EspelhaMenus();
     void TravaPaginas();
     bool PaginaFatOuCons() const;
+    // The edit rule of the billing row (menu pass): browsing, an open row, the latest version.
+    bool AlteracaoPermitida() const;
 
     // Pages helpers (CalcOrcaOperPages.cpp).
     std::string FiltroPagina(char letter, const std::string& filial) const;

@@ -28,7 +28,7 @@ void ScreenFixture::loginAs(const std::string& op) {
     host.op = op;
 }
 
-TfrmCalcOrcaOper& ScreenFixture::openScreen() {
+srv::ServerInstance& ScreenFixture::startServer() {
     if (!server) {
         srv::ServerOptions options;
         options.testFixture = !useDemo;
@@ -37,6 +37,11 @@ TfrmCalcOrcaOper& ScreenFixture::openScreen() {
         server = std::make_unique<srv::ServerInstance>(options);
         host.port = server->port();
     }
+    return *server;
+}
+
+TfrmCalcOrcaOper& ScreenFixture::openScreen() {
+    startServer();
     host.token = server->loginToken(host.op, host.op);
     event([] { CriaCalcOrcaOper(); });
     form = frmCalcOrcaOper;

@@ -44,6 +44,8 @@ protected:
 
     // Logs `op` in (password equal to the code in the fixture) before the screen opens.
     void loginAs(const std::string& op);
+    // The server on loopback, started on first use.
+    srv::ServerInstance& startServer();
     // Runs the module's entry as the host does and returns the main screen.
     TfrmCalcOrcaOper& openScreen();
     // One operator event, as the renderer delivers it; false when it ended by an exception.

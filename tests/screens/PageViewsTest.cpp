@@ -1,0 +1,117 @@
+#include "tests/screens/ScreenFixture.h"
+
+#include "budget/Cli_fyn10000.h"
+#include "budget/ModuleState.h"
+#include "server/store/Database.h"
+#include "server/store/Store.h"
+#include "services/ui/TColumn.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TMenuItem.h"
+#include "services/ui/TPageControl.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TTabSheet.h"
+
+class PageViews : public ScreenFixture {
+protected:
+    TfrmCalcOrcaOper& loaded(int version = 2) {
+        TfrmCalcOrcaOper& screen = openScreen();
+        confirmFilterWhenAsked();
+        loadBudget(2026, version);
+        EXPECT_EQ(messages(), "");
+        return screen;
+    }
+    bool choose(TTabSheet* page) {
+        bool chosen = false;
+        event([&] { chosen = form->pgcOrcamento->SelectPage(page); });
+        return chosen;
+    }
+    // "branch/type/operation" of each visible item row.
+    std::string items() {
+        TClientDataSet& cds = form->cdsItensOrcamento;
+        std::string out;
+        for (int row = 0; row < cds.RecordCount(); ++row) {
+            auto value = [&](const char* f) {
+                return cds.RowValue(row, cds.FieldByName(f).Index()).toText();
+            };
+            out += (out.empty() ? "" : " ") + value("CDFILIAL") + "/" + value("IDTIPOORCAOP") +
+                   "/" + value("CDTIPOOPER");
+        }
+        return out;
+    }
+    void setEntryMode(const char* mode) {
+        startServer().store().transaction([&](srv::Database& db) {
+            db.execute("UPDATE PARAMORCAOPERAC SET IDORCDESPENTROP = ?", {Variant(mode)});
+        });
+    }
+};
+
+TEST_F(PageViews,
+       GivenBillingAndConsumptionPagesThenEachShowsItsOwnRowsAndWorkingDaysFollowTheRow) {
+    TfrmCalcOrcaOper& screen = loaded();
+    EXPECT_EQ(codes(screen.cdsItensOrcFatCons, "IDTIPOORCAOP"), "F F F F F");
+    event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0004")}); });
+    EXPECT_EQ(codes(screen.cdsFeriadoFil), "0004");
+    ASSERT_TRUE(choose(screen.tshConsumo));
+    EXPECT_EQ(codes(screen.cdsItensOrcFatCons, "IDTIPOORCAOP"), "C C C C C");
+    // The consumption page opens on the branch the operator was on.
+    EXPECT_EQ(screen.cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString(), "0004");
+    EXPECT_EQ(stFiliSelec, "0004");
+}
+
+TEST_F(PageViews, GivenAllBranchPageOnBranch0003WhenLabourPageIsChosenThenItOpensOnBranch0003) {
+    TfrmCalcOrcaOper& screen = loaded();
+    ASSERT_TRUE(choose(screen.tshDeprec));
+    EXPECT_EQ(items(), "0001/P/ 0002/P/ 0003/P/ 0004/P/ 0005/P/");
+    event([&] { screen.cdsItensOrcamento.Locate("CDFILIAL", {Variant("0003")}); });
+    ASSERT_TRUE(choose(screen.tshMaoObra));
+    EXPECT_EQ(screen.cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString(), "0003");
+    EXPECT_EQ(items(), "0003/O/ 0003/O/");
+    EXPECT_EQ(screen.cdsItensOrcamento.Filter(), "IDTIPOORCAOP = 'O'AND CDFILIAL = '0003'");
+    // Moving in the branch list shows that branch's items.
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
+    EXPECT_EQ(items(), "0001/O/ 0001/O/");
+    EXPECT_EQ(stFiliSelec, "0001");
+}
+
+TEST_F(PageViews, GivenEntryExpensesByOperationTypeThenTheyShowWithoutTheVKind) {
+    setEntryMode("O");
+    TfrmCalcOrcaOper& screen = loaded();
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
+    ASSERT_TRUE(choose(screen.tshEntradas));
+    EXPECT_EQ(screen.dbgEntradas->Column(0)->TitleCaption(), "Tipo de Operação");
+    EXPECT_EQ(screen.dbgEntradas->Column(0)->FieldName(), "NMTIPOOPER");
+    EXPECT_EQ(items(), "0001/E/01");
+}
+
+TEST_F(PageViews, GivenEntryExpensesByExpenseTypeThenOnlyTheVKindShows) {
+    setEntryMode("D");
+    TfrmCalcOrcaOper& screen = loaded();
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
+    ASSERT_TRUE(choose(screen.tshEntradas));
+    EXPECT_EQ(screen.dbgEntradas->Column(0)->TitleCaption(), "Tipo de Despesa");
+    EXPECT_EQ(screen.dbgEntradas->Column(0)->FieldName(), "NMDESPPREV");
+    EXPECT_EQ(items(), "0001/E/V");
+}
+
+TEST_F(PageViews, GivenBranchWithEffectedLabourThenItsBranchRowSummarisesIt) {
+    TfrmCalcOrcaOper& screen = loaded();
+    ASSERT_TRUE(choose(screen.tshMaoObra));
+    EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), "P P E A P");
+}
+
+TEST_F(PageViews, GivenOlderVersionWhenWorkingDaysGridIsLeftThenEditingStaysOff) {
+    TfrmCalcOrcaOper& screen = loaded(1);
+    focus("dbgDiaUtilFilFat");
+    EXPECT_FALSE(screen.sbtAlterar->Enabled());
+    focus("dbgItOrcFatur");
+    EXPECT_FALSE(screen.sbtAlterar->Enabled());
+    EXPECT_FALSE(screen.mnuAlterar->Enabled());
+}
+
+TEST_F(PageViews, GivenLatestVersionWhenWorkingDaysGridHasTheFocusThenEditIsOffUntilItIsLeft) {
+    TfrmCalcOrcaOper& screen = loaded();
+    focus("dbgDiaUtilFilFat");
+    EXPECT_FALSE(screen.sbtAlterar->Enabled());
+    focus("dbgItOrcFatur");
+    EXPECT_TRUE(screen.sbtAlterar->Enabled());
+}
