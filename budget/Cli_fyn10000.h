@@ -209,7 +209,6 @@ private:
     bool EmEdicaoOuInsercao(const TDataSource& source) const;
     void BotoesPorPagina(bool procurar);
     void EspelhaMenus();
-    void TravaPaginas();
     bool PaginaFatOuCons() const;
     // The edit rule of the billing row (menu pass): browsing, an open row, the latest version.
     bool AlteracaoPermitida() const;
@@ -225,6 +224,118 @@ private:
     TClientDataSet::Event m_orcamentoFilialAfterScroll;
     TClientDataSet::Event m_itensOrcamentoAfterScroll;
     char m_letraPagina = 'F';
+    // A budget was loaded by leaving the panel and the panel was not entered since.
+    bool m_orcamentoCarregado = false;
+
+    // Value entry, check columns, saving and cancelling
+public:
+    // --- Value entry (CalcOrcaOperEntry.cpp) ---
+    // Attaches the handlers of value entry, check columns and saving to their components.
+    void LigaEventosEntrada();
+    // Number typed by the operator: empty is 0, dots are thousands separators, comma decimal.
+    double resultValor(const std::string& texto) const;
+    // Stores the month value being typed in the active page's grid into its field.
+    void vrGrids(const std::string& mes);
+    // The set-text of every month field of the two edited datasets (calls vrGrids).
+    void VRORCAMENTOSetText(TField& Sender, const std::string& Text);
+    // The base month typed as month/year becomes the first day of that month.
+    void cdsItensOrcFatConsDTMESBASEITEMSetText(TField& Sender, const std::string& Text);
+    // An emptied month cell of the grid stores 0.
+    void vd_VrGrids(TDBGrid* grid);
+    // Puts the dataset in edit and takes over the month value typed in the grid.
+    void atualizaVrItens(TDBGrid* grid, TClientDataSet& dataSet);
+    // True (after the "Item_Inf" message) when a required month of the current row is null.
+    bool TestaValores(TClientDataSet& dataSet);
+    // SOMAT of the item row := sum of its twelve months.
+    void total();
+    // A base month in a later year than the budget is refused ("Mes_Maior_Ano").
+    void vd_MesBase(double data);
+    void cdsItensOrcFatConsBeforePost(TClientDataSet& DataSet);
+    void cdsItensOrcFatConsBeforeEdit(TClientDataSet& DataSet);
+    void cdsItensOrcFatConsAfterPost(TClientDataSet& DataSet);
+    void cdsItensOrcFatConsBeforeScroll(TClientDataSet& DataSet);
+    void cdsItensOrcamentoBeforeEdit(TClientDataSet& DataSet);
+    void cdsItensOrcamentoBeforePost(TClientDataSet& DataSet);
+    void cdsItensOrcamentoAfterPost(TClientDataSet& DataSet);
+    void cdsItensOrcamentoBeforeScroll(TClientDataSet& DataSet);
+    // Rows are never inserted nor deleted on this screen (silent abort).
+    void RecusaInclusaoExclusao(TClientDataSet& DataSet);
+    void dbgItOrcFaturKeyPress(TObject* Sender, TKeyChar& Key);
+    void dbgItConsumoKeyPress(TObject* Sender, TKeyChar& Key);
+    // The key filter shared by the nine item grids.
+    void dbgItensKeyPress(TObject* Sender, TKeyChar& Key);
+    void dbgItOrcFaturKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    void dbgItConsumoKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    // The space bar of the five branch lists toggles the branch's check.
+    void dbgFiliaisKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    // Delete swallowed in the item grids while the edit button is disabled.
+    void dbgItensKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    void dbgDeprecKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    void dbgMatrizKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    void dbgItOrcFaturColEnter(TObject* Sender);
+    void dbgItConsumoColEnter(TObject* Sender);
+    void dbgItOrcFaturColExit(TObject* Sender);
+    void dbgItConsumoColExit(TObject* Sender);
+    // Column exit of the item grids other than depreciation.
+    void dbgItensColExit(TObject* Sender);
+    void dbgDiversasColExit(TObject* Sender);
+    void dbgDeprecEnter(TObject* Sender);
+    void dbgDeprecColEnter(TObject* Sender);
+    void dbgDeprecColExit(TObject* Sender);
+
+    // --- Check columns (CalcOrcaOperChecks.cpp) ---
+    // Whether any row of the dataset has the active page's check field "S".
+    bool TestCheck(TClientDataSet& dataSet);
+    void dbgItOrcFaturDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
+                                     struct TCellStyle& Style);
+    void dbgMaoObraDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
+                                     struct TCellStyle& Style);
+    void dbgDeprecDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
+                                     struct TCellStyle& Style);
+    // Toggles the active page's check of the row (billing, consumption, branch lists).
+    void dbgItOrcFaturDblClick(TObject* Sender);
+    void dbgFilialDiversasDblClick(TObject* Sender);
+    void dbgDeprecDblClick(TObject* Sender);
+    void dbgItOrcFaturCellClick(class TColumn* Column);
+    void dbgItConsumoCellClick(class TColumn* Column);
+    // Selects or clears the check of every open row (question first).
+    void dbgItOrcFaturTitleClick(class TColumn* Column);
+    void dbgDeprecTitleClick(class TColumn* Column);
+
+    // --- Saving and cancelling (CalcOrcaOperSave.cpp) ---
+    void sbtConfirmarClick(TObject* Sender) override;
+    void sbtCancelarClick(TObject* Sender) override;
+    // Hidden date box that checks a base month before saving.
+    class TDateEditPlus* ValidDate = nullptr;
+
+private:
+    // Entry helpers (CalcOrcaOperEntry.cpp).
+    TDBGrid* GradeValoresPagina() const;
+    TClientDataSet& DataSetValoresPagina() const;
+    static bool CampoMes(const std::string& fieldName);
+    static std::string CampoSelecionado(const TDBGrid* grid);
+    void TeclaFatCons(TDBGrid* grid, TKeyChar& Key);
+    void ColunaEditavelFatCons(TDBGrid* grid);
+    void ColExitFatCons(TDBGrid* grid);
+    void RecusaSemPermissao(const TClientDataSet& row, bool cancelaFatCons);
+    void ReeditaAposMover(TClientDataSet& dataSet);
+    // Checks helpers (CalcOrcaOperChecks.cpp).
+    void LigaEventosChecks();
+    void AlternaCheck(TDBGrid* grid);
+    void MarcaTodos(TDBGrid* grid);
+    void DesenhaCelula(const TGridDrawCell& cell, TCellStyle& style, const std::string& estado);
+    // Save helpers (CalcOrcaOperSave.cpp).
+    void AssumeValorDigitado();
+    void SalvaFatCons();
+    void SalvaItens();
+    void SalvaTxAdm();
+    void EnviaDelta(TClientDataSet& dataSet, const char* tipo);
+    void SelecionaForaDoCheck();
+
+    TClientDataSet::Event m_fatConsBeforePost, m_fatConsAfterPost;
+    TClientDataSet::Event m_itensBeforePost, m_itensAfterPost, m_itensBeforeEdit;
+    bool m_reeditaFatCons = false;
+    // end of value entry, check columns, saving and cancelling
 };
 
 // Creates the main screen the first time, then shows it (the module's entry calls it).

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "tests/screens/ScreenFixture.h"
+
+#include "budget/Cli_fyn10000.h"
+#include "services/data/NumberFormat.h"
+#include "services/data/TClientDataSet.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TPageControl.h"
+#include "services/ui/TTabSheet.h"
+
+#include <string>
+
+// The main screen with the fixture's budget 2026/2 loaded, and the operator's gestures on its
+// value grids.
+class EntryFixture : public ScreenFixture {
+protected:
+    TfrmCalcOrcaOper& loaded(const std::string& op = "teste", int version = 2) {
+        loginAs(op);
+        TfrmCalcOrcaOper& screen = openScreen();
+        screen.LigaEventosEntrada();
+        confirmFilterWhenAsked();
+        loadBudget(2026, version);
+        EXPECT_EQ(messages(), "");
+        platform.clearMessages();
+        return screen;
+    }
+
+    // Makes the page active as a click on its tab does.
+    void page(TTabSheet* sheet) {
+        event([&] { form->pgcOrcamento->SelectPage(sheet); });
+    }
+
+    // Visible row of a branch in the grid's dataset (-1 when absent).
+    static int rowOf(TDBGrid* grid, const std::string& branch) {
+        TClientDataSet& ds = *grid->DataSet();
+        const int index = ds.FieldByName("CDFILIAL").Index();
+        for (int row = 0; row < ds.RecordCount(); ++row)
+            if (ds.RowValue(row, index).toText() == branch) return row;
+        return -1;
+    }
+
+    static int columnOf(TDBGrid* grid, const std::string& field) {
+        const TColumn* column = grid->ColumnByFieldName(field);
+        return column ? column->Index() : -1;
+    }
+
+    // Focuses the grid and clicks the cell of the branch's row in the field's column.
+    void clickCell(TDBGrid* grid, const std::string& branch, const std::string& field) {
+        event([&] { grid->SetFocus(); });
+        const int row = rowOf(grid, branch);
+        const int column = columnOf(grid, field);
+        ASSERT_GE(row, 0) << branch;
+        ASSERT_GE(column, 0) << field;
+        event([&] { grid->ClickCell(row, column); });
+    }
+
+    void press(TKeyCode key, TShiftState shift = 0) {
+        event([&] { form->PressKey(key, shift); });
+    }
+
+    // A field of the branch's row of a dataset, as text ("(null)" for null).
+    static std::string valueOf(TClientDataSet& ds, const std::string& branch,
+                               const std::string& field) {
+        const int key = ds.FieldByName("CDFILIAL").Index();
+        const int index = ds.FieldByName(field).Index();
+        for (int row = 0; row < ds.RecordCount(); ++row)
+            if (ds.RowValue(row, key).toText() == branch) {
+                const Variant& v = ds.RowValue(row, index);
+                return v.isNull() ? "(null)" : v.toText();
+            }
+        return "(no row)";
+    }
+
+    // "branch=value" for every visible row: "0001=S 0002=N".
+    static std::string column(TClientDataSet& ds, const std::string& field) {
+        std::string out;
+        const int key = ds.FieldByName("CDFILIAL").Index();
+        const int index = ds.FieldByName(field).Index();
+        for (int row = 0; row < ds.RecordCount(); ++row) {
+            const Variant& v = ds.RowValue(row, index);
+            out += (out.empty() ? "" : " ") + ds.RowValue(row, key).toText() + "=" +
+                   (v.isNull() ? "(null)" : v.toText());
+        }
+        return out;
+    }
+};
