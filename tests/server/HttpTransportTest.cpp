@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ctime>
 #include <thread>
 
 namespace {
@@ -158,6 +159,11 @@ TEST(ServerStart, GivenABadListenAddressOrDatabase_WhenStarting_ThenItThrowsWith
     EXPECT_THROW(srv::ServerInstance{bad}, std::runtime_error);
     bad.listen = "127.0.0.1:99999";
     EXPECT_THROW(srv::ServerInstance{bad}, std::runtime_error);
+    bad.listen = "127.0.0.1:0";
+    bad.db = "/nonexistent-folder/company.sqlite";
+    EXPECT_THROW(srv::ServerInstance{bad}, std::runtime_error);
+    bad.db = "postgresql://nobody@127.0.0.1:1/none";
+    EXPECT_THROW(srv::ServerInstance{bad}, std::runtime_error);
 
     srv::ServerOptions first;
     srv::ServerInstance a(first);
@@ -201,6 +207,39 @@ TEST(Sessions, GivenAnExpiredSession_WhenUsed_ThenItIsRefused) {
     srv::Sessions normal(server.store());
     const std::string live = normal.login("teste", "teste").token;
     EXPECT_EQ(normal.operatorFor(live).value_or(""), "teste");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ServerStart, GivenTheDemoOption_WhenStartingOnAnEmptyDatabase_ThenTheDemoCompanyIsServed) {
+    srv::ServerOptions options;
+    options.db = TestDatabases::newSpec(TestDatabases::Kind::SqliteFile);
+    options.demo = true;
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    const std::string year = std::to_string(tm.tm_year + 1900);
+    {
+        srv::ServerInstance server(options);
+        RpcTestClient demo(server, "demo", "demo");
+        Answer latest = demo.budget("GetMaiorVersao", {byref(year)});
+        ASSERT_TRUE(latest.ok) << latest.error;
+        EXPECT_EQ(dumpRows(latest.packet()), "3|01\n");
+        Answer budget =
+            demo.budget("GetDadosOrcamento", {val(year), val(3), val("demo"), byref("T"),
+                                              byref("T"), byref("T"), byref("T")});
+        ASSERT_TRUE(budget.ok) << budget.error;
+        EXPECT_EQ(budget.packet(0).rows.size(), 20u); // 0021..0024 have no budget
+    }
+    // A second start on the same file keeps what is there instead of filling again.
+    srv::ServerInstance again(options);
+    RpcTestClient demo(again, "demo", "demo");
+    EXPECT_EQ(demo.budget("GetListaFilial", {val("demo"), byref("T"), byref("T"), val("N")})
+                  .packet()
+                  .rows.size(),
+              24u);
 }
 
 } // namespace
