@@ -9,8 +9,6 @@
 EditView::EditView(FormView& form, TEdit& edit) : ControlView(form, edit), m_edit(edit) {
     m_line = new QLineEdit;
     m_line->setFocusPolicy(Qt::StrongFocus);
-    // Typing reaches the control layer through the form's key routing, never the box itself.
-    m_line->setContextMenuPolicy(Qt::NoContextMenu);
     if (dynamic_cast<TNumberEdit*>(&edit)) m_line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QObject::connect(m_line, &QLineEdit::cursorPositionChanged, context(),
                      [this](int, int) { caretMovedByOperator(); });

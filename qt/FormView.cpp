@@ -10,8 +10,11 @@
 #include "services/ui/TForm.h"
 #include "services/ui/TMenu.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 FormView::FormView(TForm& form) : m_form(&form) {
     m_window = new FormWidget;
@@ -215,6 +218,17 @@ void FormView::closeRequested() {
     Application::instance().dispatch([form] { form->Close(); });
 }
 
+bool FormView::showPopup(ControlView* view, const QPoint& at) {
+    TPopupMenu* popup = view ? view->control().PopupMenu() : nullptr;
+    if (!popup || !Application::installed()) return false;
+    // OnPopup may enable or hide items before they show.
+    if (!Application::instance().dispatch([popup] { popup->Popup(); })) return true;
+    QMenu* menu = MenuBarView::buildMenu(popup->Items(), view->widget());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(at);
+    return true;
+}
+
 void FormView::focusEntered(ControlView* view) {
     if (m_settingFocus || !m_form || !view) return;
     auto* control = dynamic_cast<TWinControl*>(&view->control());
@@ -265,6 +279,10 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         focusEntered(view);
         return false;
+    case QEvent::ContextMenu:
+        // A box's own menu (cut, paste) would edit behind the control's back.
+        return showPopup(view, static_cast<QContextMenuEvent*>(event)->globalPos()) ||
+               qobject_cast<QLineEdit*>(watched) != nullptr;
     default:
         return false;
     }

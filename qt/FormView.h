@@ -14,6 +14,7 @@
 class ControlView;
 class FormWidget;
 class MenuBarView;
+class QPoint;
 class QWidget;
 class TComponent;
 class TControl;
@@ -63,6 +64,8 @@ private:
     void watchComponents();
     bool routeKey(ControlView* view, QEvent* event);
     void focusEntered(ControlView* view);
+    // Shows the control's popup menu; false when it has none.
+    bool showPopup(ControlView* view, const QPoint& at);
     void syncFormProperty(Property property);
 
     TForm* m_form;

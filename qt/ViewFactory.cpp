@@ -4,6 +4,7 @@
 #include "qt/CheckView.h"
 #include "qt/ComboView.h"
 #include "qt/ContainerView.h"
+#include "qt/DataViews.h"
 #include "qt/EditView.h"
 #include "qt/GridView.h"
 #include "qt/ImageView.h"
@@ -14,6 +15,8 @@
 #include "services/ui/TCheckBox.h"
 #include "services/ui/TComboBox.h"
 #include "services/ui/TDBGrid.h"
+#include "services/ui/TDBNavigator.h"
+#include "services/ui/TDBText.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TGroupBox.h"
 #include "services/ui/TImage.h"
@@ -43,6 +46,10 @@ std::unique_ptr<ControlView> ViewFactory::create(FormView& form, TControl& contr
         dynamic_cast<TScrollBox*>(&control))
         return std::make_unique<PanelView>(form, control);
     if (dynamic_cast<TImage*>(&control)) return std::make_unique<ImageView>(form, control);
+    if (auto* text = dynamic_cast<TDBText*>(&control))
+        return std::make_unique<DBTextView>(form, *text);
+    if (auto* nav = dynamic_cast<TDBNavigator*>(&control))
+        return std::make_unique<NavigatorView>(form, *nav);
     if (dynamic_cast<TWinControl*>(&control)) return std::make_unique<ContainerView>(form, control);
     return std::make_unique<LabelView>(form, control);
 }

@@ -5,8 +5,10 @@
 #include "services/data/EAbort.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -188,6 +190,31 @@ TEST_F(QtInput, GivenTabInAnEdit_WhenPressed_ThenTheNextControlInTabOrderTakesTh
     QTest::keyClick(widget(form, "edtAno"), Qt::Key_Tab);
     EXPECT_EQ(form.ActiveControl(), form.ckbTodos);
     EXPECT_TRUE(widget(form, "ckbTodos")->hasFocus());
+}
+
+TEST_F(QtInput, GivenAPopupMenu_WhenTheOperatorRightClicks_ThenItsItemsShowAfterOnPopupAndRun) {
+    SampleForm form;
+    auto* popup = new TPopupMenu(&form);
+    popup->SetName("pmnValores");
+    auto* item = new TMenuItem(&form);
+    item->SetName("mnuLimpar");
+    item->SetCaption("Limpar");
+    popup->Items().Add(item);
+    std::string log;
+    popup->OnPopup = [&](TObject*) { log += "popup; "; };
+    item->OnClick = [&](TObject*) { log += "limpar; "; };
+    form.edtValor->SetPopupMenu(popup);
+    show(form);
+    auto* line = widget<QLineEdit>(form, "edtValor");
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5),
+                              line->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(line, &request);
+    QMenu* menu = line->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Limpar"));
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(log, "popup; limpar; ");
 }
 
 // A page control with three pages; the second refuses to be left, the third is disabled.
