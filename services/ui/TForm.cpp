@@ -2,7 +2,7 @@
 
 #include "services/ui/Application.h"
 #include "services/ui/Platform.h"
-#include "services/ui/TMenuItem.h"
+#include "services/ui/TMenu.h"
 
 #include <algorithm>
 
@@ -195,14 +195,27 @@ void TForm::Release() {
     if (Application::installed()) Application::instance().releaseForm(this);
 }
 
+TPopupMenu* TForm::popupOf(const TMenuItem* root) const {
+    for (TComponent* c : Components())
+        if (auto* popup = dynamic_cast<TPopupMenu*>(c); popup && &popup->Items() == root)
+            return popup;
+    return nullptr;
+}
+
 bool TForm::IsShortCut(TShortCut shortcut) {
     if (shortcut == 0) return false;
     for (TComponent* c : Components()) {
         auto* item = dynamic_cast<TMenuItem*>(c);
-        if (item && item->ShortCut() == shortcut && item->EffectivelyEnabled()) {
-            item->Click();
-            return true;
+        if (!item || item->ShortCut() != shortcut || !item->EffectivelyEnabled()) continue;
+        // A popup menu's shortcuts work only while its control has the focus.
+        const TMenuItem* root = item;
+        while (root->ParentItem())
+            root = root->ParentItem();
+        if (TPopupMenu* popup = popupOf(root)) {
+            if (!m_activeControl || m_activeControl->PopupMenu() != popup) continue;
         }
+        item->Click();
+        return true;
     }
     return false;
 }

@@ -9,6 +9,8 @@
 
 class TClientDataSet;
 class TMainMenu;
+class TMenuItem;
+class TPopupMenu;
 
 // A screen or dialog: owns its components, keeps the focused control and routes the keys.
 //
@@ -72,7 +74,8 @@ public:
     void PressKey(TKeyCode key, TShiftState shift = 0, TKeyChar typed = 0);
     // Delivers one typed character (the character part of a key); false when dropped.
     bool TypeChar(TKeyChar ch);
-    // Runs the enabled menu item that carries the shortcut; false when none does.
+    // Runs the enabled menu item that carries the shortcut (a popup menu's only while its
+    // control has the focus); false when none does.
     bool IsShortCut(TShortCut shortcut);
 
     // Creates a component owned by the form, named, and placed in `parent` when it is a
@@ -94,6 +97,7 @@ public:
 
 private:
     void closeSteps(TCloseAction action);
+    TPopupMenu* popupOf(const TMenuItem* root) const;
 
     TWinControl* m_activeControl = nullptr;
     TMainMenu* m_menu = nullptr;

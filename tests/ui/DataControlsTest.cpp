@@ -25,12 +25,20 @@ public:
         mnuArquivo->Add(mnuRecarregar);
         mnuRecarregar->SetShortCut(TextToShortCut("F5"));
         mnuRecarregar->OnClick = [this](TObject*) { log.add("reload"); };
+        pmnGrade = Add<TPopupMenu>("pmnGrade");
+        mnuMarcar = Add<TMenuItem>("mnuMarcar");
+        pmnGrade->Items().Add(mnuMarcar);
+        mnuMarcar->SetShortCut(TextToShortCut("Ctrl+M"));
+        mnuMarcar->OnClick = [this](TObject*) { log.add("mark"); };
+        dbgItens->SetPopupMenu(pmnGrade);
     }
     TDBNavigator* dbnPadrao;
     TDBText* dbtNome;
     TDateEditPlus* depData;
     TMenuItem* mnuArquivo;
     TMenuItem* mnuRecarregar;
+    TPopupMenu* pmnGrade;
+    TMenuItem* mnuMarcar;
 };
 
 class DataControlsTest : public ::testing::Test {
@@ -87,6 +95,13 @@ TEST_F(DataControlsTest,
     form->mnuRecarregar->SetVisible(false);
     driver.press("F5");
     EXPECT_EQ(form->log.take(), "reload");
+
+    // The grid's popup shortcut works only while the grid has the focus.
+    driver.focus("edtOutro");
+    driver.press("Ctrl+M");
+    driver.focus("dbgItens");
+    driver.press("Ctrl+M");
+    EXPECT_EQ(form->log.take(), "grid exit, mark");
 }
 
 TEST_F(DataControlsTest,
