@@ -198,8 +198,8 @@ Variant DeltaWriter::cell(const Column& c, const Variant& value) const {
 
 void DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
                          const std::vector<Variant>& now) {
-    if (keyOf(original).seq != key.seq || keyOf(original).branch != key.branch ||
-        keyOf(original).type != key.type)
+    const Key sentKey = keyOf(original);
+    if (sentKey.seq != key.seq || sentKey.branch != key.branch || sentKey.type != key.type)
         throw RpcError("A chave do item " + describe(key) + " não pode ser alterada.",
                        RpcError::BadRequest);
     checkBranch(key);

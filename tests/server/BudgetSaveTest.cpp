@@ -126,6 +126,11 @@ TEST_P(Saves, GivenRowsClosedToTheOperator_WhenSaving_ThenEachIsRefusedAndNothin
     // Rows of another year or version than the arguments name.
     DataPacket foreign = modifiedDelta(l.items(), {{item, {{"CDVERSORCAOP", Variant(1.0)}}}});
     EXPECT_FALSE(save(teste(), foreign).ok);
+    // Nor may a modification move a row to another key.
+    Answer moved =
+        save(teste(), modifiedDelta(l.items(), {{item, {{"NRSEQITEMORCA", Variant("X")}}}}));
+    EXPECT_FALSE(moved.ok);
+    EXPECT_NE(moved.error.find("chave"), std::string::npos) << moved.error;
 
     EXPECT_EQ(snapshot(teste()), before);
 }
