@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -109,6 +111,28 @@ TEST_F(QtRendering, GivenAShownForm_WhenAControlIsAddedOrFreed_ThenItsWidgetCome
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(platform.viewOf(form)->window()->findChild<QLineEdit*>(QStringLiteral("edtExtra")),
               nullptr);
+}
+
+TEST_F(QtRendering, GivenAnMdiArea_WhenAFormIsShownAndTheOperatorClosesItsWindow_ThenTheFormDecides) {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    platform.setMdiArea(&area);
+    SampleForm form;
+    int refusals = 0;
+    form.OnClose = [&](TObject*, TCloseAction& action) {
+        if (refusals++ == 0) action = caNone; // the first close is refused
+    };
+    form.Show();
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    QMdiSubWindow* sub = area.subWindowList().front();
+    EXPECT_EQ(sub->widget()->size(), QSize(480, 300 + sub->widget()->findChild<QMenuBar*>()->sizeHint().height()));
+    sub->close();
+    EXPECT_TRUE(sub->isVisible());
+    sub->close();
+    EXPECT_FALSE(sub->isVisible());
+    EXPECT_EQ(refusals, 2);
+    EXPECT_FALSE(form.Visible());
 }
 
 } // namespace
