@@ -116,6 +116,7 @@ void TfrmCalcOrcaOper::VdVersao() {
 }
 
 void TfrmCalcOrcaOper::panFiltroEnter(TObject* Sender) {
+    m_orcamentoCarregado = false;
     // 1.
     pgcOrcamento->SetActivePage(tshFaturBruto);
     boclique = false;
@@ -306,6 +307,7 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     dbnPadrao->SetEnabled(true);
     dbtCodigo->SetEnabled(true);
     dbtNome->SetEnabled(true);
+    m_orcamentoCarregado = true;
 }
 
 void TfrmCalcOrcaOper::ResumoFiliais() {
@@ -334,6 +336,9 @@ void TfrmCalcOrcaOper::ResumoFiliais() {
 }
 
 void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
+    // Only a budget chosen and loaded through the panel is read again: the keys must not load
+    // a year or version still being typed, without its filter and phase checks.
+    if (!m_orcamentoCarregado) return;
     // 1.
     cdsOrcamentoFilial.DisableControls();
     cdsItensOrcFatCons.DisableControls();

@@ -92,3 +92,22 @@ TEST_F(ReloadAndKeys, GivenFilterShortcutThenDialogOpensAgainAndBudgetReloads) {
     EXPECT_EQ(codes(screen.cdsItensOrcFatCons), "0001 0002 0003 0004 0005");
     EXPECT_EQ(messages(), "");
 }
+
+TEST_F(ReloadAndKeys, GivenNothingLoadedYetWhenF5ThenNothingIsAskedOfTheServer) {
+    TfrmCalcOrcaOper& screen = openScreen();
+    const int shows = platform.progressShows();
+    event([&] { screen.PressKey(VK_F5); });
+    EXPECT_EQ(platform.progressShows(), shows);
+    EXPECT_TRUE(screen.cdsItensOrcFatCons.IsEmpty());
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(ReloadAndKeys, GivenPanelEnteredAgainWhenF5WhileTypingThenTheTypedYearIsNotLoaded) {
+    TfrmCalcOrcaOper& screen = loaded();
+    focus("speAno");
+    EXPECT_TRUE(screen.cdsItensOrcFatCons.IsEmpty());
+    event([&] { screen.speAno->SetText("2025"); });
+    event([&] { screen.PressKey(VK_F5); });
+    EXPECT_TRUE(screen.cdsItensOrcFatCons.IsEmpty());
+    EXPECT_EQ(platform.modalsRun().size(), 1u);
+}
