@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
                           options.serverHost + QLatin1Char(':') +
                               QString::number(options.serverPort),
                           options.fixedBranch);
-    window.show();
+    window.showMaximized();
     if (!options.openModule.isEmpty())
         QTimer::singleShot(0, &window, [&] {
             if (!loader.enter(options.openModule.toStdString()))

@@ -113,7 +113,8 @@ TEST_F(QtRendering, GivenAShownForm_WhenAControlIsAddedOrFreed_ThenItsWidgetCome
               nullptr);
 }
 
-TEST_F(QtRendering, GivenAnMdiArea_WhenAFormIsShownAndTheOperatorClosesItsWindow_ThenTheFormDecides) {
+TEST_F(QtRendering,
+       GivenAnMdiArea_WhenAFormIsShownAndTheOperatorClosesItsWindow_ThenTheFormDecides) {
     QMdiArea area;
     area.resize(1000, 700);
     area.show();
@@ -126,7 +127,8 @@ TEST_F(QtRendering, GivenAnMdiArea_WhenAFormIsShownAndTheOperatorClosesItsWindow
     form.Show();
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow* sub = area.subWindowList().front();
-    EXPECT_EQ(sub->widget()->size(), QSize(480, 300 + sub->widget()->findChild<QMenuBar*>()->sizeHint().height()));
+    EXPECT_EQ(sub->widget()->size(),
+              QSize(480, 300 + sub->widget()->findChild<QMenuBar*>()->sizeHint().height()));
     sub->close();
     EXPECT_TRUE(sub->isVisible());
     sub->close();

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 namespace {
@@ -101,8 +102,12 @@ protected:
             if (!written.count(name)) save(modal, name);
             auto* confirm = form->Find<TControl>("sbtConfirma");
             const bool isFilter = form->ClassName() == "TfrmFiltroCalculoOrc";
-            app.dispatch([form, confirm, isFilter] {
-                if (isFilter && confirm)
+            // A dialog that keeps refusing to close is ended all the same.
+            const bool insist = ++closeAttempts[form] > 3;
+            app.dispatch([form, confirm, isFilter, insist] {
+                if (insist)
+                    form->SetModalResult(mrCancel);
+                else if (isFilter && confirm)
                     confirm->Click();
                 else
                     form->Close();
@@ -127,6 +132,7 @@ protected:
     ShellWindow window{[](const QString&) {}};
     QTimer watcher;
     std::set<std::string> written;
+    std::map<TForm*, int> closeAttempts;
     std::string messages;
 };
 
