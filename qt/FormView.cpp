@@ -22,6 +22,8 @@ FormView::FormView(TForm& form) : m_form(&form) {
     m_window->setWindowTitle(toQt(form.Caption()));
     m_window->onCloseRequest = [this] { closeRequested(); };
     m_rootView = std::make_unique<ContainerView>(*this, form, m_window->clientArea());
+    // Keys pressed while no control holds the focus go to the form itself.
+    registerWidget(m_window, m_rootView.get());
     build(form, *m_rootView);
     for (TComponent* c : form.Components())
         if (auto* menu = dynamic_cast<TMainMenu*>(c)) {

@@ -112,6 +112,16 @@ TEST_F(QtInput, GivenAMenuShortcut_WhenItsKeysArriveOnAnyControl_ThenTheItemRuns
     EXPECT_EQ(runs, 1);
 }
 
+TEST_F(QtInput, GivenNoControlWithTheFocus_WhenAShortcutIsPressedOnTheWindow_ThenTheFormServesIt) {
+    SampleForm form;
+    int runs = 0;
+    form.mnuFiltroOrc->OnClick = [&](TObject*) { ++runs; };
+    show(form);
+    form.FocusControl(nullptr);
+    QTest::keyClick(platform.viewOf(form)->window(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(runs, 1);
+}
+
 TEST_F(QtInput, GivenADisabledButton_WhenClicked_ThenNothingRuns_AndOnceEnabledTheClickRuns) {
     SampleForm form;
     int clicks = 0, speedClicks = 0;
