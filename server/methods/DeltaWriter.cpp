@@ -4,6 +4,7 @@
 #include "server/store/Database.h"
 #include "server/store/Schema.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace srv {
@@ -126,17 +127,52 @@ void DeltaWriter::checkBranch(const Key& key) {
         throw RpcError("Gerente não tem permissão para realizar o cálculo do orçamento desta "
                        "filial. (filial " +
                        key.branch + ")");
-    auto h = m_headerStatus.find(key.branch);
+    const std::string status = headerStatus(key.branch);
+    if (closedStatus(status))
+        throw RpcError("O orçamento da filial " + key.branch + " está " +
+                       (status == "E" ? "efetivado" : "aprovado") + " e não pode ser alterado.");
+}
+
+std::string DeltaWriter::headerStatus(const std::string& branch) {
+    auto h = m_headerStatus.find(branch);
     if (h == m_headerStatus.end()) {
         Variant s = m_db.query("SELECT IDSTATUSORCA FROM ORCAMENTOFILIAL WHERE NRANOORCAOP = ? "
                                "AND CDVERSORCAOP = ? AND CDFILIAL = ?",
-                               {Variant(m_year), Variant(m_version), Variant(key.branch)})
+                               {Variant(m_year), Variant(m_version), Variant(branch)})
                         .scalar();
-        h = m_headerStatus.emplace(key.branch, textOf(s)).first;
+        h = m_headerStatus.emplace(branch, textOf(s)).first;
     }
-    if (closedStatus(h->second))
-        throw RpcError("O orçamento da filial " + key.branch + " está " +
-                       (h->second == "E" ? "efetivado" : "aprovado") + " e não pode ser alterado.");
+    return h->second;
+}
+
+bool DeltaWriter::onlyMarked(const std::vector<Variant>& original,
+                             const std::vector<Variant>& now) const {
+    for (const Column& c : m_columns) {
+        const auto f = static_cast<std::size_t>(c.field);
+        if (c.name != "IDALTERADO" && !sameValue(original[f], now[f], c.month || c.date))
+            return false;
+    }
+    return true;
+}
+
+bool DeltaWriter::mark(const Key& key, const std::vector<Variant>& now) {
+    const VisibleBranch* b = m_access.branch(key.branch);
+    if (!b)
+        throw RpcError("Filial " + key.branch + " não permitida para o operador " + m_operator +
+                       ".");
+    if (b->calcAccess != "S" || closedStatus(headerStatus(key.branch))) return false;
+    const auto mark = std::find_if(m_columns.begin(), m_columns.end(),
+                                   [](const Column& c) { return c.name == "IDALTERADO"; });
+    if (mark == m_columns.end()) return false;
+    QueryResult row = stored(key);
+    if (row.empty() || closedStatus(textOf(row.at(0, "IDSTATUSORCA"))) ||
+        closedStatus(textOf(row.at(0, "IDITEMORCAMENTO"))))
+        return false;
+    m_db.execute("UPDATE ITEMORCAMENTO SET IDALTERADO = ? WHERE NRANOORCAOP = ? AND "
+                 "CDVERSORCAOP = ? AND CDFILIAL = ? AND IDTIPOORCAOP = ? AND NRSEQITEMORCA = ?",
+                 {cell(*mark, now[static_cast<std::size_t>(mark->field)]), Variant(m_year),
+                  Variant(m_version), Variant(key.branch), Variant(key.type), Variant(key.seq)});
+    return true;
 }
 
 QueryResult DeltaWriter::stored(const Key& key) {
@@ -196,12 +232,13 @@ Variant DeltaWriter::cell(const Column& c, const Variant& value) const {
     return Variant(textOf(value));
 }
 
-void DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
+bool DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
                          const std::vector<Variant>& now) {
     const Key sentKey = keyOf(original);
     if (sentKey.seq != key.seq || sentKey.branch != key.branch || sentKey.type != key.type)
         throw RpcError("A chave do item " + describe(key) + " não pode ser alterada.",
                        RpcError::BadRequest);
+    if (onlyMarked(original, now)) return mark(key, now);
     checkBranch(key);
     QueryResult row = stored(key);
     if (row.empty())
@@ -222,13 +259,14 @@ void DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
         sql += (params.empty() ? "" : ", ") + c.name + " = ?";
         params.push_back(cell(c, now[static_cast<std::size_t>(c.field)]));
     }
-    if (params.empty()) return;
+    if (params.empty()) return false;
     sql += " WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL = ? AND IDTIPOORCAOP = ? "
            "AND NRSEQITEMORCA = ?";
     for (const auto& v : {Variant(m_year), Variant(m_version), Variant(key.branch),
                           Variant(key.type), Variant(key.seq)})
         params.push_back(v);
     m_db.execute(sql, params);
+    return true;
 }
 
 void DeltaWriter::insert(const Key& key, const std::vector<Variant>& now) {
@@ -302,7 +340,7 @@ int DeltaWriter::apply(const DataPacket& delta) {
                 throw RpcError("Alteração mal formada nas alterações enviadas.",
                                RpcError::BadRequest);
             const auto& now = delta.rows[static_cast<std::size_t>(change.row)];
-            modify(keyOf(now), change.original, now);
+            if (!modify(keyOf(now), change.original, now)) continue;
             break;
         }
         case UpdateKind::Inserted: {

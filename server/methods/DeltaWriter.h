@@ -52,8 +52,15 @@ private:
                      const std::vector<Variant>& after) const;
     Variant cell(const Column& c, const Variant& value) const;
 
-    void modify(const Key& key, const std::vector<Variant>& original,
+    // Returns whether the row was written.
+    bool modify(const Key& key, const std::vector<Variant>& original,
                 const std::vector<Variant>& now);
+    // A modification that changes nothing but the save's IDALTERADO mark: the billing tab
+    // marks every row it may calculate, effected and approved ones included.
+    bool onlyMarked(const std::vector<Variant>& original, const std::vector<Variant>& now) const;
+    // Stores the mark on an open row; closed rows keep theirs. Returns whether it wrote.
+    bool mark(const Key& key, const std::vector<Variant>& now);
+    std::string headerStatus(const std::string& branch);
     void insert(const Key& key, const std::vector<Variant>& now);
     void remove(const Key& key, const std::vector<Variant>& original);
 

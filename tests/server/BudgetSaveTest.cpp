@@ -262,3 +262,48 @@ INSTANTIATE_TEST_SUITE_P(Backends, Saves,
                          [](const auto& info) { return TestDatabases::name(info.param); });
 
 } // namespace
+
+namespace {
+
+TEST_P(Saves,
+       GivenABillingSaveMarkingEveryRow_WhenSaving_ThenClosedRowsKeepTheirsAndChangesAreWritten) {
+    // The billing tab marks every row with calculation access, effected and approved ones too,
+    // and sends them all with the one row really changed.
+    Loaded l = loaded(teste());
+    std::vector<std::pair<int, std::map<std::string, Variant>>> edits;
+    for (std::size_t r = 0; r < l.fatCons().rows.size(); ++r) {
+        if (l.fatCons().value(r, "IDTIPOORCAOP").toText() != "F" ||
+            l.fatCons().value(r, "IDACESSOCALC").toText() != "S")
+            continue;
+        std::map<std::string, Variant> e{{"IDALTERADO", Variant("S")}};
+        if (l.fatCons().value(r, "CDFILIAL").toText() == "0001")
+            e["VRORCAMENTOJUN"] = Variant(600.0);
+        edits.emplace_back(static_cast<int>(r), e);
+    }
+    ASSERT_EQ(edits.size(), 4u); // 0001..0004; 0005 has no calculation access
+    Answer a = save(teste(), modifiedDelta(l.fatCons(), edits));
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(dumpRows(a.packet()), "OK|2\n"); // 0001 changed, 0002 marked; 0003, 0004 closed
+
+    std::string expected;
+    for (std::size_t r = 0; r < l.fatCons().rows.size(); ++r) {
+        const std::string b = l.fatCons().value(r, "CDFILIAL").toText();
+        const std::string t = l.fatCons().value(r, "IDTIPOORCAOP").toText();
+        const Variant& old = l.fatCons().value(r, "IDALTERADO");
+        const bool marked = t == "F" && (b == "0001" || b == "0002");
+        expected += b + "|" + t + "|" + (marked ? "S" : old.isNull() ? "~" : old.toText()) + "\n";
+    }
+    Loaded after = loaded(teste());
+    EXPECT_EQ(dumpRows(after.fatCons(), {"CDFILIAL", "IDTIPOORCAOP", "IDALTERADO"}), expected);
+    EXPECT_DOUBLE_EQ(
+        monthValue(after.fatCons(), rowOf(after.fatCons(), "0001", "F"), "VRORCAMENTOJUN"), 600.0);
+    // A value change on an effected row is still refused.
+    const int closed = rowOf(after.fatCons(), "0003", "F");
+    Answer refused = save(
+        teste(), modifiedDelta(
+                     after.fatCons(),
+                     {{closed, {{"IDALTERADO", Variant("S")}, {"VRORCAMENTOJUN", Variant(1.0)}}}}));
+    EXPECT_FALSE(refused.ok);
+}
+
+} // namespace
