@@ -70,6 +70,7 @@ void TfrmCalcOrcaOper::LigaEventos() {
     cdsItensOrcFatCons.AfterScroll = m_itensOrcFatConsAfterScroll;
     cdsOrcamentoFilial.AfterScroll = m_orcamentoFilialAfterScroll;
     cdsItensOrcamento.AfterScroll = m_itensOrcamentoAfterScroll;
+    LigaEventosEntrada();
 }
 
 void TfrmCalcOrcaOper::netCalcOrcaOperBeforeConnect(TNetConnection& connection) {

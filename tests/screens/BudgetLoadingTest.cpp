@@ -52,6 +52,8 @@ TEST_F(BudgetLoading, GivenLatestVersionWhenFilterConfirmedThenBudgetLoadsEditab
     EXPECT_EQ(codes(screen.cdsItensOrcFatCons), "0001 0002 0003 0004 0005");
     EXPECT_EQ(screen.cdsItensOrcFatCons.Filter(), "[IDTIPOORCAOP] = 'F'");
     EXPECT_TRUE(boMaiorVersao);
+    // A month cell of an open row takes typing.
+    event([&] { screen.dbgItOrcFatur->SetSelectedIndex(4); });
     EXPECT_TRUE(screen.dbgItOrcFatur->HasOption(dgEditing));
     EXPECT_TRUE(screen.dbgMaoObra->HasOption(dgEditing));
     EXPECT_TRUE(screen.tshDeprec->Enabled());
@@ -67,6 +69,7 @@ TEST_F(BudgetLoading, GivenOlderVersionWhenLoadedThenEverythingThatChangesIsDisa
     ASSERT_EQ(messages(), "");
     ASSERT_FALSE(screen.cdsItensOrcFatCons.IsEmpty());
     EXPECT_FALSE(boMaiorVersao);
+    event([&] { screen.dbgItOrcFatur->SetSelectedIndex(4); });
     for (TDBGrid* grid : {screen.dbgItOrcFatur, screen.dbgItConsumo, screen.dbgTxAdm,
                           screen.dbgDeprec, screen.dbgImposto})
         EXPECT_FALSE(grid->HasOption(dgEditing)) << grid->Name();
