@@ -13,7 +13,7 @@ namespace {
 void usage(std::FILE* out) {
     std::fprintf(out,
                  "usage: fyn-appserver [options]\n"
-                 "  --db SPEC          SQLite file, :memory:, or postgresql://user@host:port/db\n"
+                 "  --db DATABASE      SQLite file, :memory:, or postgresql://user@host:port/db\n"
                  "                     (default fyn.sqlite)\n"
                  "  --listen HOST:PORT address to listen on (default 127.0.0.1:8080)\n"
                  "  --demo             fill the demo company when the database is empty\n"

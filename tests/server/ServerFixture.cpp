@@ -1,10 +1,11 @@
 #include "tests/server/ServerFixture.h"
 
 void ServerOnBackend::SetUp() {
-    const std::string spec = TestDatabases::newSpec(GetParam());
-    if (spec.empty()) GTEST_SKIP() << "no PostgreSQL server for this run (FYN_TEST_PG_URL_FILE)";
+    const std::string database = TestDatabases::newSpec(GetParam());
+    if (database.empty())
+        GTEST_SKIP() << "no PostgreSQL server for this run (FYN_TEST_PG_URL_FILE)";
     srv::ServerOptions options;
-    options.db = spec;
+    options.db = database;
     options.testFixture = true;
     options.threads = 4;
     m_server = std::make_unique<srv::ServerInstance>(options);
