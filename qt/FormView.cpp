@@ -167,8 +167,9 @@ void FormView::destroyed(TComponent& component) {
         if (onFormDestroyed) onFormDestroyed(*this);
         return;
     }
-    if (m_menuBar)
-        if (auto* item = dynamic_cast<TMenuItem*>(&component)) m_menuBar->forget(item);
+    // The component is half gone: its kind can no longer be asked, only its address.
+    if (m_menuBar) m_menuBar->forget(&component);
+
     dropView(component);
 }
 

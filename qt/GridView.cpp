@@ -52,6 +52,11 @@ GridView::GridView(FormView& form, TDBGrid& grid) : ControlView(form, grid), m_g
     applyOptions();
 }
 
+GridView::~GridView() {
+    // The table lives until its deferred deletion; it must not read the grid meanwhile.
+    if (widget()) m_table->setModel(nullptr);
+}
+
 void GridView::applyColumnWidths() {
     const QFontMetrics fm(m_table->font());
     // Month values must fit the largest amount the budget holds.

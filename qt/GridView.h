@@ -11,6 +11,7 @@ class TDBGrid;
 class GridView : public ControlView {
 public:
     GridView(FormView& form, TDBGrid& grid);
+    ~GridView() override;
     void sync(Property property) override;
     QTableView* table() const { return m_table; }
     GridModel* model() const { return m_model; }

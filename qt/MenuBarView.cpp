@@ -73,10 +73,13 @@ void MenuBarView::sync(const TMenuItem& item) {
     action->setVisible(item.Visible());
 }
 
-void MenuBarView::forget(const TMenuItem* item) {
-    if (QAction* action = actionOf(item))
-        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
-    m_actions.erase(item);
+void MenuBarView::forget(const void* item) {
+    for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
+        if (static_cast<const void*>(it->first) == item) {
+            QObject::disconnect(it->second, &QAction::triggered, nullptr, nullptr);
+            m_actions.erase(it);
+            return;
+        }
 }
 
 QMenu* MenuBarView::buildMenu(TMenuItem& root, QWidget* parent) {

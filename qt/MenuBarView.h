@@ -23,7 +23,8 @@ public:
     bool owns(const TMenuItem* item) const { return m_actions.count(item) > 0; }
     // Mirrors the item's caption, enabled, visible and checked states.
     void sync(const TMenuItem& item);
-    void forget(const TMenuItem* item);
+    // Drops the action of an item being destroyed (compared by address only).
+    void forget(const void* item);
     QAction* actionOf(const TMenuItem* item) const;
 
     // Builds a pop-up QMenu with the items under `root` (popup menus of controls).
