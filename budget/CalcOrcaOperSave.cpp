@@ -122,7 +122,9 @@ void TfrmCalcOrcaOper::SalvaFatCons() {
         HandlerGuard beforePost(ds.BeforePost);
         HandlerGuard afterPost(ds.AfterPost);
         ds.SetFiltered(true);
-        // The marks are a bulk loop: their posts must not start an edit session.
+        // The marks are a bulk loop: their posts must not start an edit session, and the
+        // enabling pass runs once afterwards rather than at every post.
+        HandlerGuard stateChange(dtsPadrao.OnStateChange);
         boCheck = true;
         Finally clear([] { boCheck = false; });
         for (ds.First(); !ds.Eof(); ds.Next()) {

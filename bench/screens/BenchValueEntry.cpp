@@ -1,0 +1,138 @@
+// Value entry on a generated company's budget through the main screen, as an operator works:
+// a page change with its branch summary, typing a month value and leaving the cell, and the
+// client side of a billing-tab save. Prints "bench: name: value unit".
+#include "budget/Cli_fyn10000.h"
+#include "budget/ModuleState.h"
+#include "server/ServerInstance.h"
+#include "server/demo/DemoCompany.h"
+#include "services/data/NumberFormat.h"
+#include "services/lib/HostServices.h"
+#include "services/net/Login.h"
+#include "services/ui/Application.h"
+#include "services/ui/HeadlessPlatform.h"
+#include "services/ui/TButtonFlat.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TEdit.h"
+#include "services/ui/TPageControl.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TTabSheet.h"
+#include "services/ui/TfrmRotiGeral.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class BenchHost : public HostServices {
+public:
+    std::string token, name;
+    int port = 0;
+    std::string Operador() const override { return "demo"; }
+    std::string NomeOperador() const override { return name; }
+    std::string WebURL() const override { return "127.0.0.1"; }
+    int WebPort() const override { return port; }
+    bool ModuFili() const override { return false; }
+    std::string FiliProc() const override { return {}; }
+    void LoadBPL(const std::string&, const std::vector<Variant>&) override {}
+    std::string LoginToken() const override { return token; }
+};
+
+double millisecondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main() {
+    constexpr int kBranches = 1000;
+    srv::ServerOptions options;
+    options.threads = 2;
+    srv::ServerInstance server(options);
+    srv::DemoCompany::fillGenerated(server.store(), kBranches, 12);
+
+    BenchHost host;
+    host.port = server.port();
+    const LoginResult login = Login("127.0.0.1", host.port, "demo", "demo");
+    if (!login.ok) {
+        std::fprintf(stderr, "bench-screens-entry: login refused: %s\n", login.error.c_str());
+        return 1;
+    }
+    host.token = login.token;
+    host.name = login.name;
+
+    HeadlessPlatform platform;
+    Application app(platform, &host);
+    ApplicationScope scope(app);
+    app.setToday(EncodeDate(2026, 5, 10));
+    initializeModuleState();
+    platform.onModal("TfrmFiltroCalculoOrc", [](TForm& dialog) {
+        static_cast<TfrmRotiGeral&>(dialog).sbtConfirma->Click();
+    });
+    app.dispatch([] { CriaCalcOrcaOper(); });
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    screen.LigaEventosEntrada();
+    app.dispatch([&] { screen.edtVersao->SetFocus(); });
+    app.dispatch([&] { screen.edtVersao->SetText("1"); });
+    app.dispatch([&] { screen.pgcOrcamento->SetFocus(); });
+
+    // Page change with the branch summary: labour, head office, billing in turn.
+    std::vector<double> pages;
+    for (int i = 0; i < 5; ++i)
+        for (TTabSheet* sheet : {screen.tshMaoObra, screen.tshMatriz, screen.tshFaturBruto})
+            pages.push_back(millisecondsOf(
+                [&] { app.dispatch([&] { screen.pgcOrcamento->SelectPage(sheet); }); }));
+
+    // Typing a value and leaving the cell, row after row of the billing grid.
+    TDBGrid* grid = screen.dbgItOrcFatur;
+    const int jan = grid->ColumnByFieldName("VRORCAMENTOJAN")->Index();
+    app.dispatch([&] { grid->SetFocus(); });
+    std::vector<double> entries;
+    for (int row = 0; row < 50; ++row) {
+        app.dispatch([&] { grid->ClickCell(row, jan); });
+        entries.push_back(millisecondsOf([&] {
+            for (char c : std::string("1.234,5"))
+                app.dispatch([&] { screen.TypeChar(static_cast<unsigned char>(c)); });
+            app.dispatch([&] { screen.PressKey(VK_TAB); });
+        }));
+    }
+
+    // The client side of a billing-tab save: the marks of every row and the delta encoded for
+    // sending. The connection points at a port where nothing listens, so neither the network,
+    // the server's work nor the reload is counted.
+    std::vector<double> saves;
+    app.dispatch([&] { screen.netCalcOrcaOper.SetConnected(false); });
+    screen.netCalcOrcaOper.BeforeConnect = [](TNetConnection& c) {
+        c.Host = "127.0.0.1";
+        c.Port = 1;
+    };
+    for (int i = 0; i < 3; ++i) {
+        app.dispatch([&] {
+            if (screen.cdsItensOrcFatCons.State() == dsBrowse) screen.cdsItensOrcFatCons.Edit();
+        });
+        platform.answerNext(mrYes);
+        saves.push_back(millisecondsOf(
+            [&] { app.dispatch([&] { screen.sbtConfirmarClick(screen.sbtConfirmar); }); }));
+        app.dispatch([&] { screen.cdsItensOrcFatCons.CancelUpdates(); });
+    }
+
+    std::printf("bench: page-change: %.1f ms\n", median(pages));
+    std::printf("bench: value-entry: %.2f ms\n", median(entries));
+    std::printf("bench: billing-save-client: %.1f ms\n", median(saves));
+    const std::string shown = platform.messagesText();
+    std::fprintf(stderr, "bench-screens-entry: %d billing rows; messages shown:\n%s",
+                 screen.cdsItensOrcFatCons.RecordCount(), shown.c_str());
+    delete frmCalcOrcaOper;
+    app.freeReleasedForms();
+    initializeModuleState();
+    return 0;
+}
