@@ -5,6 +5,7 @@
 #include "services/data/EAbort.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -225,6 +226,24 @@ TEST_F(QtInput, GivenAPopupMenu_WhenTheOperatorRightClicks_ThenItsItemsShowAfter
     EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Limpar"));
     menu->actions()[0]->trigger();
     EXPECT_EQ(log, "popup; limpar; ");
+}
+
+TEST_F(QtInput, GivenAComboBox_WhenTheOperatorPicksAnItem_ThenTheControlSelectsItAndFiresOnSelect) {
+    SampleForm form;
+    auto* combo = place<TComboBox>(&form, form.panDados, "cmbOperacao", 8, 80, 160, 21);
+    combo->SetStyle(csDropDownList);
+    combo->SetItems({"Somar", "Subtrair", "Substituir"});
+    std::string picked;
+    combo->OnSelect = [&](TObject*) { picked = combo->Text(); };
+    show(form);
+    auto* box = widget<QComboBox>(form, "cmbOperacao");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 3);
+    emit box->activated(2); // what choosing from the drop-down list does
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(picked, "Substituir");
+    combo->SetItemIndex(0);
+    EXPECT_EQ(box->currentText(), QStringLiteral("Somar"));
 }
 
 // A page control with three pages; the second refuses to be left, the third is disabled.

@@ -2,6 +2,7 @@
 
 #include "services/ui/TButton.h"
 #include "services/ui/TCheckBox.h"
+#include "services/ui/TComboBox.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TForm.h"
 #include "services/ui/TLabel.h"
