@@ -42,7 +42,25 @@ protected:
 };
 
 TEST_F(SaveCancel,
-       GivenServerRefusalWhenSavingBillingThenEveryAccessibleRowIsMarkedAndStaysPending) {
+       GivenValueTypedOnBillingWhenConfirmedThenTheServerKeepsItAndTheBudgetIsReadAgain) {
+    TfrmCalcOrcaOper& screen = loaded();
+    typeMonth(screen.dbgItOrcFatur, "0001", "ABR", "4.321,25");
+    // Confirmed while the cell is still being typed in.
+    const int shows = platform.progressShows();
+    confirm();
+    EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
+    EXPECT_DOUBLE_EQ(stored("0001", "F", "ABR"), 4321.25);
+    EXPECT_GE(platform.progressShows(), shows + 2) << "saving, then reading again";
+    EXPECT_FALSE(platform.progressVisible());
+    EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsBrowse);
+    EXPECT_EQ(screen.cdsItensOrcFatCons.ChangeCount(), 0);
+    EXPECT_FALSE(boEditItemOrca);
+    EXPECT_DOUBLE_EQ(std::stod(valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOABR")),
+                     4321.25);
+}
+
+TEST_F(SaveCancel,
+       GivenServerRefusalWhenSavingBillingThenEveryAccessibleRowIsMarkedAndSentAgainLater) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     // 0002 loses its base month: it is sent marked "N"; the others "S".
@@ -50,6 +68,7 @@ TEST_F(SaveCancel,
     typeText("\b");
     press(VK_TAB);
     typeMonth(screen.dbgItOrcFatur, "0001", "MAI", "77");
+    const std::string token = host.token;
     host.token = "expired";
     confirm();
     EXPECT_NE(messages().find("error: "), std::string::npos) << messages();
@@ -58,6 +77,14 @@ TEST_F(SaveCancel,
     EXPECT_EQ(column(fc, "IDALTERADO").substr(0, 27), "0001=S 0002=N 0003=S 0004=S");
     EXPECT_EQ(fc.ChangeCount(), 4);
     EXPECT_NE(stored("0001", "F", "MAI"), 77);
+
+    // A later save sends them again.
+    host.token = token;
+    platform.clearMessages();
+    confirm();
+    EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
+    EXPECT_DOUBLE_EQ(stored("0001", "F", "MAI"), 77);
+    EXPECT_EQ(fc.ChangeCount(), 0);
 }
 
 TEST_F(SaveCancel, GivenServerRefusalWhenSavingAnItemThenALaterSaveSendsTheChangeAgain) {
