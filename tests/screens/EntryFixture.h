@@ -18,7 +18,6 @@ protected:
     TfrmCalcOrcaOper& loaded(const std::string& op = "teste", int version = 2) {
         loginAs(op);
         TfrmCalcOrcaOper& screen = openScreen();
-        screen.LigaEventosEntrada();
         confirmFilterWhenAsked();
         loadBudget(2026, version);
         EXPECT_EQ(messages(), "");
