@@ -21,6 +21,18 @@ FormView::FormView(TForm& form) : m_form(&form) {
     m_window->setObjectName(toQt(form.Name()));
     m_window->setWindowTitle(toQt(form.Caption()));
     m_window->onCloseRequest = [this] { closeRequested(); };
+    // The form learns its real size, so that what it places from its edges follows.
+    m_window->onClientResized = [this](QSize size) {
+        if (!m_form || m_settingBounds || !m_window->isVisible()) return;
+        if (size.width() == m_form->Width() && size.height() == m_form->Height()) return;
+        m_settingBounds = true;
+        TForm* form = m_form;
+        if (Application::installed())
+            Application::instance().dispatch([form, size] {
+                form->SetBounds(form->Left(), form->Top(), size.width(), size.height());
+            });
+        m_settingBounds = false;
+    };
     m_rootView = std::make_unique<ContainerView>(*this, form, m_window->clientArea());
     // Keys pressed while no control holds the focus go to the form itself.
     registerWidget(m_window, m_rootView.get());
@@ -181,7 +193,7 @@ void FormView::syncFormProperty(Property property) {
             sub->setWindowTitle(m_window->windowTitle());
         break;
     case Property::Bounds:
-        m_window->setClientSize(m_form->Width(), m_form->Height());
+        if (!m_settingBounds) m_window->setClientSize(m_form->Width(), m_form->Height());
         break;
     case Property::ActiveControl:
         showFocus(m_form->ActiveControl());

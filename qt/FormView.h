@@ -75,4 +75,5 @@ private:
     std::unique_ptr<MenuBarView> m_menuBar;
     QHash<QObject*, ControlView*> m_widgetViews;
     bool m_settingFocus = false;
+    bool m_settingBounds = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -32,6 +33,12 @@ QSize FormWidget::sizeHint() const {
     const QSize content = m_client->sizeHint();
     return {std::max(m_designed.width(), content.width()),
             std::max(m_designed.height(), content.height()) + menu};
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int menu = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    if (onClientResized) onClientResized(QSize(width(), height() - menu));
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {

@@ -23,9 +23,12 @@ public:
 
     // Asked when the operator closes the window; the form decides, so the event is refused.
     std::function<void()> onCloseRequest;
+    // The client area took a new size (the operator or the window frame resized it).
+    std::function<void(QSize)> onClientResized;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QVBoxLayout* m_box;

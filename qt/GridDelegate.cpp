@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
     const QVariant background = index.data(Qt::BackgroundRole);
@@ -24,12 +26,29 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         const QString text = index.data(Qt::DisplayRole).toString();
         const QRect r = opt.rect;
         const int align = index.data(Qt::TextAlignmentRole).toInt();
-        painter->drawText(r, align, text);
-        // The caret after the typed text.
-        const int width = painter->fontMetrics().horizontalAdvance(text);
-        const int x =
-            (align & Qt::AlignRight) ? r.right() : std::min(r.left() + width + 1, r.right());
-        painter->drawLine(x, r.top() + 3, x, r.bottom() - 3);
+        const QFontMetrics fm = painter->fontMetrics();
+        const int textWidth = fm.horizontalAdvance(text);
+        const int x0 = (align & Qt::AlignRight) ? r.right() - textWidth : r.left();
+        const QPoint selection = index.data(GridModel::EditorSelectionRole).toPoint();
+        const int start = std::clamp(selection.x(), 0, static_cast<int>(text.size()));
+        const int length = std::clamp(selection.y(), 0, static_cast<int>(text.size()) - start);
+        const int selLeft = x0 + fm.horizontalAdvance(text.left(start));
+        if (length > 0) {
+            // The selected part, as an edit box shows it: typing replaces it.
+            const int selWidth = fm.horizontalAdvance(text.mid(start, length));
+            painter->fillRect(QRect(selLeft, r.top() + 2, selWidth, r.height() - 4),
+                              option.palette.color(QPalette::Highlight));
+        }
+        painter->drawText(QRect(x0, r.top(), textWidth + 1, r.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+        if (length > 0) {
+            painter->setPen(option.palette.color(QPalette::HighlightedText));
+            painter->drawText(QRect(selLeft, r.top(), r.right() - selLeft + 1, r.height()),
+                              Qt::AlignLeft | Qt::AlignVCenter, text.mid(start, length));
+        } else {
+            const int x = std::min(selLeft, r.right());
+            painter->drawLine(x, r.top() + 3, x, r.bottom() - 3);
+        }
         painter->restore();
         return;
     }

@@ -6,6 +6,7 @@
 #include "services/ui/TDBGrid.h"
 
 #include <QFont>
+#include <QPoint>
 
 GridModel::GridModel(TDBGrid& grid, QObject* parent) : QAbstractTableModel(parent), m_grid(grid) {
     refreshColumns();
@@ -63,6 +64,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     }
     case PictureRole:
         return static_cast<int>(m_grid.CellStyle(index.row(), column).picture);
+    case EditorSelectionRole:
+        return QPoint(m_grid.EditorSelStart(), m_grid.EditorSelLength());
     case EditingRole:
         return m_grid.EditorMode() && index.row() == m_grid.CurrentRow() &&
                column == m_grid.SelectedIndex();

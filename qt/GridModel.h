@@ -16,6 +16,8 @@ public:
     static constexpr int PictureRole = Qt::UserRole + 1;
     // Extra role: whether the cell holds the in-place editor.
     static constexpr int EditingRole = Qt::UserRole + 2;
+    // Extra role: the editor's caret and selection, as QPoint(start, length) in characters.
+    static constexpr int EditorSelectionRole = Qt::UserRole + 3;
 
     explicit GridModel(TDBGrid& grid, QObject* parent = nullptr);
 

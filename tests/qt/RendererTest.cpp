@@ -101,6 +101,19 @@ TEST_F(QtRendering, GivenAShownForm_WhenPropertiesChange_ThenTheWidgetsFollowAtO
     EXPECT_EQ(platform.viewOf(form)->window()->windowTitle(), QStringLiteral("Outra"));
 }
 
+TEST_F(QtRendering,
+       GivenAShownForm_WhenItsWindowIsResized_ThenTheFormTakesTheNewSizeAndLaysOutAgain) {
+    SampleForm form;
+    FormView& view = show(form);
+    const int menu = view.window()->findChild<QMenuBar*>()->sizeHint().height();
+    view.window()->resize(640, 360 + menu);
+    QApplication::processEvents();
+    EXPECT_EQ(form.Width(), 640);
+    EXPECT_EQ(form.Height(), 360);
+    EXPECT_EQ(rectText(widget(form, "panFiltro")->geometry()), "0,0 640x44");
+    EXPECT_EQ(rectText(widget(form, "panDados")->geometry()), "0,44 640x316");
+}
+
 TEST_F(QtRendering, GivenAShownForm_WhenAControlIsAddedOrFreed_ThenItsWidgetComesAndGoes) {
     SampleForm form;
     show(form);
