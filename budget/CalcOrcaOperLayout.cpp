@@ -77,7 +77,9 @@ void TfrmCalcOrcaOper::CriaComponentes() {
 void TfrmCalcOrcaOper::CriaBarraFerramentas() {
     int left = sbtFechar->Left() + sbtFechar->Width() + 8;
     auto button = [&](const char* name, const char* caption, const char* hint, bool enabled) {
-        auto* b = make<TSpeedButton>(this, panMenu, name, alNone, left, 2, caption ? 110 : 32, 32);
+        // A captioned button is as wide as its caption at the toolbar's font (~7 px a letter).
+        const int width = caption ? 16 + 7 * static_cast<int>(Utf8Length(caption)) : 32;
+        auto* b = make<TSpeedButton>(this, panMenu, name, alNone, left, 2, width, 32);
         if (caption) b->SetCaption(caption);
         b->SetHint(hint ? hint : caption);
         b->SetEnabled(enabled);

@@ -154,7 +154,7 @@ public:
     void panFiltroExit(TObject* Sender);
     void sbtVerificarClick(TObject* Sender) override;
 
-    // --- Pages (CalcOrcaOperPages.cpp) ---
+    // --- Pages (CalcOrcaOperPages.cpp; moving through rows and grids: CalcOrcaOperScroll.cpp) ---
     void pgcOrcamentoChanging(TObject* Sender, bool& AllowChange);
     void pgcOrcamentoChange(TObject* Sender);
     void dbgDiaUtilFilFatEnter(TObject* Sender);
