@@ -231,3 +231,37 @@ TEST_F(EntryValues, GivenTypedTextsThenResultValorReadsThemTheOperatorsWay) {
     EXPECT_FALSE(event([&] { screen.resultValor("abc"); }));
     EXPECT_EQ(messages(), "error: Valor inválido.\n");
 }
+
+TEST_F(EntryValues, GivenMonthTextOverAHundredCharactersThenTheNextKeyIsRefused) {
+    TfrmCalcOrcaOper& screen = loaded();
+    clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOAGO");
+    typeText(std::string(101, '1'));
+    EXPECT_EQ(messages(), "");
+    typeText("1");
+    EXPECT_EQ(messages(), "error: Valor inválido.\n");
+    EXPECT_EQ(screen.dbgItOrcFatur->EditorText().size(), 101u);
+}
+
+TEST_F(EntryValues, GivenFixedColumnsThenDeleteAndBackspaceAreSwallowed) {
+    TfrmCalcOrcaOper& screen = loaded();
+    page(screen.tshConsumo);
+    clickCell(screen.dbgItConsumo, "0001", "NMFILIAL");
+    const std::string name = screen.dbgItConsumo->EditorText();
+    press(VK_DELETE);
+    press(VK_BACK);
+    EXPECT_EQ(screen.dbgItConsumo->EditorText(), name);
+    EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsBrowse);
+    // An effected consumption row swallows them in every column.
+    clickCell(screen.dbgItConsumo, "0003", "VRORCAMENTOJAN");
+    const std::string value = screen.dbgItConsumo->EditorText();
+    press(VK_DELETE);
+    EXPECT_EQ(screen.dbgItConsumo->EditorText(), value);
+
+    page(screen.tshMatriz);
+    clickCell(screen.dbgMatriz, "0001", "NMDESPPREV");
+    const std::string expense = screen.dbgMatriz->EditorText();
+    press(VK_DELETE);
+    press(VK_BACK);
+    EXPECT_EQ(screen.dbgMatriz->EditorText(), expense);
+    EXPECT_EQ(messages(), "");
+}
