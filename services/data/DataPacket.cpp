@@ -2,6 +2,7 @@
 
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
+#include "services/data/TextCase.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,17 +10,6 @@
 #include <unordered_map>
 
 namespace {
-
-bool equalNoCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 void writeCell(JsonWriter& out, const FieldDef& field, const Variant& v) {
     if (v.isNull()) {
@@ -249,7 +239,7 @@ UpdateKind kindFromName(std::string_view name) {
 
 int DataPacket::fieldIndex(std::string_view name) const noexcept {
     for (std::size_t i = 0; i < fields.size(); ++i)
-        if (equalNoCase(fields[i].name, name)) return static_cast<int>(i);
+        if (equalsNoCase(fields[i].name, name)) return static_cast<int>(i);
     return -1;
 }
 

@@ -1,4 +1,5 @@
 #include "services/data/DataSetCore.h"
+#include "services/data/TextCase.h"
 
 #include "services/data/DataSetError.h"
 
@@ -7,14 +8,6 @@
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::vector<std::string> splitNames(const std::string& names) {
     std::vector<std::string> out;
@@ -105,7 +98,7 @@ std::vector<int> DataSetCore::fieldList(const std::string& names) const {
     for (const std::string& name : splitNames(names)) {
         int found = -1;
         for (std::size_t i = 0; i < fieldStore.size() && found < 0; ++i)
-            if (sameName(fieldStore[i]->FieldName(), name)) found = static_cast<int>(i);
+            if (equalsNoCase(fieldStore[i]->FieldName(), name)) found = static_cast<int>(i);
         if (found < 0) fail("campo " + name + " não encontrado.");
         out.push_back(found);
     }
@@ -118,7 +111,7 @@ std::vector<int> DataSetCore::fieldList(const std::string& names,
     for (const std::string& name : splitNames(names)) {
         int found = -1;
         for (std::size_t i = 0; i < defs.size(); ++i)
-            if (sameName(defs[i].name, name)) found = static_cast<int>(i);
+            if (equalsNoCase(defs[i].name, name)) found = static_cast<int>(i);
         if (found < 0) fail("campo " + name + " não encontrado.");
         out.push_back(found);
     }

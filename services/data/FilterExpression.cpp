@@ -1,4 +1,5 @@
 #include "services/data/FilterExpression.h"
+#include "services/data/TextCase.h"
 
 #include "services/data/CellValue.h"
 #include "services/data/DataSetError.h"
@@ -63,14 +64,6 @@ int cmpText(std::string_view a, std::string_view b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // The constant as a number for a numeric field of the given type.
 double numericConstant(const Variant& c, FieldType type, const std::string& field) {
@@ -97,7 +90,7 @@ struct Binder {
     void operand(Node::Operand& o) {
         if (!o.isField) return;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (sameName(fields[i].name, o.name)) {
+            if (equalsNoCase(fields[i].name, o.name)) {
                 o.fieldNo = static_cast<int>(i);
                 o.type = fields[i].type;
                 if (std::find(used.begin(), used.end(), o.fieldNo) == used.end())

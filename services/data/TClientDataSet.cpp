@@ -1,4 +1,5 @@
 #include "services/data/TClientDataSet.h"
+#include "services/data/TextCase.h"
 
 #include "services/data/DataSetCore.h"
 
@@ -9,14 +10,6 @@ using Notice = TDataSource::Notice;
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -52,7 +45,7 @@ TField& TClientDataSet::AddField(std::string_view name, FieldType type, int size
 
 TField* TClientDataSet::FindField(std::string_view name) const noexcept {
     for (TField* f : m_fields)
-        if (sameName(f->FieldName(), name)) return f;
+        if (equalsNoCase(f->FieldName(), name)) return f;
     return nullptr;
 }
 
@@ -81,7 +74,7 @@ void TClientDataSet::CreateDataSet() {
     std::vector<DataSetCore::SortKey> keys;
     if (!m_indexName.empty()) {
         auto def = std::find_if(c.indexDefs.begin(), c.indexDefs.end(),
-                                [&](const auto& d) { return sameName(d.name, m_indexName); });
+                                [&](const auto& d) { return equalsNoCase(d.name, m_indexName); });
         keys = c.sortKeysFor(def->fields, def->descFields);
     } else {
         keys = c.sortKeysFor(m_indexFieldNames, {});

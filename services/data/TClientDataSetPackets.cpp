@@ -1,4 +1,5 @@
 #include "services/data/TClientDataSet.h"
+#include "services/data/TextCase.h"
 
 #include "services/data/DataSetCore.h"
 
@@ -10,14 +11,6 @@ using Notice = TDataSource::Notice;
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Brings a cell to the kind its field holds; false when it cannot be.
 bool normalise(Variant& v, FieldType type) {
@@ -74,7 +67,7 @@ void TClientDataSet::SetData(DataPacket&& packet) {
     for (std::size_t i = 0; i < defs.size(); ++i) {
         if (defs[i].name.empty()) throw PacketError(owner + "campo sem nome.");
         for (std::size_t j = 0; j < i; ++j)
-            if (sameName(defs[i].name, defs[j].name))
+            if (equalsNoCase(defs[i].name, defs[j].name))
                 throw PacketError(owner + "campo " + defs[i].name + " repetido.");
         if (defs[i].size < 0)
             throw PacketError(owner + "tamanho negativo no campo " + defs[i].name + ".");
@@ -85,7 +78,7 @@ void TClientDataSet::SetData(DataPacket&& packet) {
         if (!f->m_declared) continue;
         bool present = false;
         for (std::size_t i = 0; i < packetFields && !present; ++i)
-            present = sameName(defs[i].name, f->FieldName());
+            present = equalsNoCase(defs[i].name, f->FieldName());
         if (!present) defs.push_back(FieldDef{f->FieldName(), f->DataType(), f->Size()});
     }
     const std::size_t extra = defs.size() - packetFields;
@@ -115,7 +108,7 @@ void TClientDataSet::SetData(DataPacket&& packet) {
     std::vector<DataSetCore::SortKey> keys;
     if (!m_indexName.empty()) {
         auto def = std::find_if(c.indexDefs.begin(), c.indexDefs.end(),
-                                [&](const auto& d) { return sameName(d.name, m_indexName); });
+                                [&](const auto& d) { return equalsNoCase(d.name, m_indexName); });
         keys = c.sortKeysFor(def->fields, def->descFields, defs);
     } else {
         keys = c.sortKeysFor(m_indexFieldNames, {}, defs);
@@ -125,7 +118,7 @@ void TClientDataSet::SetData(DataPacket&& packet) {
     for (std::size_t i = 0; i < defs.size(); ++i) {
         std::unique_ptr<TField> field;
         for (auto& old : c.fieldStore)
-            if (old && sameName(old->FieldName(), defs[i].name)) field = std::move(old);
+            if (old && equalsNoCase(old->FieldName(), defs[i].name)) field = std::move(old);
         if (!field)
             field = std::make_unique<TField>(*this, defs[i].name, defs[i].type, defs[i].size);
         newStore.push_back(std::move(field));

@@ -1,4 +1,5 @@
 #include "services/data/TClientDataSet.h"
+#include "services/data/TextCase.h"
 
 #include "services/data/DataSetCore.h"
 
@@ -9,14 +10,6 @@ using Notice = TDataSource::Notice;
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Shows the rows under a new filter from the first one, as a scroll.
 void refilter(DataSetCore& c, TClientDataSet& ds) {
@@ -90,12 +83,12 @@ void TClientDataSet::AddIndex(const std::string& name, const std::string& fields
     if (!c.fieldStore.empty())
         c.sortKeysFor(fields, descFields); // names checked now when the fields are known
     auto it = std::find_if(c.indexDefs.begin(), c.indexDefs.end(),
-                           [&](const auto& d) { return sameName(d.name, name); });
+                           [&](const auto& d) { return equalsNoCase(d.name, name); });
     if (it != c.indexDefs.end())
         *it = {name, fields, descFields};
     else
         c.indexDefs.push_back({name, fields, descFields});
-    if (c.active && sameName(m_indexName, name)) reorder(c, c.sortKeysFor(fields, descFields));
+    if (c.active && equalsNoCase(m_indexName, name)) reorder(c, c.sortKeysFor(fields, descFields));
 }
 
 void TClientDataSet::SetIndexName(const std::string& name) {
@@ -103,7 +96,7 @@ void TClientDataSet::SetIndexName(const std::string& name) {
     std::vector<DataSetCore::SortKey> keys;
     if (!name.empty()) {
         auto it = std::find_if(c.indexDefs.begin(), c.indexDefs.end(),
-                               [&](const auto& d) { return sameName(d.name, name); });
+                               [&](const auto& d) { return equalsNoCase(d.name, name); });
         if (it == c.indexDefs.end()) c.fail("índice " + name + " não definido.");
         if (!c.fieldStore.empty()) keys = c.sortKeysFor(it->fields, it->descFields);
     }

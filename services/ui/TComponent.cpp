@@ -7,13 +7,6 @@
 #include <memory>
 #include <typeinfo>
 
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 TComponent::TComponent(TComponent* owner) : m_owner(owner) {
     if (m_owner) m_owner->m_components.push_back(this);
 }
@@ -42,7 +35,7 @@ void TComponent::SetName(std::string name) {
 TComponent* TComponent::FindComponent(std::string_view name) const {
     if (name.empty()) return nullptr;
     for (TComponent* c : m_components)
-        if (SameText(c->m_name, name)) return c;
+        if (equalsNoCase(c->m_name, name)) return c;
     return nullptr;
 }
 

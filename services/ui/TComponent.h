@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/data/TextCase.h"
+
 #include "services/ui/ControlObserver.h"
 #include "services/ui/UiTypes.h"
 
@@ -49,5 +51,3 @@ private:
     ControlObserver* m_observer = nullptr;
 };
 
-// Letter-case-blind equality of ASCII names.
-bool SameText(std::string_view a, std::string_view b);

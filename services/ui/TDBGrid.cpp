@@ -68,7 +68,7 @@ TColumn* TDBGrid::Column(int index) const {
 
 TColumn* TDBGrid::ColumnByFieldName(const std::string& fieldName) const {
     for (const auto& c : m_columns)
-        if (SameText(c->FieldName(), fieldName)) return c.get();
+        if (equalsNoCase(c->FieldName(), fieldName)) return c.get();
     return nullptr;
 }
 

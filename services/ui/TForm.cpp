@@ -255,7 +255,7 @@ bool TForm::TypeChar(TKeyChar ch) {
 
 void TForm::RegisterDataSet(const std::string& name, TClientDataSet* dataSet) {
     for (auto& entry : m_dataSets)
-        if (SameText(entry.first, name)) {
+        if (equalsNoCase(entry.first, name)) {
             entry.second = dataSet;
             return;
         }
@@ -264,6 +264,6 @@ void TForm::RegisterDataSet(const std::string& name, TClientDataSet* dataSet) {
 
 TClientDataSet* TForm::FindDataSet(std::string_view name) const {
     for (const auto& entry : m_dataSets)
-        if (SameText(entry.first, name)) return entry.second;
+        if (equalsNoCase(entry.first, name)) return entry.second;
     return nullptr;
 }

@@ -16,7 +16,7 @@ TfrmPesquisa::TfrmPesquisa(TComponent* owner, TDataSource& source, const std::st
     dbgPesquisa->AddOption(dgRowSelect);
     dbgPesquisa->SetDataSource(&source);
     for (TField* f : source.DataSet()->Fields())
-        if (f->Visible() && !SameText(f->FieldName(), "IDMARCADO"))
+        if (f->Visible() && !equalsNoCase(f->FieldName(), "IDMARCADO"))
             dbgPesquisa->AddColumn(f->FieldName(), f->DisplayName(),
                                    std::max(40, 8 * std::max(4, f->DisplayWidth())));
     dbgPesquisa->OnDblClick = [this](TObject* s) { sbtConfirmaClick(s); };

@@ -39,11 +39,11 @@ TfrmPesquisaLista::TfrmPesquisaLista(TComponent* owner, TDataSource& source,
     check.SetTitleSymbolFont(true);
     check.SetReadOnly(true);
     for (TField* f : ds.Fields())
-        if (f->Visible() && !SameText(f->FieldName(), kMark))
+        if (f->Visible() && !equalsNoCase(f->FieldName(), kMark))
             dbgLista->AddColumn(f->FieldName(), f->DisplayName(),
                                 std::max(40, 8 * std::max(4, f->DisplayWidth())));
     dbgLista->OnDrawColumnCell = [](TObject*, const TGridDrawCell& cell, TCellStyle& style) {
-        if (SameText(cell.Column().FieldName(), kMark))
+        if (equalsNoCase(cell.Column().FieldName(), kMark))
             style.picture =
                 cell.Text(kMark) == "S" ? TCheckPicture::Checked : TCheckPicture::Unchecked;
     };

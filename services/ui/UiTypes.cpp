@@ -63,7 +63,7 @@ TKeyCode KeyFromName(const std::string& name) {
         }
     }
     for (const auto& k : kNamedKeys)
-        if (SameText(k.name, name)) return k.key;
+        if (equalsNoCase(k.name, name)) return k.key;
     return 0;
 }
 
@@ -74,11 +74,11 @@ TShortCut TextToShortCut(const std::string& text) {
         auto plus = rest.find('+');
         if (plus == std::string::npos || plus + 1 >= rest.size()) break;
         std::string mod = rest.substr(0, plus);
-        if (SameText(mod, "Ctrl"))
+        if (equalsNoCase(mod, "Ctrl"))
             shift |= ssCtrl;
-        else if (SameText(mod, "Shift"))
+        else if (equalsNoCase(mod, "Shift"))
             shift |= ssShift;
-        else if (SameText(mod, "Alt"))
+        else if (equalsNoCase(mod, "Alt"))
             shift |= ssAlt;
         else
             return 0;

@@ -4,6 +4,7 @@
 #include "services/ui/TComboBox.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TDBText.h"
+#include "services/ui/LineEditor.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TPageControl.h"
@@ -57,7 +58,7 @@ TForm& ScreenDriver::form() const {
 
 TComponent& ScreenDriver::component(const std::string& name) const {
     TForm& f = form();
-    if (SameText(f.Name(), name)) return f;
+    if (equalsNoCase(f.Name(), name)) return f;
     TComponent* c = f.FindComponent(name);
     if (!c) throw ScriptError("unknown control '" + name + "' on " + f.ClassName());
     return *c;
@@ -83,24 +84,7 @@ bool ScreenDriver::focus(const std::string& name) {
 bool ScreenDriver::type(const std::string& text) {
     TForm& f = form();
     bool all = true;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        auto c = static_cast<unsigned char>(text[i]);
-        char32_t ch = c;
-        std::size_t len = 1;
-        if (c >= 0xF0) {
-            ch = c & 0x07;
-            len = 4;
-        } else if (c >= 0xE0) {
-            ch = c & 0x0F;
-            len = 3;
-        } else if (c >= 0xC0) {
-            ch = c & 0x1F;
-            len = 2;
-        }
-        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
-            ch = (ch << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += len;
+    for (const char32_t ch : ToU32(text)) {
         bool ok;
         if (ch >= U'a' && ch <= U'z')
             ok = act([&f, ch] { f.PressKey(static_cast<TKeyCode>(ch - 32), 0); });
