@@ -38,13 +38,8 @@ void TfrmCalcOrcaOper::TeclaFatCons(TDBGrid* grid, TKeyChar& Key) {
     TClientDataSet& ds = cdsItensOrcFatCons;
     if (!ds.Active() || ds.IsEmpty()) return;
     const std::string coluna = CampoSelecionado(grid);
-    if (Key != U'\t') {
-        // The error ends the event: the key never reaches the cell.
-        const TKeyChar typed = Key;
-        Key = 0;
-        RecusaSemPermissao(ds, true);
-        Key = typed;
-    }
+    // The refusal ends the event: the key never reaches the cell.
+    if (Key != U'\t') RecusaSemPermissao(ds, true);
     if (ds.FieldByName("IDITEMORCAMENTO").AsString() == "E" && !movingKey(Key)) Key = 0;
     if (signOrExponent(Key)) Key = 0;
     const std::string check = grid == dbgItOrcFatur ? "IDCHECKF" : "IDCHECKC";
