@@ -1,6 +1,7 @@
 #include "server/ServerInstance.h"
 
 #include "server/demo/DemoCompany.h"
+#include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
 #include "server/rpc/Dispatcher.h"
 #include "server/rpc/HttpServer.h"
@@ -67,7 +68,9 @@ ServerInstance::ServerInstance(ServerOptions options) : m_options(std::move(opti
     m_registry = std::make_unique<MethodRegistry>();
     registerMethods(*m_registry);
     m_sessions = std::make_unique<Sessions>(*m_store);
-    m_dispatcher = std::make_unique<Dispatcher>(*m_store, *m_registry, *m_sessions, m_log.get());
+    m_writes = std::make_unique<GroupCommit>(*m_store);
+    m_dispatcher = std::make_unique<Dispatcher>(*m_store, *m_registry, *m_sessions, m_log.get(),
+                                                m_writes.get());
     m_http = std::make_unique<HttpServer>(*m_dispatcher, m_options.maxBodyBytes, m_options.threads,
                                           m_log.get());
     m_http->start(host, port);

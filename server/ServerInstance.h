@@ -7,6 +7,7 @@
 namespace srv {
 
 class Dispatcher;
+class GroupCommit;
 class HttpServer;
 class MethodRegistry;
 class RequestLog;
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<Store> m_store;
     std::unique_ptr<MethodRegistry> m_registry;
     std::unique_ptr<Sessions> m_sessions;
+    std::unique_ptr<GroupCommit> m_writes;
     std::unique_ptr<Dispatcher> m_dispatcher;
     std::unique_ptr<HttpServer> m_http;
 };

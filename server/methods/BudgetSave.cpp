@@ -2,6 +2,7 @@
 // carries (kinds "F" and "C") come with the calculation methods.
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/DeltaWriter.h"
+#include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
 #include "server/methods/PacketBuilder.h"
 #include "server/rpc/MethodRegistry.h"
@@ -41,9 +42,10 @@ Variant setItensOrcFatCons(CallContext& call) {
         });
     } else {
         const DataPacket& delta = changes.packet();
-        written = call.store.transaction([&](Database& db) {
+        const std::function<int(Database&)> save = [&](Database& db) {
             return DeltaWriter(db, call.operatorCode, year, version, kind == "T").apply(delta);
-        });
+        };
+        written = call.writes ? call.writes->run(save) : call.store.transaction(save);
     }
     // The caller never reads the delta back: answering it empty spares sending it twice.
     call.arg(0) = Variant();

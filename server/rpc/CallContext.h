@@ -7,6 +7,7 @@
 
 namespace srv {
 
+class GroupCommit;
 class Store;
 
 // What a remote method sees of its call: who calls, the database and the arguments. A method
@@ -15,6 +16,8 @@ struct CallContext {
     const std::string& operatorCode;
     Store& store;
     std::vector<RpcParam>& params;
+    // Where writes share their transaction with concurrent ones; null: each its own.
+    GroupCommit* writes = nullptr;
 
     Variant& arg(std::size_t index) { return params.at(index).value; }
     std::string text(std::size_t index) const { return params.at(index).value.toText(); }

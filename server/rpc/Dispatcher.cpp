@@ -61,8 +61,8 @@ void checkArguments(const MethodEntry& entry, const std::vector<RpcParam>& param
 } // namespace
 
 Dispatcher::Dispatcher(Store& store, const MethodRegistry& registry, Sessions& sessions,
-                       RequestLog* log)
-    : m_store(store), m_registry(registry), m_sessions(sessions), m_log(log) {}
+                       RequestLog* log, GroupCommit* writes)
+    : m_store(store), m_registry(registry), m_sessions(sessions), m_log(log), m_writes(writes) {}
 
 DispatchResult Dispatcher::login(std::string_view body) {
     const auto start = std::chrono::steady_clock::now();
@@ -132,7 +132,7 @@ DispatchResult Dispatcher::run(std::string_view token, std::string_view module,
     checkArguments(*entry, request.params);
     if (!entry->handler) throw RpcError(entry->name + ": ainda não disponível neste servidor.");
 
-    CallContext context{operatorCode, m_store, request.params};
+    CallContext context{operatorCode, m_store, request.params, m_writes};
     Variant result;
     try {
         result = entry->handler(context);

@@ -5,6 +5,7 @@
 
 namespace srv {
 
+class GroupCommit;
 class MethodRegistry;
 class RequestLog;
 class Sessions;
@@ -22,7 +23,7 @@ struct DispatchResult {
 class Dispatcher {
 public:
     Dispatcher(Store& store, const MethodRegistry& registry, Sessions& sessions,
-               RequestLog* log = nullptr);
+               RequestLog* log = nullptr, GroupCommit* writes = nullptr);
 
     // POST /login.
     DispatchResult login(std::string_view body);
@@ -37,6 +38,7 @@ private:
     const MethodRegistry& m_registry;
     Sessions& m_sessions;
     RequestLog* m_log;
+    GroupCommit* m_writes;
 };
 
 } // namespace srv

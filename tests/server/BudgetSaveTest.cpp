@@ -2,6 +2,8 @@
 // and that a refusal writes nothing.
 #include "tests/server/ServerFixture.h"
 
+#include <thread>
+
 namespace {
 
 struct Loaded {
@@ -304,6 +306,60 @@ TEST_P(Saves,
                      after.fatCons(),
                      {{closed, {{"IDALTERADO", Variant("S")}, {"VRORCAMENTOJUN", Variant(1.0)}}}}));
     EXPECT_FALSE(refused.ok);
+}
+
+} // namespace
+
+namespace {
+
+TEST_P(Saves, GivenConcurrentSaves_WhenSomeAreRefused_ThenEachGetsItsOwnOutcome) {
+    Loaded l = loaded(teste());
+    // Open rows of 0001 and 0002 each saved by a thread of its own, and refused rows of 0005
+    // saved at the same moment: the shared commit must not mix their outcomes.
+    std::vector<int> open, refused;
+    for (std::size_t r = 0; r < l.items().rows.size(); ++r) {
+        const std::string b = l.items().value(r, "CDFILIAL").toText();
+        if (b == "0001" || b == "0002")
+            open.push_back(static_cast<int>(r));
+        else if (b == "0005")
+            refused.push_back(static_cast<int>(r));
+    }
+    ASSERT_GE(open.size(), 10u);
+    ASSERT_GE(refused.size(), 2u);
+    std::vector<std::pair<int, bool>> jobs; // row, expected to pass
+    for (int r : open)
+        jobs.emplace_back(r, true);
+    for (int r : refused)
+        jobs.emplace_back(r, false);
+
+    std::vector<Answer> answers(jobs.size());
+    std::vector<std::thread> threads;
+    for (std::size_t j = 0; j < jobs.size(); ++j)
+        threads.emplace_back([&, j] {
+            RpcTestClient client(server(), "teste", "teste");
+            // A refused save first changes an open row, then fails on its own row: the
+            // change before the failure must go too.
+            std::vector<std::pair<int, std::map<std::string, Variant>>> edits;
+            if (!jobs[j].second)
+                edits.push_back({open[j % open.size()], {{"VRORCAMENTOSET", Variant(-7.0)}}});
+            edits.push_back({jobs[j].first, {{"VRORCAMENTOAGO", Variant(1000.0 + j)}}});
+            answers[j] = save(client, modifiedDelta(l.items(), edits));
+        });
+    for (auto& t : threads)
+        t.join();
+
+    Loaded after = loaded(teste());
+    for (std::size_t j = 0; j < jobs.size(); ++j) {
+        EXPECT_EQ(answers[j].ok, jobs[j].second) << j << ": " << answers[j].error;
+        const double stored = monthValue(after.items(), jobs[j].first, "VRORCAMENTOAGO");
+        if (jobs[j].second)
+            EXPECT_DOUBLE_EQ(stored, 1000.0 + static_cast<double>(j)) << j;
+        else
+            EXPECT_DOUBLE_EQ(stored, monthValue(l.items(), jobs[j].first, "VRORCAMENTOAGO")) << j;
+    }
+    for (int r : open)
+        EXPECT_DOUBLE_EQ(monthValue(after.items(), r, "VRORCAMENTOSET"),
+                         monthValue(l.items(), r, "VRORCAMENTOSET"));
 }
 
 } // namespace
