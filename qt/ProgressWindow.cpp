@@ -9,6 +9,8 @@ ProgressWindow::ProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("ProgressWindow"));
     setModal(false);
+    // Shown while the operator waits; it must not take the focus from the screen.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("lblProgresso"));
     m_text->setAlignment(Qt::AlignCenter);

@@ -75,7 +75,9 @@ std::string QtPlatform::progressText() const {
 
 QWidget* QtPlatform::dialogParent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    if (QWidget* active = QApplication::activeWindow()) return active;
+    // The progress window is no owner: a message shown during a long call belongs to the screen.
+    if (QWidget* active = QApplication::activeWindow(); active && active != m_progress)
+        return active;
     return m_mdi ? m_mdi->window() : nullptr;
 }
 
