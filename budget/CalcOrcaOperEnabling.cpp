@@ -98,6 +98,8 @@ void TfrmCalcOrcaOper::EspelhaMenus() {
 }
 
 void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
+    // The base pass sets the standard items; every one of them is decided again below.
+    TfrmPadraoGrid::dtsPadraoStateChange(Sender);
     const bool latest = boMaiorVersao;
     const TTabSheet* page = pgcOrcamento->ActivePage();
     const TClientDataSet& fc = cdsItensOrcFatCons;

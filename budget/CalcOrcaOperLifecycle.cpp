@@ -173,6 +173,7 @@ void TfrmCalcOrcaOper::FormKeyDown(TObject* Sender, TKeyCode& Key, TShiftState S
 }
 
 void TfrmCalcOrcaOper::FormKeyPress(TObject* Sender, TKeyChar& Key) {
+    TfrmPadraoGrid::FormKeyPress(Sender, Key);
     if (Key == 0) Abort();
 }
 

@@ -272,6 +272,7 @@ void TfrmFiltroCalculoOrc::vdFiltro() {
 }
 
 void TfrmFiltroCalculoOrc::sbtConfirmaClick(TObject* Sender) {
+    TfrmFiltroPadrao::sbtConfirmaClick(Sender);
     vdFiltro();
     TfrmCalcOrcaOper& main = Principal();
     if (rbtTdListFil->Checked()) main.stListaFil = "T";
