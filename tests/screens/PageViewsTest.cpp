@@ -115,3 +115,26 @@ TEST_F(PageViews, GivenLatestVersionWhenWorkingDaysGridHasTheFocusThenEditIsOffU
     focus("dbgItOrcFatur");
     EXPECT_TRUE(screen.sbtAlterar->Enabled());
 }
+
+TEST_F(PageViews, GivenReplicationOrSimulationJustRanThenTheReloadKeepsTheActivePage) {
+    TfrmCalcOrcaOper& screen = loaded();
+    // A button-ordered reload through the panel, as the replication and simulation do.
+    auto reloadThroughPanel = [&] {
+        boclique = true;
+        screen.boConfirmou = true;
+        event([&] { screen.panFiltroExit(&screen); });
+        boclique = false;
+    };
+    for (bool* flag : {&screen.boReplicacao, &screen.boSimulacao}) {
+        ASSERT_TRUE(choose(screen.tshMaoObra));
+        *flag = true;
+        reloadThroughPanel();
+        *flag = false;
+        EXPECT_EQ(screen.pgcOrcamento->ActivePage(), screen.tshMaoObra);
+        EXPECT_EQ(items().substr(0, 6), "0001/O");
+    }
+    reloadThroughPanel();
+    EXPECT_EQ(screen.pgcOrcamento->ActivePage(), screen.tshFaturBruto);
+    EXPECT_EQ(messages(), "");
+    EXPECT_EQ(platform.modalsRun().size(), 1u) << "a button-ordered reload skips the filter";
+}
