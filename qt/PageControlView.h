@@ -5,6 +5,7 @@
 class QTabWidget;
 class TPageControl;
 class TTabSheet;
+class TabSheetView;
 
 // Pages with tabs. The operator's choice of a tab asks the page control, which may refuse;
 // the tabs always show the page control's active page, hidden and disabled pages included.
@@ -24,16 +25,4 @@ private:
     TPageControl& m_pages;
     QTabWidget* m_tabs;
     bool m_updating = false;
-};
-
-// One page: a container that tells its page control when its tab must change.
-class TabSheetView : public ControlView {
-public:
-    TabSheetView(FormView& form, TTabSheet& sheet);
-    QWidget* childHost() const override { return widget(); }
-    void sync(Property property) override;
-    TTabSheet& sheet() const { return m_sheet; }
-
-private:
-    TTabSheet& m_sheet;
 };

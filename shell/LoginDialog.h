@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/LoginOutcome.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -8,14 +10,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class ShellOptions;
-
-// Result of asking the server about an operator and password.
-struct LoginOutcome {
-    bool ok = false;
-    QString token;
-    QString operatorName;
-    QString error; // the message for the operator when !ok
-};
 
 // Asks the operator for the server, operator code, password and fixed branch, and checks the
 // login with the server before closing; a refused or failed login keeps the dialog open.

@@ -1,24 +1,11 @@
-#include "qt/DataViews.h"
+#include "qt/NavigatorView.h"
 
-#include "qt/QtText.h"
 #include "services/ui/TDBNavigator.h"
-#include "services/ui/TDBText.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QStyle>
 #include <QToolButton>
-
-DBTextView::DBTextView(FormView& form, TDBText& text) : LabelView(form, text), m_text(text) {}
-
-void DBTextView::sync(Property property) {
-    if (property == Property::Text || property == Property::Data || property == Property::Caption) {
-        if (auto* label = qobject_cast<QLabel*>(widget())) label->setText(toQt(m_text.Text()));
-        return;
-    }
-    LabelView::sync(property);
-}
 
 NavigatorView::NavigatorView(FormView& form, TDBNavigator& navigator)
     : ControlView(form, navigator), m_navigator(navigator) {
