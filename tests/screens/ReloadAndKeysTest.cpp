@@ -111,3 +111,13 @@ TEST_F(ReloadAndKeys, GivenPanelEnteredAgainWhenF5WhileTypingThenTheTypedYearIsN
     EXPECT_TRUE(screen.cdsItensOrcFatCons.IsEmpty());
     EXPECT_EQ(platform.modalsRun().size(), 1u);
 }
+
+TEST_F(ReloadAndKeys, GivenEmptyYearWhenFilterButtonThenOneMessageAndNoFilterDialog) {
+    TfrmCalcOrcaOper& screen = loaded();
+    event([&] { screen.speAno->SetText(""); });
+    platform.clearMessages();
+    event([&] { screen.sbtFiltro->Click(); });
+    EXPECT_EQ(messages(), "error: Ano deve ser informado.\n");
+    EXPECT_EQ(screen.ActiveControl(), screen.speAno);
+    EXPECT_EQ(platform.modalsRun().size(), 1u);
+}
