@@ -73,8 +73,24 @@ std::map<std::string, VisibleBranch> BudgetAccess::select(const CodeList& branch
         for (const auto& row : g.rows)
             groupsOf[textOf(row[0])].insert(textOf(row[1]));
     }
+    // A short explicit list reads only its own branches.
+    std::map<std::string, VisibleBranch> listed;
+    if (!branchList.all() && !m_branches && branchList.codes().size() <= 500) {
+        std::string sql = std::string(kBranchSql) + " AND o.CDFILIAL IN (";
+        std::vector<Variant> params{Variant(m_operator)};
+        for (const std::string& code : branchList.codes()) {
+            sql += params.size() == 1 ? "?" : ", ?";
+            params.emplace_back(code);
+        }
+        for (const auto& row : m_db.query(sql + ")", params).rows) {
+            VisibleBranch b = branchOf(row);
+            listed.emplace(b.code, std::move(b));
+        }
+    }
+    const auto& candidates =
+        branchList.all() || m_branches || branchList.codes().size() > 500 ? branches() : listed;
     std::map<std::string, VisibleBranch> out;
-    for (const auto& [code, b] : branches()) {
+    for (const auto& [code, b] : candidates) {
         if (!branchList.contains(code) || !regions.contains(b.region) ||
             !segments.contains(b.segment))
             continue;

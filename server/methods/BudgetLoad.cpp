@@ -137,7 +137,8 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
                        " não cadastrada.");
     const auto selected = access.select(lists[0], lists[1], lists[2], lists[3]);
     // Long IN lists cost more than dropping rows while reading.
-    const bool restricted = selected.size() < access.branches().size() && selected.size() <= 500;
+    const bool filtered = !lists[0].all() || !lists[1].all() || !lists[2].all() || !lists[3].all();
+    const bool restricted = filtered && selected.size() <= 500;
 
     PacketBuilder bp = branchPacket(), fp = fatConsPacket(), ip = itemPacket(), tp = feePacket();
     Budget out{bp.empty(), fp.empty(), ip.empty(), {}, {}, tp.empty()};
@@ -263,8 +264,10 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
     }
 
     // Result parameters of the branches.
-    QueryResult dr = db.query("SELECT CDFILIAL, IDFATUROP, IDDETALHEFATUR FROM PARDROFILIAL "
-                              "ORDER BY CDFILIAL");
+    std::vector<Variant> drParams;
+    std::string drSql = "SELECT CDFILIAL, IDFATUROP, IDDETALHEFATUR FROM PARDROFILIAL WHERE 1 = 1" +
+                        branchClause(selected, restricted, drParams) + " ORDER BY CDFILIAL";
+    QueryResult dr = db.query(drSql, drParams);
     dp.bind(dr);
     for (std::size_t r = 0; r < dr.size(); ++r)
         if (branchOf(dr.rows[r][0])) dp.append(out.drParams, dr, r);
