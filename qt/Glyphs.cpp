@@ -99,6 +99,23 @@ QPixmap Glyphs::checkPicture(TCheckPicture picture) {
     return pm;
 }
 
+QIcon Glyphs::applicationIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x2f, 0x5d, 0x8a));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    // Twelve monthly bars: the budget at a glance.
+    p.setBrush(QColor(0xf2, 0xc1, 0x4e));
+    for (int i = 0; i < 6; ++i) {
+        const int h = 6 + (i * 7) % 16;
+        p.drawRect(QRectF(5 + i * 4, 27 - h, 3, h));
+    }
+    return QIcon(pm);
+}
+
 QPixmap Glyphs::named(const std::string& name) {
     const std::string key = lower(name);
     if (key == "check" || key == "imgcheck") return checkPicture(TCheckPicture::Checked);

@@ -16,6 +16,8 @@ public:
                       const std::string& hint);
     // The 16x16 check-box picture of a grid cell or an image control.
     static QPixmap checkPicture(TCheckPicture picture);
+    // The application's window icon.
+    static QIcon applicationIcon();
     // The picture named by an image control ("check", "uncheck", "gray"); null when unknown.
     static QPixmap named(const std::string& name);
 };

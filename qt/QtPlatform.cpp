@@ -3,6 +3,7 @@
 #include "qt/DialogWindow.h"
 #include "qt/FormView.h"
 #include "qt/FormWidget.h"
+#include "qt/Glyphs.h"
 #include "qt/ProgressWindow.h"
 #include "qt/QtText.h"
 #include "services/ui/TForm.h"
@@ -37,6 +38,7 @@ void QtPlatform::installLook() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    QApplication::setWindowIcon(Glyphs::applicationIcon());
 }
 
 void QtPlatform::setMdiArea(QMdiArea* area) {

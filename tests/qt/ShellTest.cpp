@@ -6,7 +6,9 @@
 #include "shell/ModuleLoader.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
+#include "shell/ShellWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,6 +149,20 @@ TEST(QtLoginDialog, GivenARefusedLogin_WhenConfirmed_ThenTheDialogStaysWithTheSe
     EXPECT_TRUE(dialog.tryLogin());
     EXPECT_EQ(options.operatorCode, "demo");
     EXPECT_EQ(dialog.outcome().operatorName, QStringLiteral("Operador Demo"));
+}
+
+TEST(QtShellWindow, GivenTheMainWindow_WhenTheBudgetEntryIsChosen_ThenTheModuleIsAskedForByCode) {
+    QStringList opened;
+    ShellWindow window([&](const QString& code) { opened << code; });
+    auto* entry = window.findChild<QAction*>("actFYN10000");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), QStringLiteral("Cálculo &Orçamento Operacional"));
+    entry->trigger();
+    EXPECT_EQ(opened, QStringList{QStringLiteral("FYN10000")});
+    window.setSessionInfo("demo", "Operador Demo", "127.0.0.1:8080", "0001");
+    EXPECT_EQ(window.sessionInfo(),
+              QStringLiteral(
+                  "Operador: demo - Operador Demo   Servidor: 127.0.0.1:8080   Filial fixa: 0001"));
 }
 
 TEST(QtDisplaySetup, GivenAnExplicitPlatform_WhenChoosing_ThenTheShellLeavesItAlone) {
