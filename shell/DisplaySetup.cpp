@@ -1,5 +1,10 @@
 #include "shell/DisplaySetup.h"
 
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QString>
+#include <QStringList>
+
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <netinet/in.h>
@@ -33,6 +38,18 @@ int DisplaySetup::freePort(int first, int attempts) {
     return -1;
 }
 
+bool DisplaySetup::vncAvailable() {
+    std::vector<std::string> dirs;
+    if (const char* extra = std::getenv("QT_PLUGIN_PATH"))
+        for (const QString& d :
+             QString::fromLocal8Bit(extra).split(QLatin1Char(':'), Qt::SkipEmptyParts))
+            dirs.push_back(d.toStdString());
+    dirs.push_back(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString());
+    for (const auto& d : dirs)
+        if (QFileInfo::exists(QString::fromStdString(d + "/platforms/libqvnc.so"))) return true;
+    return false;
+}
+
 DisplaySetup DisplaySetup::choose(const std::vector<std::string>& args) {
     DisplaySetup setup;
     for (const auto& a : args)
@@ -46,6 +63,9 @@ DisplaySetup DisplaySetup::choose(const std::vector<std::string>& args) {
         // Qt tries the entries in order; a display that does not answer falls through to VNC.
         setup.m_platform = std::string(envSet("WAYLAND_DISPLAY") ? "wayland;xcb;" : "xcb;") + vnc;
         setup.m_fallbackOnly = true;
+    } else if (!vncAvailable()) {
+        setup.m_impossible = true;
+        return setup;
     } else {
         setup.m_platform = vnc;
     }

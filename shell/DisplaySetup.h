@@ -18,11 +18,17 @@ public:
     // What to tell the operator about connecting to the VNC server; empty without VNC.
     std::string connectHint() const;
 
+    // Whether Qt's VNC platform plugin is installed.
+    static bool vncAvailable();
+    // Set when there is no display and no way to serve one: the shell cannot show anything.
+    bool impossible() const { return m_impossible; }
+
     // First TCP port from `first` on that nobody listens to on this machine, or -1.
     static int freePort(int first, int attempts = 50);
 
 private:
     std::string m_platform;
     int m_vncPort = 0;
-    bool m_fallbackOnly = false; // a display is named but may not answer: VNC only as fallback
+    bool m_fallbackOnly = false;
+    bool m_impossible = false; // a display is named but may not answer: VNC only as fallback
 };

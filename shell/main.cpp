@@ -39,6 +39,13 @@ int main(int argc, char** argv) {
             return 0;
         }
     const DisplaySetup display = DisplaySetup::choose(args);
+    if (display.impossible()) {
+        std::fprintf(
+            stderr, "fyn-shell: no display (DISPLAY and WAYLAND_DISPLAY are unset) and Qt's VNC "
+                    "platform plugin is not installed (package qt6-qpa-plugins);\n"
+                    "  set DISPLAY, or install the plugin to reach the shell with a VNC viewer.\n");
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fyn-shell"));
