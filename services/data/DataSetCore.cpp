@@ -48,14 +48,25 @@ std::uint32_t DataSetCore::currentRecord() const noexcept {
                : kNone;
 }
 
+void DataSetCore::followCursor() {
+    if (state != dsEdit) return;
+    const std::uint32_t here = currentRecord();
+    if (here == editRecord || here == kNone) return;
+    if (buffer != records[editRecord].values)
+        fail("há uma edição pendente em outro registro; confirme ou cancele antes de alterar este.");
+    buffer = records[here].values;
+    editRecord = here;
+}
+
 const Variant& DataSetCore::value(int fieldNo) const noexcept {
     const auto f = static_cast<std::size_t>(fieldNo);
     if (readRow >= 0 && readRow < static_cast<int>(visible.size())) {
-        if (readRow == cursor && editing()) return buffer[f];
-        return records[visible[static_cast<std::size_t>(readRow)]].values[f];
+        const std::uint32_t row = visible[static_cast<std::size_t>(readRow)];
+        if (row == bufferRecord()) return buffer[f];
+        return records[row].values[f];
     }
-    if (editing()) return buffer[f];
     const std::uint32_t rec = currentRecord();
+    if (editing() && rec == bufferRecord()) return buffer[f];
     return rec == kNone ? kNull : records[rec].values[f];
 }
 
@@ -308,6 +319,7 @@ void DataSetCore::discardPending() {
         if (visible.empty()) bof = eof = true;
     }
     buffer.clear();
+    editRecord = kNone;
     if (editing()) state = dsBrowse; // the caller notifies
 }
 
@@ -321,6 +333,7 @@ void DataSetCore::clearRows() {
     hashes.clear();
     buffer.clear();
     pendingInsert = kNone;
+    editRecord = kNone;
     cursor = -1;
     bof = eof = true;
     changeCount = 0;

@@ -52,6 +52,7 @@ public:
     bool bof = true, eof = true;
     std::vector<Variant> buffer; // the pending edit or insert
     std::uint32_t pendingInsert = kNone;
+    std::uint32_t editRecord = kNone; // the row the pending edit belongs to
     std::uint64_t generation = 1;
     int changeCount = 0;
 
@@ -76,6 +77,13 @@ public:
     void invalidateDefs() noexcept { defsValid = false; }
     int fieldCount() const noexcept { return static_cast<int>(fieldStore.size()); }
     bool editing() const noexcept { return state == dsEdit || state == dsInsert; }
+    // The row the pending edit or insert belongs to (kNone when not editing).
+    std::uint32_t bufferRecord() const noexcept {
+        return state == dsInsert ? pendingInsert : (state == dsEdit ? editRecord : kNone);
+    }
+    // An edit that a handler re-opened and that moved with the cursor before anything was
+    // typed follows the cursor to the row it now stands on; one with typed values never does.
+    void followCursor();
     std::uint32_t currentRecord() const noexcept;
     const Variant& value(int fieldNo) const noexcept;
     void checkActive(const char* operation) const;

@@ -77,6 +77,7 @@ void TClientDataSet::Edit() {
     if (c.editing()) return;
     if (c.currentRecord() == DataSetCore::kNone) c.fail("não há registro para editar.");
     c.buffer = c.records[c.currentRecord()].values;
+    c.editRecord = c.currentRecord();
     c.setState(dsEdit);
     c.fire(AfterEdit);
 }
@@ -96,7 +97,9 @@ void TClientDataSet::Post() {
     c.fire(BeforePost);
     if (!c.active || !c.editing()) return; // the handler cancelled or closed: nothing left to store
 
-    const std::uint32_t rec = c.currentRecord();
+    // The edit is stored on its own row, wherever the cursor stands now.
+    const std::uint32_t rec = c.bufferRecord();
+    const std::uint32_t here = c.currentRecord();
     DataRecord& r = c.records[rec];
     bool viewChanged = false;
     if (c.state == dsInsert) {
@@ -134,7 +137,8 @@ void TClientDataSet::Post() {
         }
     }
     c.buffer.clear();
-    if (viewChanged) c.rebuildVisible(rec, c.cursor);
+    c.editRecord = DataSetCore::kNone;
+    if (viewChanged) c.rebuildVisible(here == DataSetCore::kNone ? rec : here, c.cursor);
     c.setState(dsBrowse);
     c.notify(viewChanged ? Notice::DataSet : Notice::Record);
     c.fire(AfterPost);
@@ -198,6 +202,7 @@ void TClientDataSet::Delete() {
     c.cursor = std::min(at, static_cast<int>(c.visible.size()) - 1);
     c.bof = c.eof = c.visible.empty();
     c.buffer.clear();
+    c.editRecord = DataSetCore::kNone;
     c.setState(dsBrowse);
     c.notify(Notice::DataSet);
     c.fire(AfterDelete);

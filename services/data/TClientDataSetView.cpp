@@ -114,8 +114,9 @@ const Variant& TClientDataSet::RowValue(int visibleRow, int fieldIndex) const {
                ") fora do conjunto de dados.");
     const auto f =
         static_cast<std::size_t>(m_fields[static_cast<std::size_t>(fieldIndex)]->FieldNo());
-    if (visibleRow == c.cursor && c.editing()) return c.buffer[f];
-    return c.records[c.visible[static_cast<std::size_t>(visibleRow)]].values[f];
+    const std::uint32_t row = c.visible[static_cast<std::size_t>(visibleRow)];
+    if (row == c.bufferRecord()) return c.buffer[f];
+    return c.records[row].values[f];
 }
 
 std::string TClientDataSet::RowDisplayText(int visibleRow, int fieldIndex) const {

@@ -252,6 +252,7 @@ void TField::store(Variant value) {
         characters(value.textView()) > static_cast<std::size_t>(m_size))
         c.fail("o texto '" + std::string(value.textView()) + "' passa de " +
                std::to_string(m_size) + " caracteres (campo " + m_name + ").");
+    c.followCursor();
     c.buffer[static_cast<std::size_t>(m_fieldNo)] = std::move(value);
     c.notify(Notice::Record, this);
 }

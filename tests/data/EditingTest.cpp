@@ -337,3 +337,54 @@ TEST(DataSetEditing, GivenAnEditThatFollowsTheCursor_WhenWalking_ThenEveryRowIsP
     EXPECT_EQ(rows(ds, "SEQ;VR"), "01 11|02 21|03 31");
     EXPECT_EQ(ds.ChangeCount(), 3);
 }
+
+TEST(DataSetEditing, GivenAnAfterPostThatReopensTheEdit_WhenTheCursorMoves_ThenEachRowKeepsItsOwnValues) {
+    // The budget screens put a row back in edit as soon as it is posted; the move that caused
+    // the post must not carry the old row's values to the row it lands on.
+    for (const std::string move : {"Next", "Filter", "Index"}) {
+        TClientDataSet ds("cdsItens");
+        loadItems(ds);
+        ds.SetFilter("CDFILIAL <> '0009'");
+        ds.SetFiltered(true);
+        ds.AfterPost = [](TClientDataSet& d) { d.Edit(); };
+        ds.First();
+        ds.Edit();
+        ds.FieldByName("VR").SetAsFloat(11);
+        if (move == "Next") ds.Next();
+        if (move == "Filter") ds.SetFilter("CDFILIAL <> '0001'");
+        if (move == "Index") ds.SetIndexFieldNames("QT");
+        if (move == "Index") ds.Next();
+        EXPECT_EQ(ds.State(), dsEdit) << move;
+        EXPECT_EQ(ds.FieldByName("SEQ").AsString(), "02") << move;
+        EXPECT_EQ(ds.FieldByName("VR").AsFloat(), 20.0) << move;
+        ds.FieldByName("VR").SetAsFloat(22);
+        ds.AfterPost = nullptr;
+        ds.Post();
+        ds.SetFiltered(false);
+        EXPECT_EQ(rows(ds, "SEQ;CDFILIAL;VR"), "01 0001 11|02 0002 22|03 0003 30") << move;
+        EXPECT_EQ(ds.ChangeCount(), 2) << move;
+    }
+}
+
+TEST(DataSetEditing, GivenAnEditReopenedOnARowThatIsNoLongerCurrent_WhenPosted_ThenOnlyThatRowChanges) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    bool reopen = true;
+    ds.AfterPost = [&reopen](TClientDataSet& d) {
+        if (reopen) {
+            d.Edit();
+            d.FieldByName("QT").SetAsInteger(99); // typed into the row being left
+        }
+    };
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("VR").SetAsFloat(11);
+    ds.Next(); // posts row 01, whose handler reopens and changes it
+    reopen = false;
+    EXPECT_EQ(ds.FieldByName("SEQ").AsString(), "02");
+    EXPECT_EQ(ds.FieldByName("QT").AsInteger(), 2); // row 02 shows its own values
+    EXPECT_THROW(ds.FieldByName("QT").SetAsInteger(5), DataSetError);
+    ds.Post();
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(rows(ds, "SEQ;VR;QT"), "01 11 99|02 20 2|03 30 3");
+}
