@@ -53,7 +53,8 @@ bool TfrmCalcOrcaOper::AlteracaoPermitida() const {
     const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
                              dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
     return allBrowsing && !cdsItensOrcFatCons.IsEmpty() &&
-           !isEither(campo(cdsItensOrcFatCons, "IDITEMORCAMENTO"), "E", "A") && boMaiorVersao;
+           !isEither(campo(cdsItensOrcFatCons, "IDITEMORCAMENTO"), "E", "A") &&
+           Aberto(cdsItensOrcFatCons) && boMaiorVersao;
 }
 
 bool TfrmCalcOrcaOper::PaginaFatOuCons() const {

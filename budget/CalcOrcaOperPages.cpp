@@ -248,6 +248,9 @@ void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {
         dbtNome->SetDataSource(&dtsPadrao);
         BotoesPorPagina(true);
         AjustaEfetivar();
+        // An effected or approved row is never editable, whatever the page's other rules say.
+        mnuAlterar->SetEnabled(AlteracaoPermitida());
+        sbtAlterar->SetEnabled(mnuAlterar->Enabled());
     } else if (letter == 'T') {
         // 4.
         BotoesPorPagina(true);

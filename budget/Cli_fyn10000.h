@@ -210,7 +210,8 @@ private:
     void BotoesPorPagina(bool procurar);
     void EspelhaMenus();
     bool PaginaFatOuCons() const;
-    // The edit rule of the billing row (menu pass): browsing, an open row, the latest version.
+    // The edit rule of the billing row: browsing, a row neither effected nor approved (item
+    // state and status), the latest version.
     bool AlteracaoPermitida() const;
 
     // Pages helpers (CalcOrcaOperPages.cpp).

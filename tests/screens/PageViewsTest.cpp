@@ -138,3 +138,16 @@ TEST_F(PageViews, GivenReplicationOrSimulationJustRanThenTheReloadKeepsTheActive
     EXPECT_EQ(messages(), "");
     EXPECT_EQ(platform.modalsRun().size(), 1u) << "a button-ordered reload skips the filter";
 }
+
+TEST_F(PageViews, GivenEffectedBranchWhenConsumptionPageOpensOnItThenEditingIsNotOffered) {
+    TfrmCalcOrcaOper& screen = loaded();
+    event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    ASSERT_TRUE(choose(screen.tshConsumo));
+    ASSERT_EQ(screen.cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString(), "0003");
+    EXPECT_FALSE(screen.sbtAlterar->Enabled());
+    EXPECT_FALSE(screen.mnuAlterar->Enabled());
+    ASSERT_TRUE(choose(screen.tshFaturBruto));
+    event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0001")}); });
+    ASSERT_TRUE(choose(screen.tshConsumo));
+    EXPECT_TRUE(screen.sbtAlterar->Enabled());
+}
