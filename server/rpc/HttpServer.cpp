@@ -62,6 +62,8 @@ void HttpServer::installRoutes() {
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
     s.set_keep_alive_max_count(1000);
+    // Budget answers are large: do not let them wait for delayed acknowledgements.
+    s.set_tcp_nodelay(true);
     s.set_read_timeout(30, 0);
     s.set_write_timeout(30, 0);
 
