@@ -290,9 +290,9 @@ public:
     void dbgItOrcFaturDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
                                      struct TCellStyle& Style);
     void dbgMaoObraDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
-                                     struct TCellStyle& Style);
+                                  struct TCellStyle& Style);
     void dbgDeprecDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
-                                     struct TCellStyle& Style);
+                                 struct TCellStyle& Style);
     // Toggles the active page's check of the row (billing, consumption, branch lists).
     void dbgItOrcFaturDblClick(TObject* Sender);
     void dbgFilialDiversasDblClick(TObject* Sender);
