@@ -13,8 +13,10 @@
 #include "services/ui/TEdit.h"
 #include "services/ui/TForm.h"
 #include "services/ui/TLabel.h"
+#include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
+#include "services/ui/TTabSheet.h"
 #include "shell/ModuleLoader.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellWindow.h"
@@ -155,6 +157,17 @@ TEST_F(QtScreenshots,
     QTest::qWait(100);
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
     EXPECT_TRUE(save(&window, "shell-loaded"));
+
+    // Each page of the loaded budget, as the operator reaches it by its tab.
+    TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
+    for (TTabSheet* page : pages->Pages()) {
+        app.dispatch([pages, page] { pages->SelectPage(page); });
+        QTest::qWait(50);
+        EXPECT_EQ(pages->ActivePage(), page) << page->Name();
+        EXPECT_TRUE(save(view->window()->parentWidget(),
+                         pictureName(*frmCalcOrcaOper) + "-" + page->Name()));
+    }
+    app.dispatch([pages] { pages->SelectPage(pages->Pages().front()); });
 
     // Every dialog the toolbar opens is photographed as it shows.
     for (const char* name : {"sbtRepliVal", "sbtSimulaRes", "sbtOrcMaoObra", "sbtTxAdm",
