@@ -56,7 +56,7 @@ std::string CalcGuard::refusal(const std::string& branch) {
                                .scalar();
     if (!openStatus(status))
         return "O orçamento da filial " + branch + " está " +
-               (trimmed(status) == "E" ? "efetivado" : "aprovado") + " e não pode ser calculado.";
+               (trimmed(status) == "E" ? "efetivado" : "aprovado") + " e não pode ser alterado.";
     return {};
 }
 

@@ -13,6 +13,7 @@ void registerMethods(MethodRegistry& registry) {
     registerBudgetSave(registry);
     registerListMethods(registry);
     registerPhaseMethods(registry);
+    registerCalcMethods(registry);
     registerPendingMethods(registry);
 }
 

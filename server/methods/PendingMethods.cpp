@@ -10,11 +10,6 @@ void registerPendingMethods(MethodRegistry& registry) {
     const auto add = [&](const char* name, std::vector<ParamKind> kinds) {
         registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
     };
-    add("SetTxAdm", {K::Any, K::Text, K::Text, K::Integer, K::Text, K::Text, K::Boolean, K::Boolean,
-                     K::Any, K::Text, K::Date, K::Date});
-    add("Efetivar", {K::Text, K::Text, K::Text, K::Integer});
-    add("CalculaImpos", {K::Any, K::Text, K::Text, K::Text});
-    add("calculaDeprec", {K::Any, K::Text, K::Date, K::Date, K::Text});
     add("GetListaFilRepl", {K::Text});
     add("GetListaItens", {K::Text, K::Text, K::Text});
     add("GetMaoObraOrcar", {K::Any});
