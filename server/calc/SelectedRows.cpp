@@ -1,5 +1,6 @@
 #include "server/calc/SelectedRows.h"
 
+#include "server/methods/BudgetAccess.h"
 #include "server/rpc/RpcError.h"
 
 namespace srv {
@@ -38,6 +39,27 @@ std::vector<SelectedRow> selectedRows(const DataPacket& packet, const std::strin
         out.push_back(std::move(s));
     }
     return out;
+}
+
+void packetBudget(const DataPacket& packet, std::string& year, int& version) {
+    const int yearField = packet.fieldIndex("NRANOORCAOP");
+    const int versionField = packet.fieldIndex("CDVERSORCAOP");
+    if (yearField < 0 || versionField < 0)
+        throw RpcError("O pacote enviado deve trazer NRANOORCAOP e CDVERSORCAOP.",
+                       RpcError::BadRequest);
+    year.clear();
+    for (const auto& row : packet.rows) {
+        const Variant& y = row[std::size_t(yearField)];
+        const Variant& v = row[std::size_t(versionField)];
+        if (y.isNull() || !v.isNumeric()) continue;
+        const std::string rowYear = BudgetAccess::checkYear(y);
+        if (!year.empty() && (rowYear != year || v.toInt() != version))
+            throw RpcError("O pacote enviado mistura anos ou versões.", RpcError::BadRequest);
+        year = rowYear;
+        version = v.toInt();
+    }
+    if (year.empty())
+        throw RpcError("O pacote enviado não traz ano e versão.", RpcError::BadRequest);
 }
 
 } // namespace srv

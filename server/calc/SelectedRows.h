@@ -19,4 +19,8 @@ struct SelectedRow {
 std::vector<SelectedRow> selectedRows(const DataPacket& packet, const std::string& checkField,
                                       const std::string& type = "");
 
+// The year and version the rows of a sent packet belong to (NRANOORCAOP, CDVERSORCAOP); refuses
+// (RpcError) a packet without them or whose rows disagree.
+void packetBudget(const DataPacket& packet, std::string& year, int& version);
+
 } // namespace srv

@@ -112,27 +112,9 @@ Variant calculaDeprec(CallContext& call) {
     call.requireSelf(4);
     const std::vector<SelectedRow> rows = selectedRows(items, "IDCHECK", "P");
     if (rows.empty()) throw RpcError("Nenhuma filial foi selecionada para a importação");
-    // The packet carries its year and version on every row; they must agree.
-    const int yearField = items.fieldIndex("NRANOORCAOP");
-    const int versionField = items.fieldIndex("CDVERSORCAOP");
-    if (yearField < 0 || versionField < 0)
-        throw RpcError("calculaDeprec: o pacote deve trazer NRANOORCAOP e CDVERSORCAOP.",
-                       RpcError::BadRequest);
     std::string year;
     int version = 0;
-    for (const auto& row : items.rows) {
-        const Variant& y = row[std::size_t(yearField)];
-        const Variant& v = row[std::size_t(versionField)];
-        if (y.isNull() || !v.isNumeric()) continue;
-        const std::string rowYear = BudgetAccess::checkYear(y);
-        if (!year.empty() && (rowYear != year || v.toInt() != version))
-            throw RpcError("calculaDeprec: itens de anos ou versões diferentes.",
-                           RpcError::BadRequest);
-        year = rowYear;
-        version = v.toInt();
-    }
-    if (year.empty())
-        throw RpcError("calculaDeprec: itens sem ano ou versão.", RpcError::BadRequest);
+    packetBudget(items, year, version);
     const std::string periodKind = call.text(1);
     const Variant start = call.arg(2), end = call.arg(3);
     const int written = runWrite(call, [&](Database& db) {

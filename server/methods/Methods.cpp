@@ -14,6 +14,7 @@ void registerMethods(MethodRegistry& registry) {
     registerListMethods(registry);
     registerPhaseMethods(registry);
     registerCalcMethods(registry);
+    registerLabourMethods(registry);
     registerPendingMethods(registry);
 }
 

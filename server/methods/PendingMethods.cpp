@@ -12,9 +12,6 @@ void registerPendingMethods(MethodRegistry& registry) {
     };
     add("GetListaFilRepl", {K::Text});
     add("GetListaItens", {K::Text, K::Text, K::Text});
-    add("GetMaoObraOrcar", {K::Any});
-    add("GeraOrcaMaoObra",
-        {K::Text, K::Any, K::Text, K::Text, K::Date, K::Date, K::Date, K::Date, K::Text});
     add("getFilial", {K::Text, K::Text, K::Text, K::Text});
     add("RetornaTotImp", {K::Text, K::Text, K::Integer});
     add("ValorTotal", {K::Text, K::Text, K::Text});
