@@ -32,7 +32,7 @@ bool TaxCalculation::branch(const std::string& code, Outcome& outcome) {
     if (taxes.empty()) return false;
     const std::array<double, 12> base = m_lines.monthTotals(code, m_baseType);
     const std::vector<ItemLine> lines = m_lines.lines(code, m_taxType);
-    const CalcPeriod whole = CalcPeriod::whole(2000, 1);
+    const CalcPeriod whole = CalcPeriod::whole(std::stoi(m_year), m_guard.firstMonth());
     for (const auto& row : taxes.rows) {
         const std::string tax = row[0].toText();
         const double rate = row[1].toDouble() / 100.0;
