@@ -1,5 +1,8 @@
-// SetItensOrcFatCons: saves of the main screen (kinds "N" and "T"); the calculations it also
-// carries (kinds "F" and "C") come with the calculation methods.
+// SetItensOrcFatCons: saves of the main screen (kinds "N" and "T") and the billing and
+// consumption calculations from the base month (kinds "F" and "C").
+#include "server/calc/CalcGuard.h"
+#include "server/calc/CalcPeriod.h"
+#include "server/calc/MonthBaseCalculation.h"
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/DeltaWriter.h"
 #include "server/methods/GroupCommit.h"
@@ -20,9 +23,8 @@ Variant setItensOrcFatCons(CallContext& call) {
     const std::string year = BudgetAccess::checkYear(call.arg(2));
     const int version = call.integer(3);
     call.requireSelf(4);
-    if (kind == "F" || kind == "C")
-        throw RpcError("SetItensOrcFatCons (cálculo): ainda não disponível neste servidor.");
-    if (kind != "N" && kind != "T")
+    const bool calculation = kind == "F" || kind == "C";
+    if (!calculation && kind != "N" && kind != "T")
         throw RpcError("SetItensOrcFatCons: tipo de gravação inválido \"" + kind +
                            "\" (esperado N, T, F ou C).",
                        RpcError::BadRequest);
@@ -32,7 +34,21 @@ Variant setItensOrcFatCons(CallContext& call) {
                        RpcError::BadRequest);
 
     int written = 0;
-    if (changes.isNull()) {
+    if (calculation) {
+        // The marks and any other pending change are saved with the calculation, in one
+        // transaction: a refusal of either leaves both unwritten.
+        const std::string periodKind = call.text(9);
+        const Variant start = call.arg(10);
+        const Variant end = call.arg(11);
+        const std::function<int(Database&)> calculate = [&](Database& db) {
+            CalcGuard guard(db, call.operatorCode, year, version);
+            if (!changes.isNull())
+                DeltaWriter(db, call.operatorCode, year, version, false).apply(changes.packet());
+            const CalcPeriod period(std::stoi(year), guard.firstMonth(), periodKind, start, end);
+            return MonthBaseCalculation(db, guard, year, version, kind[0], period).run();
+        };
+        written = call.writes ? call.writes->run(calculate) : call.store.transaction(calculate);
+    } else if (changes.isNull()) {
         // Nothing to write; the version must still exist so that a wrong one is reported.
         call.store.read([&](Database& db) {
             BudgetAccess access(db, call.operatorCode);

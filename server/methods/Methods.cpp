@@ -13,6 +13,8 @@ void registerMethods(MethodRegistry& registry) {
     registerBudgetSave(registry);
     registerListMethods(registry);
     registerPhaseMethods(registry);
+    registerCalcMethods(registry);
+    registerLabourMethods(registry);
     registerPendingMethods(registry);
 }
 

@@ -18,6 +18,8 @@ void registerBudgetLoad(MethodRegistry& registry);
 void registerBudgetSave(MethodRegistry& registry);
 void registerListMethods(MethodRegistry& registry);
 void registerPhaseMethods(MethodRegistry& registry);
+void registerCalcMethods(MethodRegistry& registry);
+void registerLabourMethods(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
 
 } // namespace srv

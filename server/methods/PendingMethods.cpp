@@ -10,16 +10,8 @@ void registerPendingMethods(MethodRegistry& registry) {
     const auto add = [&](const char* name, std::vector<ParamKind> kinds) {
         registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
     };
-    add("SetTxAdm", {K::Any, K::Text, K::Text, K::Integer, K::Text, K::Text, K::Boolean, K::Boolean,
-                     K::Any, K::Text, K::Date, K::Date});
-    add("Efetivar", {K::Text, K::Text, K::Text, K::Integer});
-    add("CalculaImpos", {K::Any, K::Text, K::Text, K::Text});
-    add("calculaDeprec", {K::Any, K::Text, K::Date, K::Date, K::Text});
     add("GetListaFilRepl", {K::Text});
     add("GetListaItens", {K::Text, K::Text, K::Text});
-    add("GetMaoObraOrcar", {K::Any});
-    add("GeraOrcaMaoObra",
-        {K::Text, K::Any, K::Text, K::Text, K::Date, K::Date, K::Date, K::Date, K::Text});
     add("getFilial", {K::Text, K::Text, K::Text, K::Text});
     add("RetornaTotImp", {K::Text, K::Text, K::Integer});
     add("ValorTotal", {K::Text, K::Text, K::Text});
