@@ -5,7 +5,7 @@
 #include "server/ServerInstance.h"
 #include "server/demo/DemoCompany.h"
 #include "services/data/NumberFormat.h"
-#include "services/lib/HostServices.h"
+#include "services/ui/testing/FixedHost.h"
 #include "services/net/Login.h"
 #include "services/ui/Application.h"
 #include "services/ui/HeadlessPlatform.h"
@@ -21,18 +21,8 @@
 
 namespace {
 
-class BenchHost : public HostServices {
-public:
-    std::string token, name;
-    int port = 0;
-    std::string Operador() const override { return "demo"; }
-    std::string NomeOperador() const override { return name; }
-    std::string WebURL() const override { return "127.0.0.1"; }
-    int WebPort() const override { return port; }
-    bool ModuFili() const override { return false; }
-    std::string FiliProc() const override { return {}; }
-    void LoadBPL(const std::string&, const std::vector<Variant>&) override {}
-    std::string LoginToken() const override { return token; }
+struct BenchHost : FixedHost {
+    BenchHost() { token.clear(); }
 };
 
 double millisecondsOf(const std::function<void()>& work) {

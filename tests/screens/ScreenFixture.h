@@ -1,7 +1,7 @@
 #pragma once
 
 #include "server/ServerInstance.h"
-#include "services/lib/HostServices.h"
+#include "services/ui/testing/FixedHost.h"
 #include "services/ui/Application.h"
 #include "services/ui/HeadlessPlatform.h"
 #include "services/ui/MemoryOptionStore.h"
@@ -15,24 +15,13 @@ class TfrmCalcOrcaOper;
 class TClientDataSet;
 
 // The host as a test sets it up: the operator logged in on the in-process server.
-class TestHost : public HostServices {
-public:
-    std::string op = "teste";
-    std::string name = "Operador de Teste";
-    std::string url = "127.0.0.1";
-    int port = 0;
-    bool fixedBranch = false;
-    std::string branch = "0001";
-    std::string token;
-
-    std::string Operador() const override { return op; }
-    std::string NomeOperador() const override { return name; }
-    std::string WebURL() const override { return url; }
-    int WebPort() const override { return port; }
-    bool ModuFili() const override { return fixedBranch; }
-    std::string FiliProc() const override { return branch; }
-    void LoadBPL(const std::string&, const std::vector<Variant>&) override {}
-    std::string LoginToken() const override { return token; }
+struct TestHost : FixedHost {
+    TestHost() {
+        op = "teste";
+        name = "Operador de Teste";
+        port = 0;
+        token.clear();
+    }
 };
 
 // A test with the real server on loopback filled with the shared fixture (or the demo

@@ -1,6 +1,6 @@
 #include "GridForm.h"
 
-#include "services/lib/HostServices.h"
+#include "services/ui/testing/FixedHost.h"
 #include "services/ui/FileOptionStore.h"
 #include "services/ui/TBtnPesquisa.h"
 #include "services/ui/TSpeedButton.h"
@@ -170,17 +170,12 @@ TEST_F(PickerTest,
     EXPECT_EQ(driver.messages(), "error: Registro não encontrado.\n");
 }
 
-class TestHost : public HostServices {
-public:
-    std::string op = "ANA";
-    std::string Operador() const override { return op; }
-    std::string NomeOperador() const override { return "Ana"; }
-    std::string WebURL() const override { return "127.0.0.1"; }
-    int WebPort() const override { return 0; }
-    bool ModuFili() const override { return false; }
-    std::string FiliProc() const override { return {}; }
-    void LoadBPL(const std::string&, const std::vector<Variant>&) override {}
-    std::string LoginToken() const override { return {}; }
+struct TestHost : FixedHost {
+    TestHost() {
+        op = "ANA";
+        name = "Ana";
+        port = 0;
+    }
 };
 
 class TfrmFiltroTeste : public TfrmFiltroPadrao {
