@@ -44,6 +44,8 @@ void TfrmCalcOrcaOper::LigaEventos() {
 
     sbtFiltro->OnClick = [this](TObject* s) { sbtFiltroClick(s); };
     mnuFiltroOrc->OnClick = sbtFiltro->OnClick;
+    sbtOrcMaoObra->OnClick = [this](TObject* s) { sbtOrcMaoObraClick(s); };
+    mnuOrcMaoObra->OnClick = sbtOrcMaoObra->OnClick;
     dtsItensOrcamento.OnStateChange = [this](TDataSource&) { dtsItensOrcamentoStateChange(this); };
 
     speAno->OnKeyPress = [this](TObject* s, TKeyChar& k) { speAnoKeyPress(s, k); };

@@ -133,6 +133,10 @@ public:
     void netCalcOrcaOperBeforeConnect(TNetConnection& connection);
     void netGestaoOperacBeforeConnect(TNetConnection& connection);
     void sbtFiltroClick(TObject* Sender);
+    // Labour budget generation (CalcOrcaOperLabour.cpp): reloads when the dialog generated.
+    void sbtOrcMaoObraClick(TObject* Sender);
+    // Moves the billing or consumption grid's selection off its check column.
+    void TiraSelecaoDoCheck();
     void sbtAlterarClick(TObject* Sender) override;
     void sbtProcurarClick(TObject* Sender) override;
 

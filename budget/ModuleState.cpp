@@ -18,6 +18,8 @@ std::string StrOperac;
 std::string DataTCalc;
 double DataIniCalc = 0;
 double DataFinCalc = 0;
+std::string stMaoObraOrca;
+bool boAlterado = false;
 int recItensOrc = 0;
 int recFatCons = 0;
 int recTxAdm = 0;
@@ -42,6 +44,8 @@ void initializeModuleState() {
     DataTCalc.clear();
     DataIniCalc = 0;
     DataFinCalc = 0;
+    stMaoObraOrca.clear();
+    boAlterado = false;
     recItensOrc = recFatCons = recTxAdm = recOrcaFili = 0;
 }
 
@@ -49,4 +53,5 @@ void finalizeModuleState() {
     StrOperac.clear();
     stFiliSelec.clear();
     DataTCalc.clear();
+    stMaoObraOrca.clear();
 }

@@ -38,6 +38,10 @@ extern std::string StrOperac;
 extern std::string DataTCalc;
 extern double DataIniCalc;
 extern double DataFinCalc;
+// Labour generation: keys of the labour budgets last picked (kept between openings of its
+// dialog) and whether a generation ran since the dialog was created.
+extern std::string stMaoObraOrca;
+extern bool boAlterado;
 // Remembered record numbers.
 extern int recItensOrc;
 extern int recFatCons;
