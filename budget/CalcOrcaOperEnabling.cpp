@@ -127,14 +127,7 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
     sbtCalcEfet->SetEnabled(!fc.IsEmpty() && campo(cdsParDROFilial, "IDFATUROP") != "FS" &&
                             !fcEditing && Aberto(fc) && latest);
     // 6.
-    const bool itemRules = Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
-                           Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
-                           latest;
-    sbtOrcMaoObra->SetEnabled(itemRules && page == tshMaoObra);
-    sbtProdDesp->SetEnabled(itemRules && page == tshEntradas);
-    sbtTxAdm->SetEnabled(Browse(dtsTxAdm) && Aberto(cdsTxAdm) && Fase() && Acesso(cdsTxAdm) &&
-                         page == tshTxAdm && latest);
-    mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
+    BotoesDaPagina();
     // 7.
     if (boEditItemOrca && !boCheck && !cdsItensOrcFatCons.IsEmpty() &&
         cdsItensOrcFatCons.State() == dsBrowse)
@@ -264,4 +257,16 @@ void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
         HabilitaPaginas(false, pgcOrcamento->ActivePage());
     else
         HabilitaPaginas(true);
+}
+
+void TfrmCalcOrcaOper::BotoesDaPagina() {
+    TTabSheet* page = pgcOrcamento->ActivePage();
+    const bool itemRules = Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
+                           Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
+                           boMaiorVersao;
+    sbtOrcMaoObra->SetEnabled(itemRules && page == tshMaoObra);
+    sbtProdDesp->SetEnabled(itemRules && page == tshEntradas);
+    sbtTxAdm->SetEnabled(Browse(dtsTxAdm) && Aberto(cdsTxAdm) && Fase() && Acesso(cdsTxAdm) &&
+                         page == tshTxAdm && boMaiorVersao);
+    mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
 }

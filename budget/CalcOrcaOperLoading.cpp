@@ -230,6 +230,8 @@ void TfrmCalcOrcaOper::AjustaBotoesCalculo() {
     btnCalcImpo->SetEnabled(calcRules);
     btnCalcImpCons->SetEnabled(calcRules);
     btnCalcDeprec->SetEnabled(calcRules);
+    // The page's own calculation buttons depend on the page as much as on the rows.
+    BotoesDaPagina();
 }
 
 void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {

@@ -212,6 +212,8 @@ private:
     bool EmEdicao(const TDataSource& source) const;
     bool EmEdicaoOuInsercao(const TDataSource& source) const;
     void BotoesPorPagina(bool procurar);
+    // The buttons that act on the active page's rows: labour, products by expense, fee.
+    void BotoesDaPagina();
     void EspelhaMenus();
     bool PaginaFatOuCons() const;
     // The edit rule of the billing row: browsing, a row neither effected nor approved (item

@@ -31,12 +31,6 @@ protected:
     void SetUp() override {
         loaded();
         page(form->tshMaoObra);
-        // Switching pages alone leaves the toolbar as it was; an edit begun and cancelled runs
-        // the enabling pass that offers the labour button.
-        press(VK_F3);
-        platform.answerNext(mrYes);
-        event([&] { form->sbtCancelar->Click(); });
-        platform.clearMessages();
     }
 
     // Marks a branch on the labour page for generation, as a double click on its check does.
@@ -203,6 +197,15 @@ TEST_F(LabourDialog, GivenMissingChoicesWhenConfirmingThenNothingIsSentAndTheDia
         EXPECT_TRUE(stayedOpen) << c.message;
         EXPECT_EQ(labourLines("0001"), before) << c.message;
     }
+}
+
+TEST_F(LabourDialog, GivenTheLabourPageWhenOtherPagesAreChosenThenOnlyItOffersTheLabourButton) {
+    EXPECT_TRUE(form->sbtOrcMaoObra->Enabled());
+    EXPECT_TRUE(form->mnuOrcMaoObra->Enabled());
+    page(form->tshDiversas);
+    EXPECT_FALSE(form->sbtOrcMaoObra->Enabled());
+    page(form->tshMaoObra);
+    EXPECT_TRUE(form->sbtOrcMaoObra->Enabled());
 }
 
 TEST_F(LabourDialog, GivenTheConfirmationDeclinedOrTheDialogCancelledThenNoReloadHappens) {
