@@ -222,7 +222,10 @@ protected:
     std::string file = (std::filesystem::temp_directory_path() /
                         ("fyn-entry-" + std::to_string(::getpid()) + ".db"))
                            .string();
-    ~SaveAcrossRestart() override {
+    // Process ids come round again: an old run's file must not stand in for a fresh company.
+    SaveAcrossRestart() { removeFiles(); }
+    ~SaveAcrossRestart() override { removeFiles(); }
+    void removeFiles() {
         for (const char* suffix : {"", "-wal", "-shm"})
             std::remove((file + suffix).c_str());
     }

@@ -93,6 +93,7 @@ struct Session {
 
 TEST(Crash, GivenAStreamOfSaves_WhenTheServerIsKilled_ThenNoAcknowledgedSaveIsLost) {
     const fs::path dir = fs::temp_directory_path() / ("fyn-crash-" + std::to_string(::getpid()));
+    fs::remove_all(dir); // process ids come round again: never start on an old run's database
     fs::create_directories(dir);
     const std::string db = (dir / "company.sqlite").string();
 

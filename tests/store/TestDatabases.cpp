@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <fstream>
 #include <unistd.h>
 
@@ -34,11 +35,18 @@ std::string TestDatabases::newSpec(Kind kind) {
     case Kind::SqliteMemory:
         return ":memory:";
     case Kind::SqliteFile: {
-        // One folder per test process, removed when the process ends normally.
+        // One fresh folder per test process, removed when the process ends normally. Process
+        // ids are reused quickly, and a killed test leaves its folder behind: a name made from
+        // the id alone could hand a later test an old company.
         struct Folder {
-            std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                         ("fyn-store-" + std::to_string(::getpid()));
-            Folder() { std::filesystem::create_directories(path); }
+            std::filesystem::path path;
+            Folder() {
+                std::string pattern =
+                    (std::filesystem::temp_directory_path() / "fyn-store-XXXXXX").string();
+                if (::mkdtemp(pattern.data()) == nullptr)
+                    throw std::runtime_error("cannot create a folder for test databases");
+                path = pattern;
+            }
             ~Folder() {
                 std::error_code ignored;
                 std::filesystem::remove_all(path, ignored);

@@ -215,6 +215,7 @@ TEST(FilterOptionsTest,
 TEST(FilterOptionsTest, GivenTheShellsSettingsFile_WhenOptionsAreSaved_ThenANewStoreReadsThemBack) {
     auto path = std::filesystem::temp_directory_path() /
                 ("fyn-options-" + std::to_string(::getpid()) + ".txt");
+    std::filesystem::remove(path); // an old run's file under a reused process id
     {
         FileOptionStore store(path.string());
         store.set("ANA", "TfrmFiltroCalculoOrc", "stListaFil", "_0001_\tcom\\tab\n");
