@@ -22,6 +22,7 @@
 #include "shell/ShellWindow.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -46,20 +47,21 @@ std::string pictureName(TForm& form) {
 class QtScreenshots : public ::testing::Test {
 protected:
     QtScreenshots() {
+        // The demo company, as `make run` serves it: its budget is of the current year.
         srv::ServerOptions options;
-        options.testFixture = true;
+        options.demo = true;
         options.threads = 2;
         server = std::make_unique<srv::ServerInstance>(options);
-        host = std::make_unique<ShellHost>(ShellHost::Session{"teste", "Operador de Teste",
+        host = std::make_unique<ShellHost>(ShellHost::Session{"demo", "Operador de demonstração",
                                                               "127.0.0.1", server->port(), "",
-                                                              server->loginToken("teste", "teste")},
+                                                              server->loginToken("demo", "demo")},
                                            loader);
         app.setHost(host.get());
         app.setOptionStore(&saved);
-        app.setToday(EncodeDate(2026, 5, 10));
+        app.setToday(EncodeDate(year, 5, 10));
         initializeModuleState();
         QDir().mkpath(kDir);
-        window.setSessionInfo("teste", "Operador de Teste", "127.0.0.1", "");
+        window.setSessionInfo("demo", "Operador de demonstração", "127.0.0.1", "");
         platform.setMdiArea(window.mdiArea());
         window.resize(1280, 800);
         window.show();
@@ -124,6 +126,7 @@ protected:
         app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
     }
 
+    const int year = QDate::currentDate().year();
     std::unique_ptr<srv::ServerInstance> server;
     ModuleLoader loader{{}};
     std::unique_ptr<ShellHost> host;
@@ -150,9 +153,9 @@ TEST_F(QtScreenshots,
 
     // A budget chosen as the operator does: year, version, then on to the pages.
     focus("speAno");
-    app.dispatch([] { frmCalcOrcaOper->speAno->SetText("2026"); });
+    app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
     focus("edtVersao");
-    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("2"); });
+    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
     focus("pgcOrcamento");
     QTest::qWait(100);
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
