@@ -232,6 +232,21 @@ Variant DeltaWriter::cell(const Column& c, const Variant& value) const {
     return Variant(textOf(value));
 }
 
+std::vector<Variant> DeltaWriter::storedMonths(const Key& key, const std::vector<Variant>& original,
+                                               const char* goneWording) {
+    checkBranch(key);
+    QueryResult row = stored(key);
+    if (row.empty())
+        throw RpcError("Conflito: o item " + describe(key) + " " + goneWording +
+                       " por outro operador. Recarregue o orçamento; nada foi gravado.");
+    checkOpen(key, row);
+    checkOriginal(key, original, row);
+    std::vector<Variant> before;
+    for (int m = 1; m <= 12; ++m)
+        before.push_back(row.at(0, "STORED" + monthName(m)));
+    return before;
+}
+
 bool DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
                          const std::vector<Variant>& now) {
     const Key sentKey = keyOf(original);
@@ -239,17 +254,7 @@ bool DeltaWriter::modify(const Key& key, const std::vector<Variant>& original,
         throw RpcError("A chave do item " + describe(key) + " não pode ser alterada.",
                        RpcError::BadRequest);
     if (onlyMarked(original, now)) return mark(key, now);
-    checkBranch(key);
-    QueryResult row = stored(key);
-    if (row.empty())
-        throw RpcError("Conflito: o item " + describe(key) +
-                       " foi excluído por outro operador. Recarregue o orçamento; nada foi "
-                       "gravado.");
-    checkOpen(key, row);
-    checkOriginal(key, original, row);
-    std::vector<Variant> before;
-    for (int m = 1; m <= 12; ++m)
-        before.push_back(row.at(0, "STORED" + monthName(m)));
+    const std::vector<Variant> before = storedMonths(key, original, "foi excluído");
     checkMonths(key, before, now);
 
     std::string sql = "UPDATE ITEMORCAMENTO SET ";
@@ -296,17 +301,7 @@ void DeltaWriter::insert(const Key& key, const std::vector<Variant>& now) {
 }
 
 void DeltaWriter::remove(const Key& key, const std::vector<Variant>& original) {
-    checkBranch(key);
-    QueryResult row = stored(key);
-    if (row.empty())
-        throw RpcError("Conflito: o item " + describe(key) +
-                       " já foi excluído por outro operador. Recarregue o orçamento; nada foi "
-                       "gravado.");
-    checkOpen(key, row);
-    checkOriginal(key, original, row);
-    std::vector<Variant> before;
-    for (int m = 1; m <= 12; ++m)
-        before.push_back(row.at(0, "STORED" + monthName(m)));
+    const std::vector<Variant> before = storedMonths(key, original, "já foi excluído");
     std::vector<Variant> cleared(original.size());
     checkMonths(key, before, cleared);
     m_db.execute("DELETE FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND "

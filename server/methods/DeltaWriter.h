@@ -45,6 +45,10 @@ private:
     std::string describe(const Key& key) const;
     void checkBranch(const Key& key);
     QueryResult stored(const Key& key);
+    // The stored row's months after the checks every change of an existing row needs: branch
+    // access, the row still there (else a conflict saying it `goneWording`), open, unchanged.
+    std::vector<Variant> storedMonths(const Key& key, const std::vector<Variant>& original,
+                                      const char* goneWording);
     void checkOpen(const Key& key, const QueryResult& row);
     void checkOriginal(const Key& key, const std::vector<Variant>& original,
                        const QueryResult& row) const;
