@@ -1,40 +1,21 @@
 // Value entry on a generated company's budget through the main screen, as an operator works:
 // a page change with its branch summary, typing a month value and leaving the cell, and the
 // client side of a billing-tab save. Prints "bench: name: value unit".
-#include "budget/Cli_fyn10000.h"
-#include "budget/ModuleState.h"
+#include "bench/screens/BenchSession.h"
 #include "server/ServerInstance.h"
 #include "server/demo/DemoCompany.h"
-#include "services/data/NumberFormat.h"
-#include "services/ui/testing/FixedHost.h"
-#include "services/net/Login.h"
-#include "services/ui/Application.h"
-#include "services/ui/HeadlessPlatform.h"
 #include "services/ui/TButtonFlat.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TTabSheet.h"
-#include "services/ui/TfrmRotiGeral.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-struct BenchHost : FixedHost {
-    BenchHost() { token.clear(); }
-};
-
-double millisecondsOf(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -50,26 +31,11 @@ int main() {
     srv::ServerInstance server(options);
     srv::DemoCompany::fillGenerated(server.store(), kBranches, 12);
 
-    BenchHost host;
-    host.port = server.port();
-    const LoginResult login = Login("127.0.0.1", host.port, "demo", "demo");
-    if (!login.ok) {
-        std::fprintf(stderr, "bench-screens-entry: login refused: %s\n", login.error.c_str());
-        return 1;
-    }
-    host.token = login.token;
-    host.name = login.name;
-
-    HeadlessPlatform platform;
-    Application app(platform, &host);
-    ApplicationScope scope(app);
-    app.setToday(EncodeDate(2026, 5, 10));
-    initializeModuleState();
-    platform.onModal("TfrmFiltroCalculoOrc", [](TForm& dialog) {
-        static_cast<TfrmRotiGeral&>(dialog).sbtConfirma->Click();
-    });
-    app.dispatch([] { CriaCalcOrcaOper(); });
-    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    BenchSession session("bench-screens-entry", server.port());
+    if (!session.ok()) return 1;
+    Application& app = *session.app;
+    HeadlessPlatform& platform = session.platform;
+    TfrmCalcOrcaOper& screen = session.screen();
     screen.LigaEventosEntrada();
     app.dispatch([&] { screen.edtVersao->SetFocus(); });
     app.dispatch([&] { screen.edtVersao->SetText("1"); });
@@ -121,8 +87,5 @@ int main() {
     const std::string shown = platform.messagesText();
     std::fprintf(stderr, "bench-screens-entry: %d billing rows; messages shown:\n%s",
                  screen.cdsItensOrcFatCons.RecordCount(), shown.c_str());
-    delete frmCalcOrcaOper;
-    app.freeReleasedForms();
-    initializeModuleState();
     return 0;
 }
