@@ -135,7 +135,10 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
     if (boEditTxAdm && !cdsTxAdm.IsEmpty() && cdsTxAdm.State() == dsBrowse) cdsTxAdm.Edit();
     // 8.
     const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
-    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento) || EmEdicao(dtsTxAdm);
+    // An edit session goes on while the cursor rests on a row that cannot be edited: its
+    // changes can still be confirmed or cancelled.
+    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento) || EmEdicao(dtsTxAdm) ||
+                            boEditItemOrca || boEditTxAdm;
     mnuCancelar->SetEnabled(anyEditing);
     mnuConfirmar->SetEnabled(anyEditing);
     mnuIncluir->SetEnabled(false);
@@ -210,7 +213,8 @@ void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
         cdsItensOrcamento.Edit();
     // 4.
     const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
-    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento);
+    const bool anyEditing =
+        padraoEditing || EmEdicao(dtsItensOrcamento) || boEditItemOrca || boEditTxAdm;
     mnuCancelar->SetEnabled(anyEditing);
     mnuConfirmar->SetEnabled(anyEditing);
     mnuIncluir->SetEnabled(false);

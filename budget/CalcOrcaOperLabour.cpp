@@ -5,7 +5,9 @@
 #include "services/ui/TPageControl.h"
 
 void TfrmCalcOrcaOper::sbtOrcMaoObraClick(TObject* Sender) {
-    if (CriaCalcMaoObraOrc()) sbtVerificarClick(Sender);
+    bool gerou = false;
+    GravaNoServidor([&gerou] { gerou = CriaCalcMaoObraOrc(); });
+    if (gerou) sbtVerificarClick(Sender);
     TiraSelecaoDoCheck();
 }
 

@@ -170,7 +170,8 @@ void TfrmCalcOrcaOper::FormKeyDown(TObject* Sender, TKeyCode& Key, TShiftState S
         sbtAlterarClick(Sender);
     } else if (Key == VK_F5) {
         Key = 0;
-        sbtVerificarClick(Sender);
+        // Reading the budget again throws pending changes away: only with the operator's word.
+        if (DescartaSePendente()) sbtVerificarClick(Sender);
     }
 }
 

@@ -14,6 +14,9 @@
 #include "services/ui/TDateEditPlus.h"
 #include "services/ui/TSpinEdit.h"
 
+#include <functional>
+#include <vector>
+
 using namespace EntryRules;
 
 namespace {
@@ -34,21 +37,26 @@ void TfrmCalcOrcaOper::AssumeValorDigitado() {
     for (TDBGrid* grid : {dbgImposto, dbgMaoObra, dbgTxAdm, dbgDiversas, dbgEntradas, dbgMatriz,
                           dbgImpRecup, dbgImpSobLuc, dbgInvest, dbgDeprec}) {
         if (ActiveControl() != grid) continue;
-        atualizaVrItens(grid, grid == dbgTxAdm ? cdsTxAdm : cdsItensOrcamento);
+        TClientDataSet& ds = grid == dbgTxAdm ? cdsTxAdm : cdsItensOrcamento;
+        // A row the operator cannot edit holds nothing typed: it must not stop the save of
+        // the changes already made on the other rows.
+        if (ds.State() == dsBrowse && !grid->EditorModified()) continue;
+        atualizaVrItens(grid, ds);
         vd_VrGrids(grid);
     }
     if (!editingOrInserting(cdsItensOrcFatCons)) return;
     cdsItensOrcFatCons.FieldByName("IDALTERADO").SetAsString("");
     TDBGrid* grid = nullptr;
-    if (ActiveControl() == dbgItOrcFatur) {
+    if (ActiveControl() == dbgItOrcFatur)
         grid = dbgItOrcFatur;
-        atualizaVrItens(grid, cdsItensOrcFatCons);
-        vd_VrGrids(grid);
-    } else if (ActiveControl() == dbgItConsumo) {
+    else if (ActiveControl() == dbgItConsumo)
         grid = dbgItConsumo;
-        vd_VrGrids(grid);
-    }
-    if (!grid || !SameName(CampoSelecionado(grid), "DTMESBASEITEM")) return;
+    if (!grid) return;
+    // The consumption value still being typed is taken over too: the marking posts below run
+    // with the grid frozen and would not store it.
+    atualizaVrItens(grid, cdsItensOrcFatCons);
+    vd_VrGrids(grid);
+    if (!SameName(CampoSelecionado(grid), "DTMESBASEITEM")) return;
     std::string texto;
     GridText(grid, "DTMESBASEITEM", true, texto);
     const std::string t = Trim(texto);
@@ -69,25 +77,105 @@ void TfrmCalcOrcaOper::SelecionaForaDoCheck() {
         dbgItConsumo->SetSelectedIndex(1);
 }
 
+void TfrmCalcOrcaOper::GravaNoServidor(const std::function<void()>& gravacao) {
+    struct Posicao {
+        TClientDataSet* ds;
+        TDataSetState state;
+        TBookmark row;
+        bool filtered;
+        std::string filter;
+    };
+    std::vector<Posicao> posicoes;
+    // The branch list first: moving it filters the items again.
+    for (TClientDataSet* ds :
+         {&cdsOrcamentoFilial, &cdsItensOrcFatCons, &cdsItensOrcamento, &cdsTxAdm})
+        if (ds->Active())
+            posicoes.push_back({ds, ds->State(), ds->GetBookmark(), ds->Filtered(), ds->Filter()});
+    const bool editItem = boEditItemOrca, editTxAdm = boEditTxAdm;
+    const bool check = boCheck, loop = boLoop;
+    TWinControl* focused = ActiveControl();
+    Application& app = Application::instance();
+    const TCursor cursor = app.cursor();
+    try {
+        gravacao();
+        return;
+    } catch (...) {
+        DeactiveShowAvi();
+        app.setCursor(cursor);
+        // The way back is not an operator's move: no re-edit on scroll, no branch remembered.
+        boCheck = true;
+        boLoop = true;
+        for (const Posicao& p : posicoes) {
+            TClientDataSet& ds = *p.ds;
+            try {
+                if (!ds.Active()) continue;
+                const bool sameRow = ds.GetBookmark() == p.row;
+                // An edit the save itself opened on another row holds only its marks.
+                if (editingOrInserting(ds) && !(sameRow && p.state != dsBrowse)) ds.Cancel();
+                if (ds.Filter() != p.filter) ds.SetFilter(p.filter);
+                if (ds.Filtered() != p.filtered) ds.SetFiltered(p.filtered);
+                if (ds.GetBookmark() != p.row && ds.BookmarkValid(p.row)) ds.GotoBookmark(p.row);
+                if (p.state == dsEdit && ds.State() == dsBrowse) ds.Edit();
+            } catch (...) {
+                // Whatever could not be put back stays as the failure left it; the pending
+                // changes themselves are never touched.
+            }
+        }
+        boCheck = check;
+        boLoop = loop;
+        boEditItemOrca = editItem;
+        boEditTxAdm = editTxAdm;
+        try {
+            if (focused && focused != ActiveControl() && focused->CanFocus()) focused->SetFocus();
+            // The pass of the page's own data source, as its state change would run it; the
+            // fee page's buttons are left as the operator had them.
+            const char letter = LetraPagina();
+            if (letter == 'F' || letter == 'C')
+                dtsPadraoStateChange(this);
+            else if (letter != 'T')
+                dtsItensOrcamentoStateChange(this);
+        } catch (...) {
+            // The failure being reported is the save's, not this pass's.
+        }
+        throw;
+    }
+}
+
 void TfrmCalcOrcaOper::sbtConfirmarClick(TObject*) {
     Finally last([this] { SelecionaForaDoCheck(); });
-    // 1., 2.
     AssumeValorDigitado();
-    // 3.
     if (!Ask(msgPadrao.Msg("Conf_Oper"))) return;
-    // 4.
-    boEditItemOrca = false;
-    boEditTxAdm = false;
-    if (editingOrInserting(cdsItensOrcamento))
-        cdsItensOrcamento.FieldByName("IDALTERADO").SetAsString("");
-    // 5.
     const char letter = LetraPagina();
-    if (letter == 'F' || letter == 'C')
-        SalvaFatCons();
-    else if (letter == 'T')
-        SalvaTxAdm();
-    else
-        SalvaItens();
+    const bool fatCons = letter == 'F' || letter == 'C';
+    // Until the server has kept the changes, any failure leaves them pending and the screen
+    // as the operator had it, ready for a new Confirm or a Cancel.
+    GravaNoServidor([&] {
+        boEditItemOrca = false;
+        boEditTxAdm = false;
+        if (editingOrInserting(cdsItensOrcamento))
+            cdsItensOrcamento.FieldByName("IDALTERADO").SetAsString("");
+        if (fatCons)
+            EnviaFatCons();
+        else if (letter == 'T')
+            EnviaDelta(PostaSemReeditar(cdsTxAdm), "T");
+        else
+            EnviaItens();
+    });
+    if (fatCons) {
+        ConcluiFatCons();
+    } else if (letter == 'T') {
+        cdsTxAdm.MergeChangeLog();
+        boEditTxAdm = false;
+    } else {
+        dtsItensOrcamentoStateChange(this);
+        cdsItensOrcamento.MergeChangeLog();
+    }
+}
+
+TClientDataSet& TfrmCalcOrcaOper::PostaSemReeditar(TClientDataSet& dataSet) {
+    HandlerGuard afterPost(dataSet.AfterPost);
+    dataSet.Post();
+    return dataSet;
 }
 
 void TfrmCalcOrcaOper::EnviaDelta(TClientDataSet& dataSet, const char* tipo) {
@@ -103,16 +191,14 @@ void TfrmCalcOrcaOper::EnviaDelta(TClientDataSet& dataSet, const char* tipo) {
         true, 0);
 }
 
-void TfrmCalcOrcaOper::SalvaFatCons() {
+void TfrmCalcOrcaOper::EnviaFatCons() {
     TClientDataSet& ds = cdsItensOrcFatCons;
-    // a.
     const TField& base = ds.FieldByName("DTMESBASEITEM");
     if (!emptyBaseMonth(base)) {
         ValidDate->SetDate(base.AsDateTime());
         ValidDate->CheckValidDate();
         vd_MesBase(base.AsDateTime());
     }
-    // b.-d.
     {
         FreezeGuard freeze(ds);
         HandlerGuard scroll(ds.AfterScroll);
@@ -136,9 +222,11 @@ void TfrmCalcOrcaOper::SalvaFatCons() {
             ds.Post();
         }
     }
-    // e.
     EnviaDelta(ds, "N");
-    // f.
+}
+
+void TfrmCalcOrcaOper::ConcluiFatCons() {
+    TClientDataSet& ds = cdsItensOrcFatCons;
     ds.MergeChangeLog();
     if (cdsParDROFilial.Active())
         cdsParDROFilial.Locate("CDFILIAL", {ds.FieldByName("CDFILIAL").AsVariant()}, kNoCase);
@@ -149,47 +237,55 @@ void TfrmCalcOrcaOper::SalvaFatCons() {
     sbtVerificarClick(this);
 }
 
-void TfrmCalcOrcaOper::SalvaItens() {
+void TfrmCalcOrcaOper::EnviaItens() {
     TClientDataSet& ds = cdsItensOrcamento;
-    // a.
     if (editingOrInserting(ds)) ds.FieldByName("IDALTERADO").SetAsString("S");
-    // b.
     dbgDiversasColExit(this);
-    // c.
-    {
-        HandlerGuard afterPost(ds.AfterPost);
-        ds.Post();
-    }
-    // d.
-    EnviaDelta(ds, "N");
-    // e.
-    dtsItensOrcamentoStateChange(this);
-    ds.MergeChangeLog();
+    EnviaDelta(PostaSemReeditar(ds), "N");
 }
 
-void TfrmCalcOrcaOper::SalvaTxAdm() {
-    {
-        HandlerGuard afterPost(cdsTxAdm.AfterPost);
-        cdsTxAdm.Post();
-    }
-    EnviaDelta(cdsTxAdm, "T");
-    cdsTxAdm.MergeChangeLog();
-    boEditTxAdm = false;
-}
-
-void TfrmCalcOrcaOper::sbtCancelarClick(TObject*) {
-    // 1.
-    if (!Ask(msgPadrao.Msg("Cancel_Oper"))) return;
-    // 2.
+void TfrmCalcOrcaOper::DescartaEdicao() {
     boEditItemOrca = false;
     boEditTxAdm = false;
     for (TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsItensOrcamento, &cdsTxAdm})
         if (cds->Active() && cds->State() == dsEdit) cds->Cancel();
-    // 3.
+}
+
+bool TfrmCalcOrcaOper::AlteracoesPendentes() const {
+    // Typed values, posted or not, belong to an edit session until Confirm or Cancel; check
+    // marks alone are not worth the question.
+    if (boEditItemOrca || boEditTxAdm) return true;
+    for (const TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsItensOrcamento, &cdsTxAdm})
+        if (cds->Active() && editingOrInserting(*cds)) return true;
+    return false;
+}
+
+bool TfrmCalcOrcaOper::DescartaSePendente() {
+    if (!AlteracoesPendentes()) return true;
+    if (!Ask(msgPadrao.Msg("Cancel_Oper"))) return false;
+    DescartaEdicao();
+    {
+        // Undoing the posted changes moves rows under the grids: not an operator's move.
+        const bool check = boCheck;
+        boCheck = true;
+        Finally restore([check] { boCheck = check; });
+        for (TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsItensOrcamento, &cdsTxAdm})
+            if (cds->Active() && cds->ChangeCount() > 0) cds->CancelUpdates();
+    }
+    // Out of edit even if the reading that follows fails.
+    if (PaginaFatOuCons() || LetraPagina() == 'T')
+        dtsPadraoStateChange(this);
+    else
+        dtsItensOrcamentoStateChange(this);
+    return true;
+}
+
+void TfrmCalcOrcaOper::sbtCancelarClick(TObject*) {
+    if (!Ask(msgPadrao.Msg("Cancel_Oper"))) return;
+    DescartaEdicao();
     const bool fatCons = PaginaFatOuCons();
     const std::string filial =
         (fatCons ? cdsItensOrcFatCons : cdsOrcamentoFilial).FieldByName("CDFILIAL").AsString();
-    // 4.
     {
         ActiveShowAvi(this, 6, msgPadrao.Msg("Dados"));
         Finally close([] { DeactiveShowAvi(); });
@@ -198,18 +294,15 @@ void TfrmCalcOrcaOper::sbtCancelarClick(TObject*) {
         // The branch list's grey marks are a summary of the items just read.
         if (!fatCons && LetraPagina() != 'T' && !cdsOrcamentoFilial.IsEmpty())
             ResumoPagina(LetraPagina());
-        // 5.
         if (fatCons)
             cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
         else
             cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
-        // 6.
         if (!cdsFeriadoFil.IsEmpty()) {
             cdsFeriadoFil.SetFilter("CDFILIAL = '" +
                                     cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString() + "'");
             cdsFeriadoFil.SetFiltered(true);
         }
     }
-    // 7.
     if (fatCons) dtsPadraoStateChange(this);
 }

@@ -6,6 +6,7 @@
 #include "services/net/TNetConnection.h"
 #include "services/ui/TfrmPadraoGrid.h"
 
+#include <functional>
 #include <string>
 
 class TBtnPesquisa;
@@ -314,6 +315,16 @@ public:
     void sbtCancelarClick(TObject* Sender) override;
     // Hidden date box that checks a base month before saving.
     class TDateEditPlus* ValidDate = nullptr;
+    // Runs a step that changes the budget on the server (a save, a calculation, a
+    // generation). When the step fails in any way (a check, a refusal, a conflict, the server
+    // unreachable, an unreadable answer) the screen goes back to where it was before it: the
+    // pending changes kept, the rows that were in edit in edit again on the same row, the
+    // edit flags, focus and enabling as they were, the progress window closed. The failure
+    // then goes on to end the handler. What follows a successful step belongs after the call.
+    void GravaNoServidor(const std::function<void()>& gravacao);
+    // With changes pending, asks Cancel's question; Yes throws them away and leaves edit
+    // mode. False when the operator keeps them.
+    bool DescartaSePendente();
 
 private:
     // Entry helpers (CalcOrcaOperEntry.cpp).
@@ -333,11 +344,14 @@ private:
     void DesenhaCelula(const TGridDrawCell& cell, TCellStyle& style, const std::string& estado);
     // Save helpers (CalcOrcaOperSave.cpp).
     void AssumeValorDigitado();
-    void SalvaFatCons();
-    void SalvaItens();
-    void SalvaTxAdm();
+    void EnviaFatCons();
+    void ConcluiFatCons();
+    void EnviaItens();
+    TClientDataSet& PostaSemReeditar(TClientDataSet& dataSet);
     void EnviaDelta(TClientDataSet& dataSet, const char* tipo);
     void SelecionaForaDoCheck();
+    void DescartaEdicao();
+    bool AlteracoesPendentes() const;
 
     TClientDataSet::Event m_fatConsBeforePost, m_fatConsAfterPost;
     TClientDataSet::Event m_itensBeforePost, m_itensAfterPost, m_itensBeforeEdit;

@@ -1,43 +1,12 @@
-#include "tests/screens/EntryFixture.h"
+#include "tests/screens/SaveFixture.h"
 
-#include "budget/ModuleState.h"
-#include "server/store/Database.h"
-#include "server/store/Store.h"
 #include "services/ui/TMenuItem.h"
-#include "services/ui/TSpeedButton.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <unistd.h>
-
-class SaveCancel : public EntryFixture {
+class SaveCancel : public SaveFixture {
 protected:
-    // A month of a branch's line as the server keeps it (version 2 of 2026).
-    double stored(const std::string& branch, const std::string& type, const std::string& month,
-                  const std::string& sequence = {}) {
-        std::string sql = "SELECT VRORCAMENTO" + month +
-                          " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 "
-                          "AND CDFILIAL = ? AND IDTIPOORCAOP = ?";
-        std::vector<Variant> params{Variant(branch), Variant(type)};
-        if (!sequence.empty()) {
-            sql += " AND NRSEQITEMORCA = ?";
-            params.emplace_back(sequence);
-        }
-        return server->store()
-            .read([&](srv::Database& db) { return db.query(sql, params); })
-            .scalar()
-            .toDouble();
-    }
-
     void confirm(bool yes = true) {
         platform.answerNext(yes ? mrYes : mrNo);
         event([&] { form->sbtConfirmarClick(form->sbtConfirmar); });
-    }
-
-    void typeMonth(TDBGrid* grid, const std::string& branch, const std::string& month,
-                   const std::string& text) {
-        clickCell(grid, branch, "VRORCAMENTO" + month);
-        typeText(text);
     }
 };
 
@@ -85,29 +54,6 @@ TEST_F(SaveCancel,
     EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
     EXPECT_DOUBLE_EQ(stored("0001", "F", "MAI"), 77);
     EXPECT_EQ(fc.ChangeCount(), 0);
-}
-
-TEST_F(SaveCancel, GivenServerRefusalWhenSavingAnItemThenALaterSaveSendsTheChangeAgain) {
-    TfrmCalcOrcaOper& screen = loaded();
-    page(screen.tshMaoObra);
-    event([&] { screen.dbgMaoObra->SetFocus(); });
-    event([&] { screen.dbgMaoObra->ClickCell(0, columnOf(screen.dbgMaoObra, "VRORCAMENTONOV")); });
-    const std::string sequence = screen.cdsItensOrcamento.FieldByName("NRSEQITEMORCA").AsString();
-    typeText("321");
-    const std::string token = host.token;
-    host.token = "expired";
-    confirm();
-    EXPECT_NE(messages().find("error: "), std::string::npos) << messages();
-    EXPECT_EQ(screen.cdsItensOrcamento.ChangeCount(), 1);
-    EXPECT_NE(stored("0001", "O", "NOV", sequence), 321);
-
-    host.token = token;
-    platform.clearMessages();
-    press(VK_F3);
-    confirm();
-    EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
-    EXPECT_DOUBLE_EQ(stored("0001", "O", "NOV", sequence), 321);
-    EXPECT_EQ(screen.cdsItensOrcamento.ChangeCount(), 0);
 }
 
 TEST_F(SaveCancel, GivenConfirmationAnsweredNoThenNothingIsSentAndTheCheckColumnIsLeft) {
@@ -217,30 +163,17 @@ TEST_F(SaveCancel, GivenBaseMonthBeyondTheBudgetYearWhenConfirmedThenNothingIsSe
                      before);
 }
 
-class SaveAcrossRestart : public SaveCancel {
+class SaveAcrossRestart : public FileServerSaveFixture {
 protected:
-    std::string file = (std::filesystem::temp_directory_path() /
-                        ("fyn-entry-" + std::to_string(::getpid()) + ".db"))
-                           .string();
-    // Process ids come round again: an old run's file must not stand in for a fresh company.
-    SaveAcrossRestart() { removeFiles(); }
-    ~SaveAcrossRestart() override { removeFiles(); }
-    void removeFiles() {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::remove((file + suffix).c_str());
-    }
-    void startServer() {
-        srv::ServerOptions options;
-        options.db = file;
-        options.testFixture = true;
-        options.threads = 2;
-        server = std::make_unique<srv::ServerInstance>(options);
-        host.port = server->port();
+    SaveAcrossRestart() : FileServerSaveFixture("entry") {}
+    void confirm() {
+        platform.answerNext(mrYes);
+        event([&] { form->sbtConfirmarClick(form->sbtConfirmar); });
     }
 };
 
 TEST_F(SaveAcrossRestart, GivenValueSavedWhenServerAndScreenStartAgainThenTheValueIsStillThere) {
-    startServer();
+    startFileServer();
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.dbgMaoObra->SetFocus(); });
@@ -254,7 +187,7 @@ TEST_F(SaveAcrossRestart, GivenValueSavedWhenServerAndScreenStartAgainThenTheVal
     app.freeReleasedForms();
     ASSERT_EQ(frmCalcOrcaOper, nullptr);
     server.reset();
-    startServer();
+    startFileServer();
     platform.clearMessages();
     TfrmCalcOrcaOper& again = loaded();
     page(again.tshMaoObra);
