@@ -46,7 +46,10 @@ protected:
         switch (failure) {
         case Failure::Stopped:
             // The client lets go of its kept-alive socket, so the stop does not wait for it.
-            event([this] { form->netCalcOrcaOper.SetConnected(false); });
+            event([this] {
+                form->netCalcOrcaOper.SetConnected(false);
+                form->netGestaoOperac.SetConnected(false);
+            });
             server->stop();
             return [this] {
                 server.reset();

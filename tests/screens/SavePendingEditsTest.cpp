@@ -119,3 +119,27 @@ TEST_P(ClosedCurrentRow, GivenChangeOnAnotherRowWhenConfirmedThereThenTheChangeI
 INSTANTIATE_TEST_SUITE_P(EffectedApprovedOrWithoutAccess, ClosedCurrentRow,
                          ::testing::Values("0003", "0004", "0005"),
                          [](const auto& info) { return std::string("Branch") + info.param; });
+
+TEST_F(PendingEdits, GivenARefusedSaveWhenCancelledThenTheTypedValueIsDroppedAndEditEnds) {
+    TfrmCalcOrcaOper& screen = loaded();
+    const std::string before = valueOf(screen.cdsItensOrcFatCons, "0002", "VRORCAMENTOOUT");
+    typeMonth(screen.dbgItOrcFatur, "0002", "OUT", "31");
+    // Another operator effects the branch's billing meanwhile.
+    server->store().transaction([](srv::Database& db) {
+        return db.execute("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'E' WHERE NRANOORCAOP = "
+                          "'2026' AND CDVERSORCAOP = 2 AND CDFILIAL = '0002' AND "
+                          "IDTIPOORCAOP = 'F'");
+    });
+    clickConfirm();
+    ASSERT_NE(messages().find("efetivado e não pode ser alterado"), std::string::npos)
+        << messages();
+    platform.clearMessages();
+
+    platform.answerNext(mrYes);
+    event([&] { screen.sbtCancelar->Click(); });
+    EXPECT_EQ(messages(), "confirm: Cancela operação? -> Yes\n");
+    EXPECT_EQ(editState(), "billing browse items browse pending 0 editing off confirm off "
+                           "refresh on consumption page on");
+    EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0002", "VRORCAMENTOOUT"), before);
+    EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0002", "IDITEMORCAMENTO"), "E");
+}
