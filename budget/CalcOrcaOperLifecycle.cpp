@@ -42,6 +42,11 @@ void TfrmCalcOrcaOper::LigaEventos() {
     netCalcOrcaOper.BeforeConnect = [this](TNetConnection& c) { netCalcOrcaOperBeforeConnect(c); };
     netGestaoOperac.BeforeConnect = [this](TNetConnection& c) { netGestaoOperacBeforeConnect(c); };
 
+    // The operator's refresh asks before pending changes are thrown away, as F5 does.
+    sbtVerificar->OnClick = [this](TObject* s) {
+        if (DescartaSePendente()) sbtVerificarClick(s);
+    };
+    mnuVerificar->OnClick = sbtVerificar->OnClick;
     sbtFiltro->OnClick = [this](TObject* s) { sbtFiltroClick(s); };
     mnuFiltroOrc->OnClick = sbtFiltro->OnClick;
     sbtOrcMaoObra->OnClick = [this](TObject* s) { sbtOrcMaoObraClick(s); };

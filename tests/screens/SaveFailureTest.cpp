@@ -82,7 +82,7 @@ protected:
     }
 
     // What the operator sees of the screen, in the order of a glance over it.
-    std::string screenState(const std::string& branch, const std::string& month) {
+    std::string screenState(const std::string& month) {
         TfrmCalcOrcaOper& s = *form;
         auto on = [](bool enabled) { return enabled ? "on" : "off"; };
         auto state = [](const TClientDataSet& ds) {
@@ -100,7 +100,10 @@ protected:
         TClientDataSet& rows = letter == 'F'   ? s.cdsItensOrcFatCons
                                : letter == 'T' ? s.cdsTxAdm
                                                : s.cdsItensOrcamento;
-        TDBGrid* grid = letter == 'F' ? s.dbgItOrcFatur : letter == 'T' ? s.dbgTxAdm : s.dbgMaoObra;
+        TDBGrid* grid = letter == 'F'   ? s.dbgItOrcFatur
+                        : letter == 'T' ? s.dbgTxAdm
+                        : letter == 'M' ? s.dbgMatriz
+                                        : s.dbgMaoObra;
         const TWinControl* focused = s.ActiveControl();
         // The value the cell shows: the text still being typed, else the stored value.
         const TField* selected = grid->SelectedField();
@@ -111,8 +114,9 @@ protected:
                (focused ? focused->Name() : "-") + "\n" + "billing " + state(s.cdsItensOrcFatCons) +
                ", items " + state(s.cdsItensOrcamento) + ", fee " + state(s.cdsTxAdm) + ", row " +
                rows.FieldByName("CDFILIAL").AsString() + " " + month + "=" +
-               Variant(s.resultValor(cell)).toText() + ", branch " +
-               valueOf(rows, branch, "CDFILIAL") + "\n" + "editing " + on(boEditItemOrca) +
+               Variant(s.resultValor(cell)).toText() + ", line " +
+               std::to_string(rows.CurrentVisibleRow() + 1) + " of " +
+               std::to_string(rows.RecordCount()) + "\n" + "editing " + on(boEditItemOrca) +
                ", fee editing " + on(boEditTxAdm) + ", confirm " + on(s.sbtConfirmar->Enabled()) +
                ", cancel " + on(s.sbtCancelar->Enabled()) + ", refresh " +
                on(s.sbtVerificar->Enabled()) + ", effect " + on(s.sbtEfetivar->Enabled()) +
@@ -149,13 +153,13 @@ protected:
                          const std::string& month, const std::string& sequence,
                          const std::string& expected, double typed) {
         const double before = stored(branch, type, month, sequence);
-        const std::string state = screenState(branch, month);
+        const std::string state = screenState(month);
         ASSERT_EQ(state, expected);
 
         const std::function<void()> mend = breakWith(GetParam(), branch, type, month, sequence);
         confirm();
         EXPECT_NE(messages().find(failureMessage(GetParam())), std::string::npos) << messages();
-        EXPECT_EQ(screenState(branch, month), state);
+        EXPECT_EQ(screenState(month), state);
         mend();
         EXPECT_DOUBLE_EQ(stored(branch, type, month, sequence), before);
 
@@ -170,11 +174,11 @@ protected:
 
 TEST_P(SaveFailure, GivenValueTypedOnBillingWhenTheSaveFailsThenTheEditIsIntactAndConfirmsLater) {
     TfrmCalcOrcaOper& screen = loaded();
-    typeMonth(screen.dbgItOrcFatur, "0001", "ABR", "777,7");
+    typeMonth(screen.dbgItOrcFatur, "0002", "ABR", "777,7");
     const std::string sequence = screen.cdsItensOrcFatCons.FieldByName("NRSEQITEMORCA").AsString();
-    failThenSucceed("0001", "F", "ABR", sequence,
+    failThenSucceed("0002", "F", "ABR", sequence,
                     "page F, focus dbgItOrcFatur\n"
-                    "billing edit, items browse, fee browse, row 0001 ABR=777.7, branch 0001\n"
+                    "billing edit, items browse, fee browse, row 0002 ABR=777.7, line 2 of 5\n"
                     "editing on, fee editing off, confirm on, cancel on, refresh off, effect off, "
                     "replicate off\n"
                     "year off, version off, pages F\n"
@@ -194,13 +198,36 @@ TEST_P(SaveFailure,
     press(VK_TAB);
     failThenSucceed("0001", "O", "NOV", sequence,
                     "page O, focus dbgMaoObra\n"
-                    "billing browse, items edit, fee browse, row 0001 NOV=321, branch 0001\n"
+                    "billing browse, items edit, fee browse, row 0001 NOV=321, line 1 of 2\n"
                     "editing on, fee editing off, confirm on, cancel on, refresh off, effect off, "
                     "replicate off\n"
                     "year off, version off, pages O\n"
                     "progress closed, cursor default",
                     321);
     EXPECT_EQ(screen.cdsItensOrcamento.ChangeCount(), 0);
+}
+
+// The head-office page lists every branch: saving shows the rows again from the top.
+TEST_P(SaveFailure, GivenValueTypedOnTheHeadOfficePageWhenTheSaveFailsThenTheCursorStaysOnItsRow) {
+    TfrmCalcOrcaOper& screen = loaded();
+    page(screen.tshMatriz);
+    TClientDataSet& items = screen.cdsItensOrcamento;
+    event([&] { screen.dbgMatriz->SetFocus(); });
+    ASSERT_TRUE(items.Locate("CDFILIAL", {Variant("0002")}));
+    event([&] {
+        screen.dbgMatriz->ClickCell(items.CurrentVisibleRow(),
+                                    columnOf(screen.dbgMatriz, "VRORCAMENTODEZ"));
+    });
+    const std::string sequence = items.FieldByName("NRSEQITEMORCA").AsString();
+    typeText("64,5");
+    failThenSucceed("0002", "M", "DEZ", sequence,
+                    "page M, focus dbgMatriz\n"
+                    "billing browse, items edit, fee browse, row 0002 DEZ=64.5, line 2 of 5\n"
+                    "editing on, fee editing off, confirm on, cancel on, refresh off, effect off, "
+                    "replicate off\n"
+                    "year off, version off, pages M\n"
+                    "progress closed, cursor default",
+                    64.5);
 }
 
 TEST_P(SaveFailure, GivenFeeTypedWhenTheSaveFailsThenTheEditIsIntactAndConfirmsLater) {
@@ -220,7 +247,7 @@ TEST_P(SaveFailure, GivenFeeTypedWhenTheSaveFailsThenTheEditIsIntactAndConfirmsL
     confirmByAction = true;
     failThenSucceed("0002", "T", "JUN", sequence,
                     "page T, focus dbgTxAdm\n"
-                    "billing browse, items browse, fee edit, row 0002 JUN=250, branch 0002\n"
+                    "billing browse, items browse, fee edit, row 0002 JUN=250, line 2 of 5\n"
                     "editing off, fee editing off, confirm off, cancel off, refresh on, effect on, "
                     "replicate on\n"
                     "year on, version on, pages FICOTMDERSNP\n"

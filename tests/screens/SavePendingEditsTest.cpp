@@ -3,6 +3,8 @@
 // cannot be edited.
 #include "tests/screens/SaveFixture.h"
 
+#include "services/ui/TMenuItem.h"
+
 class PendingEdits : public SaveFixture {
 protected:
     void f5(TModalResult answer) {
@@ -142,4 +144,33 @@ TEST_F(PendingEdits, GivenARefusedSaveWhenCancelledThenTheTypedValueIsDroppedAnd
                            "refresh on consumption page on");
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0002", "VRORCAMENTOOUT"), before);
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0002", "IDITEMORCAMENTO"), "E");
+}
+
+TEST_F(PendingEdits, GivenChangeLeftOnAnotherItemRowWhenRefreshIsClickedThenCancelsQuestionComes) {
+    TfrmCalcOrcaOper& screen = loaded();
+    page(screen.tshMatriz);
+    TClientDataSet& items = screen.cdsItensOrcamento;
+    event([&] { screen.dbgMatriz->SetFocus(); });
+    event([&] { screen.dbgMatriz->ClickCell(0, columnOf(screen.dbgMatriz, "VRORCAMENTOMAI")); });
+    typeText("12");
+    // The cursor rests on an effected row: the edit cannot follow it there.
+    event([&] {
+        screen.dbgMatriz->ClickCell(rowOf(screen.dbgMatriz, "0003"),
+                                    columnOf(screen.dbgMatriz, "VRORCAMENTOMAI"));
+    });
+    ASSERT_EQ(items.ChangeCount(), 1);
+    platform.clearMessages();
+
+    platform.answerNext(mrNo);
+    event([&] { screen.sbtVerificar->Click(); });
+    EXPECT_EQ(messages(), "confirm: Cancela operação? -> No\n");
+    EXPECT_EQ(items.ChangeCount(), 1);
+    EXPECT_TRUE(boEditItemOrca);
+
+    platform.clearMessages();
+    platform.answerNext(mrYes);
+    event([&] { screen.mnuVerificar->Click(); });
+    EXPECT_EQ(messages(), "confirm: Cancela operação? -> Yes\n");
+    EXPECT_EQ(editState(), "billing browse items browse pending 0 editing off confirm off "
+                           "refresh on consumption page on");
 }
