@@ -51,6 +51,8 @@ void TfrmCalcOrcaOper::LigaEventos() {
     mnuFiltroOrc->OnClick = sbtFiltro->OnClick;
     sbtOrcMaoObra->OnClick = [this](TObject* s) { sbtOrcMaoObraClick(s); };
     mnuOrcMaoObra->OnClick = sbtOrcMaoObra->OnClick;
+    sbtRepliVal->OnClick = [this](TObject* s) { sbtRepliValClick(s); };
+    mnuRepliVal->OnClick = sbtRepliVal->OnClick;
     dtsItensOrcamento.OnStateChange = [this](TDataSource&) { dtsItensOrcamentoStateChange(this); };
 
     speAno->OnKeyPress = [this](TObject* s, TKeyChar& k) { speAnoKeyPress(s, k); };

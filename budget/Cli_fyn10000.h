@@ -6,6 +6,7 @@
 #include "services/net/TNetConnection.h"
 #include "services/ui/TfrmPadraoGrid.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -357,6 +358,35 @@ private:
     TClientDataSet::Event m_itensBeforePost, m_itensAfterPost, m_itensBeforeEdit;
     bool m_reeditaFatCons = false;
     // end of value entry, check columns, saving and cancelling
+
+    // Value replication (CalcOrcaOperReplication.cpp)
+public:
+    // The month flags the replication dialog writes, January to December.
+    static const std::array<bool TfrmCalcOrcaOper::*, 12> kBoMeses;
+    // Opens the replication dialog for the rows checked on the active page and, when it was
+    // confirmed, rewrites their values.
+    void sbtRepliValClick(TObject* Sender);
+    // Rewrites the values of the page (a tab sheet's name) as the dialog's choices say.
+    void replicaValores(const std::string& pagina);
+    // Rewrites the chosen months of the dataset's rows that the choices select.
+    void setValores(TClientDataSet& dataSet, char letra);
+    // The new value of a month: the old one unless the month was chosen, else the operation
+    // of stOperac applied, rounded to 2 decimals.
+    static double ResultValue(bool todosMeses, bool esteMes, double antigo, double valor);
+    // A month (1-12) the operator's phase closes: its values cannot be changed.
+    bool MesFechado(int month) const;
+    // A row with these flags may take replicated values: neither effected nor approved, with
+    // calculation access.
+    static bool LinhaReplicavel(const std::string& item, const std::string& status,
+                                const std::string& acesso);
+
+private:
+    // Codes of the branches checked on the active page ("_0001_0002_"), or "T" for none.
+    std::string FiliaisMarcadas() const;
+    static bool LinhaReplicavel(const TClientDataSet& row);
+    // The row's item is one of stReplicItens (or every item is).
+    bool ItemReplicado(const TClientDataSet& row) const;
+    void ReplicaLinha(TClientDataSet& dataSet);
 };
 
 // Creates the main screen the first time, then shows it (the module's entry calls it).

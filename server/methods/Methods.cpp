@@ -15,6 +15,7 @@ void registerMethods(MethodRegistry& registry) {
     registerPhaseMethods(registry);
     registerCalcMethods(registry);
     registerLabourMethods(registry);
+    registerReplicationMethods(registry);
     registerPendingMethods(registry);
 }
 

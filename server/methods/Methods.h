@@ -20,6 +20,7 @@ void registerListMethods(MethodRegistry& registry);
 void registerPhaseMethods(MethodRegistry& registry);
 void registerCalcMethods(MethodRegistry& registry);
 void registerLabourMethods(MethodRegistry& registry);
+void registerReplicationMethods(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
 
 } // namespace srv

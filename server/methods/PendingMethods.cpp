@@ -10,8 +10,6 @@ void registerPendingMethods(MethodRegistry& registry) {
     const auto add = [&](const char* name, std::vector<ParamKind> kinds) {
         registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
     };
-    add("GetListaFilRepl", {K::Text});
-    add("GetListaItens", {K::Text, K::Text, K::Text});
     add("getFilial", {K::Text, K::Text, K::Text, K::Text});
     add("RetornaTotImp", {K::Text, K::Text, K::Integer});
     add("ValorTotal", {K::Text, K::Text, K::Text});

@@ -179,8 +179,18 @@ TEST_F(QtScreenshots,
         if (control && control->EffectivelyEnabled()) app.dispatch([control] { control->Click(); });
         QTest::qWait(50);
     }
+    // Replication from an open branch's miscellaneous expenses (the first branches are
+    // effected in this version).
+    app.dispatch([pages] { pages->SelectPage(frmCalcOrcaOper->tshDiversas); });
+    app.dispatch([] { frmCalcOrcaOper->cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    if (frmCalcOrcaOper->sbtRepliVal->EffectivelyEnabled())
+        app.dispatch([] { frmCalcOrcaOper->sbtRepliVal->Click(); });
+    QTest::qWait(50);
+    app.dispatch([pages] { pages->SelectPage(pages->Pages().front()); });
     EXPECT_TRUE(written.count("FYN10000")) << "the main screen shows its code";
     EXPECT_TRUE(written.count("TfrmFiltroCalculoOrc")) << messages;
+    EXPECT_TRUE(written.count("TfrmReplicaVal")) << messages;
     std::string all;
     for (const auto& name : written)
         all += name + " ";
