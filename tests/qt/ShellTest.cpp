@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -78,6 +79,38 @@ TEST(QtShellOptions, GivenBadArguments_WhenParsed_ThenTheMessageNamesThemAndNoth
               QStringLiteral("--fixed-branch expects a code of up to four digits"));
     EXPECT_EQ(o.parseArguments({"fyn-shell", "--config", missing, "--frobnicate"}),
               QStringLiteral("unknown argument: --frobnicate"));
+}
+
+TEST(QtShellOptions, GivenAPasswordOutsideTheCommandLine_WhenParsed_ThenFileThenEnvironmentFill) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("shell.ini");
+    const QString secret = dir.filePath("secret");
+    {
+        QFile file(secret);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("from file\r\nsecond line\n");
+    }
+    ::setenv("FYN_PASSWORD", "from environment", 1);
+    auto parsed = [&](QStringList args) {
+        ShellOptions o;
+        const QString error = o.parseArguments(QStringList{"fyn-shell", "--config", ini} + args);
+        return error.isEmpty() ? o.password : error;
+    };
+    EXPECT_EQ(parsed({"--password", "typed", "--password-file", secret}), "typed");
+    EXPECT_EQ(parsed({"--password-file", secret}), "from file");
+    EXPECT_EQ(parsed({}), "from environment");
+    EXPECT_EQ(parsed({"--password-file", dir.filePath("missing")}),
+              "--password-file: cannot read " + dir.filePath("missing"));
+    {
+        QFile empty(dir.filePath("empty"));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(parsed({"--password-file", dir.filePath("empty")}),
+              "--password-file: the first line of " + dir.filePath("empty") + " is empty");
+    ::unsetenv("FYN_PASSWORD");
+    EXPECT_EQ(parsed({}), "");
+    // The display's options belong to the display, not to the login.
+    EXPECT_EQ(parsed({"--vnc-listen", "::1", "--vnc-size", "1024x768"}), "");
 }
 
 class QtModuleLoader : public ::testing::Test {
@@ -168,8 +201,40 @@ TEST(QtShellWindow, GivenTheMainWindow_WhenTheBudgetEntryIsChosen_ThenTheModuleI
 TEST(QtDisplaySetup, GivenAnExplicitPlatform_WhenChoosing_ThenTheShellLeavesItAlone) {
     const DisplaySetup setup = DisplaySetup::choose({"fyn-shell", "-platform", "offscreen"});
     EXPECT_FALSE(setup.usesVnc());
-    EXPECT_EQ(setup.platform(), "");
-    EXPECT_GT(DisplaySetup::freePort(5900), 0);
+    EXPECT_EQ(setup.error(), "");
+    EXPECT_EQ(setup.connectHint(), "");
+}
+
+TEST(QtDisplaySetup, GivenTheDisplaysOptions_WhenParsed_ThenOnlyNumericAddressesAndSaneSizesPass) {
+    auto parse = [](std::vector<std::string> args) {
+        VncDisplay::Settings s;
+        args.insert(args.begin(), "fyn-shell");
+        const std::string error = DisplaySetup::parseVncOptions(args, s);
+        return error.empty() ? "listen=" + s.listenAddress + " size=" + std::to_string(s.width) +
+                                   "x" + std::to_string(s.height)
+                             : error;
+    };
+    EXPECT_EQ(parse({}), "listen= size=1280x800");
+    EXPECT_EQ(parse({"--vnc-listen", "192.168.0.10", "--vnc-size", "1024x768"}),
+              "listen=192.168.0.10 size=1024x768");
+    EXPECT_EQ(parse({"--vnc-listen", "::1"}), "listen=::1 size=1280x800");
+    const std::string badAddress = "--vnc-listen expects a numeric address, e.g. 192.168.0.10";
+    EXPECT_EQ(parse({"--vnc-listen", "example.org"}), badAddress);
+    EXPECT_EQ(parse({"--vnc-listen"}), badAddress);
+    const std::string badSize =
+        "--vnc-size expects WIDTHxHEIGHT from 640x480 to 8192x8192, e.g. 1366x768";
+    for (const char* size : {"1024", "1024x", "x768", "100x100", "1024x768x", "1e3x768"})
+        EXPECT_EQ(parse({"--vnc-size", size}), badSize) << size;
+    // A bad option stops the shell before any display is started.
+    const DisplaySetup refused = DisplaySetup::choose({"fyn-shell", "--vnc-listen", "anywhere"});
+    EXPECT_FALSE(refused.usesVnc());
+    EXPECT_EQ(refused.error(), badAddress);
+}
+
+TEST(QtDisplaySetup, GivenADisplayName_WhenNothingServesIt_ThenItDoesNotAnswer) {
+    EXPECT_FALSE(DisplaySetup::displayAnswers(":59999"));
+    EXPECT_FALSE(DisplaySetup::displayAnswers("garbage"));
+    EXPECT_FALSE(DisplaySetup::displayAnswers(":"));
 }
 
 } // namespace
