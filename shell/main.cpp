@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
                           options.serverHost + QLatin1Char(':') +
                               QString::number(options.serverPort),
                           options.fixedBranch);
-    window.showMaximized();
+    window.showInPlace(options.settingsPath);
     if (!options.openModule.isEmpty())
         QTimer::singleShot(0, &window, [&] {
             if (!loader.enter(options.openModule.toStdString()))

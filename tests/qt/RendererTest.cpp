@@ -140,8 +140,17 @@ TEST_F(QtRendering,
     form.Show();
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow* sub = area.subWindowList().front();
-    EXPECT_EQ(sub->widget()->size(),
-              QSize(480, 300 + sub->widget()->findChild<QMenuBar*>()->sizeHint().height()));
+    // The screen opens filling the workspace, and the form learns the room it has.
+    EXPECT_TRUE(sub->isMaximized());
+    EXPECT_EQ(sub->geometry(), area.viewport()->rect());
+    QApplication::processEvents();
+    const int menu = sub->widget()->findChild<QMenuBar*>()->sizeHint().height();
+    EXPECT_EQ(QSize(form.Width(), form.Height() + menu), sub->widget()->size());
+    // Restored, it takes its designed size.
+    sub->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(sub->widget()->size(), QSize(480, 300 + menu));
+    EXPECT_EQ(QSize(form.Width(), form.Height()), QSize(480, 300));
     sub->close();
     EXPECT_TRUE(sub->isVisible());
     sub->close();
