@@ -32,8 +32,11 @@ void DialogWindow::placeOnScreen() {
     m_content->adjustSize();
     const QSize designed = m_content->sizeHint();
     m_content->resize(designed);
-    // Room for the window frame the window manager adds around the dialog.
-    const QSize frame = frameGeometry().size() - geometry().size();
+    // Room for the window frame the window manager adds around the dialog; before its first
+    // showing the dialog's own is unknown, and the opener's is the best guess.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty() && opener)
+        frame = opener->frameGeometry().size() - opener->geometry().size();
     const QSize fits(std::min(designed.width(), room.width() - frame.width()),
                      std::min(designed.height(), room.height() - frame.height()));
     const bool scrolls = fits != designed;

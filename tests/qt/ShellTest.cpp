@@ -11,9 +11,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -196,6 +200,39 @@ TEST(QtShellWindow, GivenTheMainWindow_WhenTheBudgetEntryIsChosen_ThenTheModuleI
     EXPECT_EQ(window.sessionInfo(),
               QStringLiteral(
                   "Operador: demo - Operador Demo   Servidor: 127.0.0.1:8080   Filial fixa: 0001"));
+}
+
+TEST(QtShellWindow, GivenNoPlaceOfItsOwn_WhenShown_ThenItFillsTheScreenUntilTheOperatorChoosesOne) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("shell.ini");
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    auto saved = [&] { return QSettings(ini, QSettings::IniFormat).contains("window/placement"); };
+    {
+        ShellWindow first([](const QString&) {});
+        first.showInPlace(ini);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
+        EXPECT_TRUE(first.isMaximized());
+        EXPECT_TRUE(first.frameGeometry().contains(room.center()));
+        EXPECT_GE(first.width(), room.width() - 20);
+        first.close();
+        EXPECT_FALSE(saved()) << "a window left as it opened keeps nothing";
+    }
+    const QRect chosen(60, 40, 700, 500);
+    {
+        ShellWindow second([](const QString&) {});
+        second.showInPlace(ini);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+        second.showNormal();
+        second.setGeometry(chosen);
+        QApplication::processEvents();
+        second.close();
+        EXPECT_TRUE(saved());
+    }
+    ShellWindow third([](const QString&) {});
+    third.showInPlace(ini);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&third));
+    EXPECT_FALSE(third.isMaximized());
+    EXPECT_EQ(third.geometry(), chosen);
 }
 
 TEST(QtDisplaySetup, GivenAnExplicitPlatform_WhenChoosing_ThenTheShellLeavesItAlone) {
