@@ -134,18 +134,22 @@ protected:
         app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
     }
 
-    // Opens the main screen and loads the demo budget as the operator does.
-    FormView* openAndLoad() {
+    // Opens the main screen as the shell's menu does.
+    FormView* openScreen() {
         app.dispatch([] { CriaCalcOrcaOper(); });
         if (!frmCalcOrcaOper) return nullptr;
         QTest::qWait(100);
+        return platform.viewOf(*frmCalcOrcaOper);
+    }
+
+    // A budget chosen as the operator does: year, version, then on to the pages.
+    void loadBudget() {
         focus("speAno");
         app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
         focus("edtVersao");
         app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
         focus("pgcOrcamento");
         QTest::qWait(100);
-        return platform.viewOf(*frmCalcOrcaOper);
     }
 
     QWidget* widgetOf(FormView& view, const TControl* control) {
@@ -257,8 +261,9 @@ TEST_F(QtScreenshots,
     window.showNormal();
     window.resize(1366, 768);
     QTest::qWait(50);
-    FormView* view = openAndLoad();
+    FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
     auto* frame = qobject_cast<QMdiSubWindow*>(view->window()->parentWidget());
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isMaximized()) << "the screen opens filling the workspace";
@@ -276,21 +281,12 @@ TEST_F(QtScreenshots,
 
 TEST_F(QtScreenshots,
        GivenTheBudgetModuleInTheShell_WhenOpenedAndLoaded_ThenEveryFormIsPhotographed) {
-    app.dispatch([] { CriaCalcOrcaOper(); });
-    ASSERT_NE(frmCalcOrcaOper, nullptr) << messages;
-    QTest::qWait(100);
-    FormView* view = platform.viewOf(*frmCalcOrcaOper);
-    ASSERT_NE(view, nullptr);
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper)));
     EXPECT_TRUE(save(&window, "shell"));
 
-    // A budget chosen as the operator does: year, version, then on to the pages.
-    focus("speAno");
-    app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
-    focus("edtVersao");
-    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
-    focus("pgcOrcamento");
-    QTest::qWait(100);
+    loadBudget();
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
     EXPECT_TRUE(save(&window, "shell-loaded"));
 
