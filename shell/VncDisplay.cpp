@@ -187,23 +187,43 @@ std::unique_ptr<VncDisplay> VncDisplay::start(const Settings& settings) {
     const std::string cookie = randomBytes(16);
     writePrivateFile(display->m_authority, authorityEntry("", cookie));
 
-    for (int port = settings.firstPort; port < settings.firstPort + 100 && port < 65536; ++port)
-        if (portFree(port)) {
-            display->m_port = port;
-            break;
-        }
-    if (display->m_port == 0)
-        throw std::runtime_error("no free port for the VNC server from " +
-                                 std::to_string(settings.firstPort));
+    // Another program may take the port between the check and the server's start: the next
+    // free one is tried then.
+    int next = settings.firstPort;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        display->m_port = 0;
+        for (int port = next; port < settings.firstPort + 100 && port < 65536; ++port)
+            if (portFree(port)) {
+                display->m_port = port;
+                break;
+            }
+        if (display->m_port == 0)
+            throw std::runtime_error("no free port for the VNC server from " +
+                                     std::to_string(settings.firstPort));
+        if (display->launch(passwordFile, log)) break;
+        next = display->m_port + 1;
+    }
+    if (display->m_display < 0) {
+        const std::string said = lastLines(log, 6);
+        display->stop();
+        throw std::runtime_error("the VNC server (Xvnc) did not start" +
+                                 (said.empty() ? std::string(".") : ":" + said));
+    }
+    // Clients look the cookie up by display number.
+    writePrivateFile(display->m_authority,
+                     authorityEntry(std::to_string(display->m_display), cookie));
+    return display;
+}
 
+bool VncDisplay::launch(const std::string& passwordFile, const std::string& log) {
     int ready[2];
     if (::pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("cannot start the VNC server");
     std::vector<std::string> args = {"Xvnc",
                                      "-displayfd",
                                      std::to_string(ready[1]),
                                      "-geometry",
-                                     std::to_string(settings.width) + "x" +
-                                         std::to_string(settings.height),
+                                     std::to_string(m_settings.width) + "x" +
+                                         std::to_string(m_settings.height),
                                      "-depth",
                                      "24",
                                      "-SecurityTypes",
@@ -211,18 +231,18 @@ std::unique_ptr<VncDisplay> VncDisplay::start(const Settings& settings) {
                                      "-PasswordFile",
                                      passwordFile,
                                      "-rfbport",
-                                     std::to_string(display->m_port),
+                                     std::to_string(m_port),
                                      "-nolisten",
                                      "tcp",
                                      "-auth",
-                                     display->m_authority,
+                                     m_authority,
                                      "-desktop",
                                      "fyn-shell"};
-    if (settings.listenAddress.empty()) {
+    if (m_settings.listenAddress.empty()) {
         args.push_back("-localhost");
     } else {
         args.push_back("-interface");
-        args.push_back(settings.listenAddress);
+        args.push_back(m_settings.listenAddress);
     }
     std::vector<char*> argv;
     for (auto& a : args)
@@ -252,9 +272,10 @@ std::unique_ptr<VncDisplay> VncDisplay::start(const Settings& settings) {
         throw std::runtime_error("cannot start the VNC server: " +
                                  std::string(std::strerror(errno)));
     }
-    display->m_pid = pid;
+    m_pid = pid;
 
-    // The server writes its display number once it takes connections.
+    // The server writes its display number once it takes connections, and ends the pipe
+    // unwritten when it cannot start.
     std::string number;
     pollfd wait{ready[0], POLLIN, 0};
     for (int waited = 0; waited < 20000 && number.find('\n') == std::string::npos;) {
@@ -271,15 +292,11 @@ std::unique_ptr<VncDisplay> VncDisplay::start(const Settings& settings) {
     char* end = nullptr;
     const long value = std::strtol(number.c_str(), &end, 10);
     if (number.empty() || end == number.c_str() || value < 0) {
-        const std::string said = lastLines(log, 6);
-        display->stop();
-        throw std::runtime_error("the VNC server (Xvnc) did not start" +
-                                 (said.empty() ? std::string(".") : ":" + said));
+        stopServer();
+        return false;
     }
-    display->m_display = static_cast<int>(value);
-    // Clients look the cookie up by display number.
-    writePrivateFile(display->m_authority, authorityEntry(std::to_string(value), cookie));
-    return display;
+    m_display = static_cast<int>(value);
+    return true;
 }
 
 VncDisplay::~VncDisplay() {
@@ -287,6 +304,16 @@ VncDisplay::~VncDisplay() {
 }
 
 void VncDisplay::stop() {
+    stopServer();
+    if (!m_dir.empty()) {
+        for (const char* name : {"/passwd", "/Xauthority", "/Xvnc.log"})
+            ::unlink((m_dir + name).c_str());
+        ::rmdir(m_dir.c_str());
+        m_dir.clear();
+    }
+}
+
+void VncDisplay::stopServer() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
         int status = 0;
@@ -300,12 +327,6 @@ void VncDisplay::stop() {
             ::waitpid(m_pid, &status, 0);
         }
         m_pid = -1;
-    }
-    if (!m_dir.empty()) {
-        for (const char* name : {"/passwd", "/Xauthority", "/Xvnc.log"})
-            ::unlink((m_dir + name).c_str());
-        ::rmdir(m_dir.c_str());
-        m_dir.clear();
     }
 }
 

@@ -40,6 +40,10 @@ public:
 
 private:
     VncDisplay() = default;
+    // Runs the server on m_port; false (and no server left) when it did not start.
+    bool launch(const std::string& passwordFile, const std::string& log);
+    void stopServer();
+    // The server, then its private folder.
     void stop();
 
     Settings m_settings;

@@ -7,10 +7,12 @@
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
 #include "shell/ShellWindow.h"
+#include "shell/VncDisplay.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +23,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -266,6 +272,36 @@ TEST(QtDisplaySetup, GivenTheDisplaysOptions_WhenParsed_ThenOnlyNumericAddresses
     const DisplaySetup refused = DisplaySetup::choose({"fyn-shell", "--vnc-listen", "anywhere"});
     EXPECT_FALSE(refused.usesVnc());
     EXPECT_EQ(refused.error(), badAddress);
+}
+
+TEST(QtVncDisplay, GivenItsPortTakenOnOneLoopback_WhenStarted_ThenTheNextPortServesUntilItGoes) {
+    // A listener on the IPv6 loopback alone: the port looks free, yet the server cannot have it.
+    const int taken = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    socklen_t size = sizeof addr;
+    ASSERT_EQ(::bind(taken, reinterpret_cast<sockaddr*>(&addr), size), 0);
+    ASSERT_EQ(::listen(taken, 1), 0);
+    ::getsockname(taken, reinterpret_cast<sockaddr*>(&addr), &size);
+    const int port = ntohs(addr.sin6_port);
+
+    VncDisplay::Settings settings;
+    settings.firstPort = port;
+    std::unique_ptr<VncDisplay> display = VncDisplay::start(settings);
+    ::close(taken);
+    EXPECT_GT(display->port(), port);
+    EXPECT_EQ(::kill(display->serverPid(), 0), 0);
+    EXPECT_NE(display->connectHint().find("on 127.0.0.1:" + std::to_string(display->port()) +
+                                          " (this machine only)"),
+              std::string::npos);
+    const std::string cookie = display->authorityFile();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(cookie)).permissions() ==
+                (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+    const pid_t server = display->serverPid();
+    display.reset();
+    EXPECT_NE(::kill(server, 0), 0) << "the server stopped with the display";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(cookie))) << "its secrets went too";
 }
 
 TEST(QtDisplaySetup, GivenADisplayName_WhenNothingServesIt_ThenItDoesNotAnswer) {
