@@ -333,17 +333,23 @@ void VncDisplay::stopServer() {
 std::string VncDisplay::connectHint() const {
     const std::string port = std::to_string(m_port);
     const std::string& address = m_settings.listenAddress;
-    std::string where = address.empty() ? "127.0.0.1:" + port + " (this machine only)"
-                        : address.find(':') != std::string::npos ? "[" + address + "]:" + port
-                                                                 : address + ":" + port;
-    std::string text = "fyn-shell: no display; the screens are served by a VNC server on " + where +
-                       ".\n  One-time password: " + m_password +
-                       " (valid until the shell exits)\n  On this machine, connect a VNC viewer to "
-                       "localhost:" +
-                       port + ".\n";
+    const bool v6 = address.find(':') != std::string::npos;
+    // Every interface includes loopback; one named address is reached only through itself.
+    const std::string local = address.empty() || address == "0.0.0.0" || address == "::"
+                                  ? "localhost"
+                              : v6 ? "[" + address + "]"
+                                   : address;
+    const std::string where = address.empty() ? "127.0.0.1:" + port + " (this machine only)"
+                              : v6            ? "[" + address + "]:" + port
+                                              : address + ":" + port;
+    std::string text =
+        "fyn-shell: no display; the screens are served by a VNC server on " + where +
+        ".\n  One-time password: " + m_password +
+        " (valid until the shell exits)\n  On this machine, connect a VNC viewer to " + local +
+        ":" + port + ".\n";
     text +=
         "  From another machine, tunnel through SSH and connect the viewer to localhost:" + port +
-        " there:\n    ssh -N -L " + port + ":localhost:" + port + " " + userName() + "@" +
+        " there:\n    ssh -N -L " + port + ":" + local + ":" + port + " " + userName() + "@" +
         hostName();
     if (!address.empty())
         text += "\n  Viewers may also connect to " + where +

@@ -302,6 +302,25 @@ TEST(QtVncDisplay, GivenItsPortTakenOnOneLoopback_WhenStarted_ThenTheNextPortSer
     display.reset();
     EXPECT_NE(::kill(server, 0), 0) << "the server stopped with the display";
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(cookie))) << "its secrets went too";
+
+    // Told to listen on one address, the server is reached there, and the hint says so.
+    settings.listenAddress = "127.0.0.1";
+    display = VncDisplay::start(settings);
+    const std::string where = "127.0.0.1:" + std::to_string(display->port());
+    const std::string hint = display->connectHint();
+    EXPECT_NE(hint.find("served by a VNC server on " + where + ".\n"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("ssh -N -L " + std::to_string(display->port()) + ":" + where),
+              std::string::npos)
+        << hint;
+    EXPECT_NE(hint.find("Viewers may also connect to " + where + " directly"), std::string::npos);
+    const int viewer = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(display->port()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(viewer, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ::close(viewer);
+    EXPECT_THROW(VncDisplay::start({"example.org", 1024, 768, 5900}), std::runtime_error);
 }
 
 TEST(QtDisplaySetup, GivenADisplayName_WhenNothingServesIt_ThenItDoesNotAnswer) {
