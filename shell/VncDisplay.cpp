@@ -252,7 +252,9 @@ bool VncDisplay::launch(const std::string& passwordFile, const std::string& log)
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // The display never outlives the shell, even one killed outright.
+        // The display never outlives the shell, even one killed outright; Ctrl+C in the
+        // terminal goes to the shell alone, which closes its windows before the display.
+        ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) ::_exit(1);
         ::fcntl(ready[1], F_SETFD, 0);
