@@ -389,8 +389,8 @@ TEST_F(QtHeadlessShell,
     // Closing the shell stops its display.
     ::kill(shell->pid(), SIGTERM);
     ASSERT_TRUE(shell->exited(15000ms)) << shell->output();
+    // (Its port is not asked: a display started meanwhile may already have taken it.)
     EXPECT_TRUE(waitUntil([&] { return gone(servers.front()); }, 5000ms));
-    EXPECT_FALSE(Socket(port).connected());
 }
 
 TEST_F(QtHeadlessShell,
