@@ -2,7 +2,11 @@
 
 #include "services/ui/TControl.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QHash>
 #include <QLabel>
+#include <QRadioButton>
 #include <QWidget>
 #include <QWidgetItem>
 
@@ -55,12 +59,15 @@ QSize AlignLayout::sizeHint() const {
     // Enough for what stands at fixed places and for what the aligned containers hold, so a
     // screen narrower than its own buttons still shows them whole.
     int w = 0, h = 0, edges = 0;
-    for (const auto& e : m_entries) {
+    // Fixed places as laid out, captions that outgrew their design included.
+    const QList<QRect> places = arrange(QRect(), QPoint(0, 0));
+    for (int i = 0; i < m_entries.size(); ++i) {
+        const Entry& e = m_entries[i];
         const TControl* c = e.control;
         if (!c || (e.item->widget() && e.item->widget()->isHidden())) continue;
         if (c->Align() == alNone) {
-            w = std::max(w, c->Left() + c->Width());
-            h = std::max(h, c->Top() + c->Height());
+            w = std::max(w, places[i].x() + places[i].width());
+            h = std::max(h, places[i].y() + places[i].height());
         } else if (c->Align() == alTop || c->Align() == alBottom) {
             w = std::max(w, e.item->sizeHint().width());
             edges += c->Height();
@@ -126,6 +133,7 @@ QList<QRect> AlignLayout::arrange(const QRect& rect, QPoint origin) const {
     }
     for (int i : indexesOf(alClient))
         out[i] = free;
+    QList<int> fixed;
     for (int i = 0; i < m_entries.size(); ++i) {
         const TControl* c = ctl(i);
         if (c && c->Align() == alNone) {
@@ -137,10 +145,41 @@ QList<QRect> AlignLayout::arrange(const QRect& rect, QPoint origin) const {
                 h = std::max(h, hint.height());
             }
             out[i] = QRect(origin.x() + c->Left(), origin.y() + c->Top(), w, h);
+            if (visible(m_entries[i])) fixed.append(i);
         } else if (!c)
             out[i] = rect;
     }
+    makeRoomForCaptions(fixed, out);
     return out;
+}
+
+void AlignLayout::makeRoomForCaptions(QList<int> fixed, QList<QRect>& out) const {
+    auto ctl = [&](int i) { return m_entries[i].control; };
+    std::stable_sort(fixed.begin(), fixed.end(),
+                     [&](int a, int b) { return ctl(a)->Left() < ctl(b)->Left(); });
+    // A button whose caption needs more than its designed width grows, and whatever stands to
+    // its right on the same row moves along by as much, keeping the designed gaps: captions are
+    // never cut and buttons never overlap.
+    QHash<int, int> pushed; // how far an entry's right edge moved
+    for (int j : fixed) {
+        int shift = 0;
+        for (int i : fixed) {
+            if (i == j || !pushed.contains(i)) continue;
+            const TControl* a = ctl(i);
+            const TControl* b = ctl(j);
+            const bool sameRow =
+                a->Top() < b->Top() + b->Height() && b->Top() < a->Top() + a->Height();
+            if (sameRow && a->Left() + a->Width() <= b->Left()) shift = std::max(shift, pushed[i]);
+        }
+        int grow = 0;
+        auto* button = qobject_cast<QAbstractButton*>(m_entries[j].item->widget());
+        if (button && !button->text().isEmpty() && !qobject_cast<QCheckBox*>(button) &&
+            !qobject_cast<QRadioButton*>(button))
+            grow = std::max(0, button->sizeHint().width() - out[j].width());
+        out[j].translate(shift, 0);
+        out[j].setWidth(out[j].width() + grow);
+        pushed[j] = shift + grow;
+    }
 }
 
 void AlignLayout::setGeometry(const QRect& rect) {

@@ -30,6 +30,10 @@ public:
     QList<QRect> arrange(const QRect& rect, QPoint origin) const;
 
 private:
+    // Widens captioned buttons at fixed places to their text and moves their right-hand
+    // neighbours along; `fixed` are the visible entries placed by their designed rectangles.
+    void makeRoomForCaptions(QList<int> fixed, QList<QRect>& out) const;
+
     struct Entry {
         QLayoutItem* item;
         const TControl* control;

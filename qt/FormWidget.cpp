@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -37,6 +38,13 @@ QSize FormWidget::sizeHint() const {
 
 void FormWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    const int menu = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    if (onClientResized) onClientResized(QSize(width(), height() - menu));
+}
+
+void FormWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window sized before it showed (opened maximized) tells the form its room now.
     const int menu = m_menuBar ? m_menuBar->sizeHint().height() : 0;
     if (onClientResized) onClientResized(QSize(width(), height() - menu));
 }

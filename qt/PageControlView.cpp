@@ -16,7 +16,9 @@ PageControlView::PageControlView(FormView& form, TPageControl& pages)
     m_tabs->setFocusPolicy(Qt::TabFocus);
     m_tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
     m_tabs->setDocumentMode(false);
+    // Tabs that do not fit scroll with the bar's arrows; none is shortened or cut.
     m_tabs->setUsesScrollButtons(true);
+    m_tabs->setElideMode(Qt::ElideNone);
     // Twelve budget lines must fit on one row at 1280 pixels: tabs take little padding.
     m_tabs->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { padding: 4px 6px; font-size: 11px; }"));

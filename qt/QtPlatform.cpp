@@ -156,8 +156,7 @@ TModalResult QtPlatform::ShowModal(TForm& form) {
         entry.frame = dialog;
     }
     dialog->setWindowTitle(toQt(form.Caption()));
-    dialog->adjustSize();
-    dialog->setFixedSize(dialog->sizeHint());
+    dialog->placeOnScreen();
 
     QEventLoop loop;
     bool gone = false;
@@ -202,17 +201,22 @@ void QtPlatform::ShowForm(TForm& form) {
     }
     QWidget* frame = entry.frame;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
-        if (form.Width() > 0 && form.Height() > 0) {
+        const bool opening = sub->isHidden();
+        if (opening && form.Width() > 0 && form.Height() > 0) {
+            // The designed size is what the operator gets back by restoring the window; a
+            // screen larger than the area keeps to it from its corner.
             sub->adjustSize();
             const QSize area = m_mdi->viewport()->size();
-            // A screen larger than the area fills it from its corner.
             if (sub->width() > area.width() || sub->height() > area.height()) {
                 sub->resize(std::min(sub->width(), area.width()),
                             std::min(sub->height(), area.height()));
                 sub->move(0, 0);
             }
         }
-        if (form.WindowState() == wsMaximized)
+        // A screen opens filling the workspace; showing it again keeps what the operator chose.
+        if (form.WindowState() == wsMinimized)
+            sub->showMinimized();
+        else if (form.WindowState() == wsMaximized || opening)
             sub->showMaximized();
         else
             sub->show();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the application server on the demo database and opens the shell on it, logged in as
-# the demo operator. Without a display the shell serves its windows over VNC and says how to
-# connect. The server stops when the shell exits.
+# the demo operator. Without a display the shell starts a private VNC display (loopback only,
+# one-time password) and says how to connect. The server stops when the shell exits.
 set -euo pipefail
 build=${1:-build}
 server=$build/bin/fyn-appserver
@@ -53,6 +53,7 @@ else
     echo "make run: $server is not built; the shell will report the server as unreachable." >&2
 fi
 
-# Settings of this run stay in the build folder, away from the operator's own.
-"$shell" --config "$build/shell.ini" --server "127.0.0.1:$port" --operator demo --password demo \
-    --open FYN10000
+# Settings of this run stay in the build folder, away from the operator's own. The password goes
+# through the environment: on the command line every local user would read it.
+FYN_PASSWORD=demo "$shell" --config "$build/shell.ini" --server "127.0.0.1:$port" \
+    --operator demo --open FYN10000

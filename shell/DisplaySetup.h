@@ -1,34 +1,36 @@
 #pragma once
 
+#include "shell/VncDisplay.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
-// Chooses the Qt platform before the application object exists, so that the shell never
-// aborts for lack of a display: with no display it serves its windows over VNC.
+// Chooses where the windows go before the application object exists, so that the shell never
+// aborts for lack of a display: with none, it starts a private VNC display and runs on it as
+// an ordinary X11 client.
 class DisplaySetup {
 public:
-    // Decides from the arguments and the environment; sets QT_QPA_PLATFORM when needed.
-    // `args` are the program's arguments (argv); an explicit -platform always wins.
+    // Decides from the arguments and the environment (`args` are argv). An explicit -platform
+    // or QT_QPA_PLATFORM always wins; a display that answers is used as it is. When the VNC
+    // display is started, DISPLAY, XAUTHORITY and QT_QPA_PLATFORM point the shell at it.
     static DisplaySetup choose(const std::vector<std::string>& args);
 
-    bool usesVnc() const { return m_vncPort > 0; }
-    int vncPort() const { return m_vncPort; }
-    // The platform text handed to Qt, empty when Qt's own choice stands.
-    const std::string& platform() const { return m_platform; }
-    // What to tell the operator about connecting to the VNC server; empty without VNC.
+    bool usesVnc() const { return m_vnc != nullptr; }
+    const VncDisplay* vnc() const { return m_vnc.get(); }
+    // What to tell the operator about connecting a viewer; empty without VNC.
     std::string connectHint() const;
+    // Set when the shell cannot show anything: why, and what to do about it.
+    const std::string& error() const { return m_error; }
 
-    // Whether Qt's VNC platform plugin is installed.
-    static bool vncAvailable();
-    // Set when there is no display and no way to serve one: the shell cannot show anything.
-    bool impossible() const { return m_impossible; }
-
-    // First TCP port from `first` on that nobody listens to on this machine, or -1.
-    static int freePort(int first, int attempts = 50);
+    // Whether an X display name ("[host]:N[.S]") takes connections right now.
+    static bool displayAnswers(const std::string& display);
+    // Reads the display's own options (--vnc-listen ADDRESS, --vnc-size WxH); an empty text or
+    // a message naming the bad one.
+    static std::string parseVncOptions(const std::vector<std::string>& args,
+                                       VncDisplay::Settings& settings);
 
 private:
-    std::string m_platform;
-    int m_vncPort = 0;
-    bool m_fallbackOnly = false;
-    bool m_impossible = false; // a display is named but may not answer: VNC only as fallback
+    std::unique_ptr<VncDisplay> m_vnc;
+    std::string m_error;
 };

@@ -1,6 +1,7 @@
 #include "shell/ShellOptions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -89,6 +90,8 @@ QString ShellOptions::parseArguments(const QStringList& arguments) {
             if (!next(operatorCode)) return QStringLiteral("--operator expects an operator code");
         } else if (arg == QStringLiteral("--password")) {
             if (!next(password)) return QStringLiteral("--password expects a password");
+        } else if (arg == QStringLiteral("--password-file")) {
+            if (!next(passwordFile)) return QStringLiteral("--password-file expects a file name");
         } else if (arg == QStringLiteral("--open")) {
             if (!next(openModule)) return QStringLiteral("--open expects a module code");
         } else if (arg == QStringLiteral("--screenshot")) {
@@ -96,12 +99,35 @@ QString ShellOptions::parseArguments(const QStringList& arguments) {
         } else if (arg == QStringLiteral("--module-dir")) {
             if (!next(value)) return QStringLiteral("--module-dir expects a folder");
             moduleDirs << value;
+        } else if (arg == QStringLiteral("--vnc-listen") || arg == QStringLiteral("--vnc-size")) {
+            ++i; // the display's own: read before the application object exists
         } else if (arg == QStringLiteral("-platform") || arg == QStringLiteral("-style")) {
             ++i; // Qt's own options: already consumed by the application object
         } else {
             return QStringLiteral("unknown argument: ") + arg;
         }
     }
+    return readPassword();
+}
+
+QString ShellOptions::readPassword() {
+    // The command line wins; a file or the environment keep the password out of the process
+    // list, where every local user can read it.
+    if (!password.isEmpty()) return {};
+    if (!passwordFile.isEmpty()) {
+        QFile file(passwordFile);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("--password-file: cannot read ") + passwordFile;
+        QString text = QString::fromUtf8(file.readLine());
+        while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
+        if (text.isEmpty())
+            return QStringLiteral("--password-file: the first line of ") + passwordFile +
+                   QStringLiteral(" is empty");
+        password = text;
+        return {};
+    }
+    password = qEnvironmentVariable(kPasswordVariable);
     return {};
 }
 
@@ -111,10 +137,15 @@ QString ShellOptions::usage() {
         "  --server host:port     application server (remembered)\n"
         "  --fixed-branch 0001    work with one fixed branch; 'none' for all (remembered)\n"
         "  --operator CODE        operator code for the login\n"
-        "  --password TEXT        with --operator: log in without asking\n"
+        "  --password TEXT        with --operator: log in without asking (visible to every\n"
+        "                         local user: prefer --password-file or FYN_PASSWORD)\n"
+        "  --password-file FILE   read the password from the first line of FILE\n"
         "  --open CODE            open a module right after login, e.g. FYN10000\n"
         "  --module-dir DIR       also look for module libraries in DIR\n"
         "  --config FILE          settings file (default ~/.config/fyn/shell.ini)\n"
         "  --screenshot FILE.png  save a picture of the screen once started, then quit\n"
-        "Without a display the shell runs on a VNC server and prints how to connect.\n");
+        "  --vnc-listen ADDRESS   without a display: serve VNC on ADDRESS, not on loopback\n"
+        "  --vnc-size WxH         without a display: the VNC screen's size (default 1280x800)\n"
+        "The password may also come from the environment variable FYN_PASSWORD.\n"
+        "Without a display the shell starts a private VNC server and prints how to connect.\n");
 }

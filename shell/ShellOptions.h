@@ -12,6 +12,7 @@ public:
     QString fixedBranch;    // empty: the host works with every branch
     QString operatorCode;   // pre-filled in the login dialog
     QString password;       // with an operator: log in without asking (make run)
+    QString passwordFile;   // the password's first line comes from this file
     QString openModule;     // module code opened right after login
     QString settingsPath;   // the settings file in use
     QString screenshotPath; // write a picture of the screen there once started, then quit
@@ -27,7 +28,10 @@ public:
     bool saveSettings() const;
 
     // Applies command-line arguments; returns an empty text or a message naming the bad one.
+    // Without --password the password comes from --password-file, else from FYN_PASSWORD.
     QString parseArguments(const QStringList& arguments);
+
+    static constexpr const char* kPasswordVariable = "FYN_PASSWORD";
 
     // Parses "host:port" into the server fields; false (and nothing changed) when malformed.
     bool setServer(const QString& hostAndPort);
@@ -36,4 +40,7 @@ public:
     static QString normaliseBranch(const QString& text);
 
     static QString usage();
+
+private:
+    QString readPassword();
 };

@@ -1,10 +1,13 @@
 #include "shell/ShellWindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 
 ShellWindow::ShellWindow(std::function<void(const QString&)> openModule, QWidget* parent)
@@ -37,6 +40,38 @@ ShellWindow::ShellWindow(std::function<void(const QString&)> openModule, QWidget
     m_session->setObjectName(QStringLiteral("lblSessao"));
     statusBar()->addPermanentWidget(m_session);
     resize(1280, 800);
+}
+
+namespace {
+const QString kPlacementKey = QStringLiteral("window/placement");
+}
+
+void ShellWindow::showInPlace(const QString& settingsPath) {
+    m_settingsPath = settingsPath;
+    if (!settingsPath.isEmpty()) {
+        const QSettings ini(settingsPath, QSettings::IniFormat);
+        const QByteArray placement = ini.value(kPlacementKey).toByteArray();
+        m_placementSaved = !placement.isEmpty() && restoreGeometry(placement);
+    }
+    if (m_placementSaved) {
+        show();
+        return;
+    }
+    // Without a window manager (a bare X or VNC display) nobody maximizes the window, so its
+    // own size is already the screen's room.
+    if (QScreen* where = screen()) setGeometry(where->availableGeometry());
+    showMaximized();
+}
+
+void ShellWindow::savePlacement() const {
+    if (m_settingsPath.isEmpty() || (!m_placementSaved && isMaximized())) return;
+    QSettings ini(m_settingsPath, QSettings::IniFormat);
+    ini.setValue(kPlacementKey, saveGeometry());
+}
+
+void ShellWindow::closeEvent(QCloseEvent* event) {
+    savePlacement();
+    QMainWindow::closeEvent(event);
 }
 
 void ShellWindow::setSessionInfo(const QString& operatorCode, const QString& operatorName,

@@ -20,7 +20,19 @@ public:
                         const QString& server, const QString& fixedBranch);
     QString sessionInfo() const;
 
+    // Shows the window where the operator last left it (kept in the settings file at
+    // `settingsPath`), or else maximized on the screen it starts on.
+    void showInPlace(const QString& settingsPath);
+    // Keeps the window's place and size in the settings once the operator has changed them
+    // (a window still maximized as it opened leaves nothing behind).
+    void savePlacement() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    QString m_settingsPath;
+    bool m_placementSaved = false; // the settings hold a place the operator chose
     QMdiArea* m_mdi = nullptr;
     QLabel* m_session = nullptr;
     std::function<void(const QString&)> m_openModule;

@@ -5,6 +5,7 @@
 #include "shell/DisplaySetup.h"
 #include "shell/LoginDialog.h"
 #include "shell/ModuleLoader.h"
+#include "shell/QuitOnSignal.h"
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
 #include "shell/ShellWindow.h"
@@ -38,19 +39,18 @@ int main(int argc, char** argv) {
             std::fprintf(stdout, "%s", ShellOptions::usage().toLocal8Bit().constData());
             return 0;
         }
+    // Declared before the application object: the display goes after the last window.
     const DisplaySetup display = DisplaySetup::choose(args);
-    if (display.impossible()) {
-        std::fprintf(
-            stderr, "fyn-shell: no display (DISPLAY and WAYLAND_DISPLAY are unset) and Qt's VNC "
-                    "platform plugin is not installed (package qt6-qpa-plugins);\n"
-                    "  set DISPLAY, or install the plugin to reach the shell with a VNC viewer.\n");
+    if (!display.error().empty()) {
+        std::fprintf(stderr, "fyn-shell: %s\n", display.error().c_str());
         return 1;
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fyn-shell"));
     QtPlatform::installLook();
-    if (QGuiApplication::platformName() == QStringLiteral("vnc")) {
+    QuitOnSignal quitOnSignal;
+    if (display.usesVnc()) {
         std::fprintf(stderr, "%s\n", display.connectHint().c_str());
         std::fflush(stderr);
     }
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
                           options.serverHost + QLatin1Char(':') +
                               QString::number(options.serverPort),
                           options.fixedBranch);
-    window.showMaximized();
+    window.showInPlace(options.settingsPath);
     if (!options.openModule.isEmpty())
         QTimer::singleShot(0, &window, [&] {
             if (!loader.enter(options.openModule.toStdString()))

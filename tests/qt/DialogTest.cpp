@@ -4,8 +4,13 @@
 #include "TestForms.h"
 #include "qt/ProgressWindow.h"
 
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include <functional>
@@ -46,6 +51,66 @@ public:
     }
     TButton* btnOk;
 };
+
+// A dialog designed larger than any laptop screen, confirmed from its far corner.
+class WideForm : public TForm {
+public:
+    WideForm() : TForm(nullptr) {
+        SetName("frmLargo");
+        SetCaption("Largo");
+        SetBounds(0, 0, 1500, 1000);
+        btnOk = place<TButton>(this, this, "btnConfirma", 1400, 960, 80, 25);
+        btnOk->SetCaption("Confirma");
+        btnOk->SetModalResult(mrOk);
+    }
+    TButton* btnOk;
+};
+
+TEST_F(QtDialogs, GivenTheShellsWindow_WhenDialogsOpen_ThenTheyStandCentredOnItInsideTheScreen) {
+    QMainWindow shell;
+    auto* mdi = new QMdiArea;
+    shell.setCentralWidget(mdi);
+    shell.setGeometry(120, 60, 560, 420);
+    shell.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shell));
+    shell.activateWindow();
+    platform.setMdiArea(mdi);
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    std::string seen;
+    auto describe = [&](QWidget* modal) {
+        const QPoint offset = modal->frameGeometry().center() - shell.frameGeometry().center();
+        const bool inside = room.contains(modal->frameGeometry());
+        seen += "off centre " +
+                std::to_string(std::abs(offset.x()) > 1 || std::abs(offset.y()) > 1) + ", inside " +
+                std::to_string(inside) + "; ";
+    };
+
+    AnswerForm small;
+    whenModalShows([&](QWidget* modal) {
+        describe(modal);
+        QTest::mouseClick(buttonTexted(modal, QStringLiteral("Confirma")), Qt::LeftButton);
+    });
+    EXPECT_EQ(small.ShowModal(), mrOk);
+    EXPECT_EQ(platform.viewOf(small)->window()->size(), QSize(240, 80));
+
+    // Too large for the screen: the dialog takes the whole screen rather than leave it, and
+    // its form scrolls, so the button in the far corner is still reached.
+    WideForm wide;
+    whenModalShows([&](QWidget* modal) {
+        describe(modal);
+        auto* scroll = modal->findChild<QScrollArea*>();
+        QPushButton* ok = buttonTexted(modal, QStringLiteral("Confirma"));
+        ASSERT_TRUE(scroll && ok);
+        scroll->ensureWidgetVisible(ok);
+        QApplication::processEvents();
+        const QRect onDialog(ok->mapTo(modal, QPoint(0, 0)), ok->size());
+        seen += "button shown " + std::to_string(modal->rect().contains(onDialog));
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    EXPECT_EQ(wide.ShowModal(), mrOk);
+    EXPECT_EQ(seen, "off centre 0, inside 1; off centre 1, inside 1; button shown 1");
+    platform.setMdiArea(nullptr);
+}
 
 TEST_F(QtDialogs, GivenAModalDialog_WhenItsConfirmButtonIsClicked_ThenShowModalReturnsOk) {
     AnswerForm form;

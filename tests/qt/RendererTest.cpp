@@ -55,6 +55,42 @@ TEST_F(QtRendering, GivenAlignedPanels_WhenShown_ThenTopTakesTheWidthAndClientTh
     EXPECT_EQ(rectText(widget(form, "edtAno")->geometry()), "60,10 80x21");
 }
 
+TEST_F(QtRendering, GivenCaptionsWiderThanTheirButtons_WhenShown_ThenButtonsGrowAndStandApart) {
+    TForm form(nullptr);
+    form.SetName("frmBarra");
+    form.SetBounds(0, 0, 700, 100);
+    auto* bar = place<TPanel>(&form, &form, "panMenu", 0, 0, 700, 32, alTop);
+    auto* glyph = place<TSpeedButton>(&form, bar, "sbtAjuda", 4, 3, 26, 26);
+    glyph->SetHint("Ajuda");
+    auto* first = place<TSpeedButton>(&form, bar, "sbtEfetivar", 32, 3, 30, 26);
+    first->SetCaption("Efetivar Todos os Itens");
+    auto* second = place<TSpeedButton>(&form, bar, "sbtSimula", 64, 3, 30, 26);
+    second->SetCaption("Simulação de Resultado");
+    auto* after = place<TSpeedButton>(&form, bar, "sbtFiltro", 100, 3, 26, 26);
+    after->SetHint("Filtro");
+    auto* below = place<TButton>(&form, &form, "btnAbaixo", 32, 60, 80, 25);
+    below->SetCaption("OK");
+    show(form);
+
+    std::string layout;
+    QRect previous;
+    for (const char* name : {"sbtAjuda", "sbtEfetivar", "sbtSimula", "sbtFiltro"}) {
+        QWidget* w = widget(form, name);
+        const QRect r = w->geometry();
+        layout += std::string(name) + (r.width() >= w->sizeHint().width() ? " whole" : " cut") +
+                  (previous.isValid() && r.left() <= previous.right() ? " overlapping" : "") + "; ";
+        previous = r;
+    }
+    EXPECT_EQ(layout, "sbtAjuda whole; sbtEfetivar whole; sbtSimula whole; sbtFiltro whole; ");
+    // Designed gaps are kept, picture buttons keep their size, other rows stay where they were.
+    QWidget* simula = widget(form, "sbtSimula");
+    EXPECT_EQ(widget(form, "sbtFiltro")->x() - (simula->x() + simula->width()), 6);
+    EXPECT_EQ(widget(form, "sbtAjuda")->x(), 4);
+    EXPECT_LE(widget(form, "sbtFiltro")->width(), 26);
+    EXPECT_EQ(widget(form, "btnAbaixo")->x(), 32);
+    EXPECT_EQ(widget(form, "btnAbaixo")->width(), 80);
+}
+
 TEST_F(QtRendering, GivenEveryAlignment_WhenArranged_ThenEdgesAreTakenInOrderAndClientGetsTheRest) {
     TForm owner(nullptr);
     auto* top = place<TPanel>(&owner, &owner, "top", 0, 0, 10, 30, alTop);
@@ -140,8 +176,17 @@ TEST_F(QtRendering,
     form.Show();
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow* sub = area.subWindowList().front();
-    EXPECT_EQ(sub->widget()->size(),
-              QSize(480, 300 + sub->widget()->findChild<QMenuBar*>()->sizeHint().height()));
+    // The screen opens filling the workspace, and the form learns the room it has.
+    EXPECT_TRUE(sub->isMaximized());
+    EXPECT_EQ(sub->geometry(), area.viewport()->rect());
+    QApplication::processEvents();
+    const int menu = sub->widget()->findChild<QMenuBar*>()->sizeHint().height();
+    EXPECT_EQ(QSize(form.Width(), form.Height() + menu), sub->widget()->size());
+    // Restored, it takes its designed size.
+    sub->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(sub->widget()->size(), QSize(480, 300 + menu));
+    EXPECT_EQ(QSize(form.Width(), form.Height()), QSize(480, 300));
     sub->close();
     EXPECT_TRUE(sub->isVisible());
     sub->close();

@@ -3,6 +3,7 @@
 
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
+#include "qt/ControlView.h"
 #include "qt/FormView.h"
 #include "qt/QtPlatform.h"
 #include "server/ServerInstance.h"
@@ -10,10 +11,12 @@
 #include "services/ui/Application.h"
 #include "services/ui/MemoryOptionStore.h"
 #include "services/ui/TButton.h"
+#include "services/ui/TDBGrid.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TForm.h"
 #include "services/ui/TLabel.h"
 #include "services/ui/TPageControl.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "services/ui/TTabSheet.h"
@@ -24,10 +27,15 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -126,6 +134,113 @@ protected:
         app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
     }
 
+    // Opens the main screen as the shell's menu does.
+    FormView* openScreen() {
+        app.dispatch([] { CriaCalcOrcaOper(); });
+        if (!frmCalcOrcaOper) return nullptr;
+        QTest::qWait(100);
+        return platform.viewOf(*frmCalcOrcaOper);
+    }
+
+    // A budget chosen as the operator does: year, version, then on to the pages.
+    void loadBudget() {
+        focus("speAno");
+        app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
+        focus("edtVersao");
+        app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
+        focus("pgcOrcamento");
+        QTest::qWait(100);
+    }
+
+    QWidget* widgetOf(FormView& view, const TControl* control) {
+        ControlView* v = control ? view.viewOf(control) : nullptr;
+        return v ? v->widget() : nullptr;
+    }
+
+    // What an operator cannot reach or read on the loaded screen at the shell's current size,
+    // one line per fault; empty when everything is within reach.
+    std::string unreachable(FormView& view) {
+        std::string faults;
+        auto fault = [&](const std::string& text) { faults += text + "\n"; };
+        QMdiArea* mdi = window.mdiArea();
+        const QRect workspace(mdi->viewport()->mapTo(&window, QPoint(0, 0)),
+                              mdi->viewport()->size());
+        auto onShell = [&](QWidget* w) {
+            return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
+        };
+
+        // The toolbar and the filter panel keep their designed height; the toolbar's buttons
+        // stand apart, whole, inside the workspace.
+        for (TPanel* panel : {frmCalcOrcaOper->panMenu, frmCalcOrcaOper->panFiltro})
+            if (QWidget* w = widgetOf(view, panel); !w || w->height() != panel->Height())
+                fault(panel->Name() + " is not " + std::to_string(panel->Height()) + " high");
+        std::vector<std::pair<std::string, QRect>> tools;
+        for (TControl* c : frmCalcOrcaOper->panMenu->Controls()) {
+            QWidget* w = widgetOf(view, c);
+            if (!w || w->isHidden()) continue;
+            const QRect r = onShell(w);
+            if (!workspace.contains(r)) fault(c->Name() + " is outside the workspace");
+            if (w->sizeHint().width() > w->width()) fault(c->Name() + " is clipped");
+            for (const auto& [name, other] : tools)
+                if (other.intersects(r)) fault(c->Name() + " overlaps " + name);
+            tools.emplace_back(c->Name(), r);
+        }
+
+        // Every page reached by its tab, scrolling the tab bar as the operator would.
+        auto* tabs = qobject_cast<QTabWidget*>(widgetOf(view, frmCalcOrcaOper->pgcOrcamento));
+        if (!tabs) return faults + "no page control\n";
+        QTabBar* bar = tabs->tabBar();
+        if (!workspace.contains(onShell(bar))) fault("the tab bar leaves the workspace");
+        auto* scrollRight = bar->findChild<QToolButton*>(QStringLiteral("ScrollRightButton"));
+        TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
+        for (TTabSheet* page : pages->Pages()) {
+            const int index = tabs->indexOf(widgetOf(view, page));
+            auto shown = [&] {
+                const QRect r = bar->tabRect(index);
+                if (!bar->rect().contains(r)) return false;
+                for (auto* button : bar->findChildren<QToolButton*>())
+                    if (button->isVisible() && button->geometry().intersects(r)) return false;
+                return true;
+            };
+            for (int clicks = 0; !shown() && clicks < 40; ++clicks) {
+                if (!scrollRight || !scrollRight->isVisible() || !scrollRight->isEnabled()) break;
+                QTest::mouseClick(scrollRight, Qt::LeftButton);
+                QApplication::processEvents();
+            }
+            if (!shown()) {
+                fault(page->Name() + "'s tab cannot be reached");
+                continue;
+            }
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+            QTest::qWait(30);
+            if (pages->ActivePage() != page) {
+                fault(page->Name() + "'s tab does not open it");
+                continue;
+            }
+
+            // The page's grid takes the room the branch list leaves it, inside the workspace.
+            QWidget* sheet = widgetOf(view, page);
+            if (sheet->width() < workspace.width() - 12)
+                fault(page->Name() + " is narrower than the workspace");
+            int left = 0;
+            for (TControl* c : page->Controls())
+                if (c->Align() == alLeft)
+                    if (QWidget* w = widgetOf(view, c)) left += w->width();
+            for (TControl* c : page->Controls()) {
+                auto* grid = dynamic_cast<TDBGrid*>(c);
+                QWidget* w = grid && grid->Align() == alClient ? widgetOf(view, grid) : nullptr;
+                if (!w) continue;
+                if (w->width() < sheet->width() - left)
+                    fault(grid->Name() + " is " + std::to_string(w->width()) + " wide of " +
+                          std::to_string(sheet->width() - left));
+                if (!workspace.contains(onShell(w))) fault(grid->Name() + " leaves the workspace");
+            }
+        }
+        app.dispatch([pages] { pages->SelectPage(pages->Pages().front()); });
+        QTest::qWait(30);
+        return faults;
+    }
+
     const int year = QDate::currentDate().year();
     std::unique_ptr<srv::ServerInstance> server;
     ModuleLoader loader{{}};
@@ -142,22 +257,36 @@ protected:
 };
 
 TEST_F(QtScreenshots,
+       GivenTheLoadedBudgetOnLaptopScreens_WhenTheShellFillsThem_ThenEveryTabAndGridIsWithinReach) {
+    window.showNormal();
+    window.resize(1366, 768);
+    QTest::qWait(50);
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    auto* frame = qobject_cast<QMdiSubWindow*>(view->window()->parentWidget());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isMaximized()) << "the screen opens filling the workspace";
+
+    // The operator's shell goes from one laptop screen to the other with the budget open.
+    for (const QSize size : {QSize(1366, 768), QSize(1024, 768)}) {
+        window.resize(size);
+        QTest::qWait(100);
+        const std::string name =
+            "FYN10000-" + std::to_string(size.width()) + "x" + std::to_string(size.height());
+        EXPECT_EQ(unreachable(*view), "") << name;
+        EXPECT_TRUE(save(&window, name));
+    }
+}
+
+TEST_F(QtScreenshots,
        GivenTheBudgetModuleInTheShell_WhenOpenedAndLoaded_ThenEveryFormIsPhotographed) {
-    app.dispatch([] { CriaCalcOrcaOper(); });
-    ASSERT_NE(frmCalcOrcaOper, nullptr) << messages;
-    QTest::qWait(100);
-    FormView* view = platform.viewOf(*frmCalcOrcaOper);
-    ASSERT_NE(view, nullptr);
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper)));
     EXPECT_TRUE(save(&window, "shell"));
 
-    // A budget chosen as the operator does: year, version, then on to the pages.
-    focus("speAno");
-    app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
-    focus("edtVersao");
-    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
-    focus("pgcOrcamento");
-    QTest::qWait(100);
+    loadBudget();
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
     EXPECT_TRUE(save(&window, "shell-loaded"));
 

@@ -7,15 +7,26 @@
 #include "shell/ShellHost.h"
 #include "shell/ShellOptions.h"
 #include "shell/ShellWindow.h"
+#include "shell/VncDisplay.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +89,38 @@ TEST(QtShellOptions, GivenBadArguments_WhenParsed_ThenTheMessageNamesThemAndNoth
               QStringLiteral("--fixed-branch expects a code of up to four digits"));
     EXPECT_EQ(o.parseArguments({"fyn-shell", "--config", missing, "--frobnicate"}),
               QStringLiteral("unknown argument: --frobnicate"));
+}
+
+TEST(QtShellOptions, GivenAPasswordOutsideTheCommandLine_WhenParsed_ThenFileThenEnvironmentFill) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("shell.ini");
+    const QString secret = dir.filePath("secret");
+    {
+        QFile file(secret);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("from file\r\nsecond line\n");
+    }
+    ::setenv("FYN_PASSWORD", "from environment", 1);
+    auto parsed = [&](QStringList args) {
+        ShellOptions o;
+        const QString error = o.parseArguments(QStringList{"fyn-shell", "--config", ini} + args);
+        return error.isEmpty() ? o.password : error;
+    };
+    EXPECT_EQ(parsed({"--password", "typed", "--password-file", secret}), "typed");
+    EXPECT_EQ(parsed({"--password-file", secret}), "from file");
+    EXPECT_EQ(parsed({}), "from environment");
+    EXPECT_EQ(parsed({"--password-file", dir.filePath("missing")}),
+              "--password-file: cannot read " + dir.filePath("missing"));
+    {
+        QFile empty(dir.filePath("empty"));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(parsed({"--password-file", dir.filePath("empty")}),
+              "--password-file: the first line of " + dir.filePath("empty") + " is empty");
+    ::unsetenv("FYN_PASSWORD");
+    EXPECT_EQ(parsed({}), "");
+    // The display's options belong to the display, not to the login.
+    EXPECT_EQ(parsed({"--vnc-listen", "::1", "--vnc-size", "1024x768"}), "");
 }
 
 class QtModuleLoader : public ::testing::Test {
@@ -165,11 +208,125 @@ TEST(QtShellWindow, GivenTheMainWindow_WhenTheBudgetEntryIsChosen_ThenTheModuleI
                   "Operador: demo - Operador Demo   Servidor: 127.0.0.1:8080   Filial fixa: 0001"));
 }
 
+TEST(QtShellWindow, GivenNoPlaceOfItsOwn_WhenShown_ThenItFillsTheScreenUntilTheOperatorChoosesOne) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("shell.ini");
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    auto saved = [&] { return QSettings(ini, QSettings::IniFormat).contains("window/placement"); };
+    {
+        ShellWindow first([](const QString&) {});
+        first.showInPlace(ini);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
+        EXPECT_TRUE(first.isMaximized());
+        EXPECT_TRUE(first.frameGeometry().contains(room.center()));
+        EXPECT_GE(first.width(), room.width() - 20);
+        first.close();
+        EXPECT_FALSE(saved()) << "a window left as it opened keeps nothing";
+    }
+    const QRect chosen(60, 40, 700, 500);
+    {
+        ShellWindow second([](const QString&) {});
+        second.showInPlace(ini);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+        second.showNormal();
+        second.setGeometry(chosen);
+        QApplication::processEvents();
+        second.close();
+        EXPECT_TRUE(saved());
+    }
+    ShellWindow third([](const QString&) {});
+    third.showInPlace(ini);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&third));
+    EXPECT_FALSE(third.isMaximized());
+    EXPECT_EQ(third.geometry(), chosen);
+}
+
 TEST(QtDisplaySetup, GivenAnExplicitPlatform_WhenChoosing_ThenTheShellLeavesItAlone) {
     const DisplaySetup setup = DisplaySetup::choose({"fyn-shell", "-platform", "offscreen"});
     EXPECT_FALSE(setup.usesVnc());
-    EXPECT_EQ(setup.platform(), "");
-    EXPECT_GT(DisplaySetup::freePort(5900), 0);
+    EXPECT_EQ(setup.error(), "");
+    EXPECT_EQ(setup.connectHint(), "");
+}
+
+TEST(QtDisplaySetup, GivenTheDisplaysOptions_WhenParsed_ThenOnlyNumericAddressesAndSaneSizesPass) {
+    auto parse = [](std::vector<std::string> args) {
+        VncDisplay::Settings s;
+        args.insert(args.begin(), "fyn-shell");
+        const std::string error = DisplaySetup::parseVncOptions(args, s);
+        return error.empty() ? "listen=" + s.listenAddress + " size=" + std::to_string(s.width) +
+                                   "x" + std::to_string(s.height)
+                             : error;
+    };
+    EXPECT_EQ(parse({}), "listen= size=1280x800");
+    EXPECT_EQ(parse({"--vnc-listen", "192.168.0.10", "--vnc-size", "1024x768"}),
+              "listen=192.168.0.10 size=1024x768");
+    EXPECT_EQ(parse({"--vnc-listen", "::1"}), "listen=::1 size=1280x800");
+    const std::string badAddress = "--vnc-listen expects a numeric address, e.g. 192.168.0.10";
+    EXPECT_EQ(parse({"--vnc-listen", "example.org"}), badAddress);
+    EXPECT_EQ(parse({"--vnc-listen"}), badAddress);
+    const std::string badSize =
+        "--vnc-size expects WIDTHxHEIGHT from 640x480 to 8192x8192, e.g. 1366x768";
+    for (const char* size : {"1024", "1024x", "x768", "100x100", "1024x768x", "1e3x768"})
+        EXPECT_EQ(parse({"--vnc-size", size}), badSize) << size;
+    // A bad option stops the shell before any display is started.
+    const DisplaySetup refused = DisplaySetup::choose({"fyn-shell", "--vnc-listen", "anywhere"});
+    EXPECT_FALSE(refused.usesVnc());
+    EXPECT_EQ(refused.error(), badAddress);
+}
+
+TEST(QtVncDisplay, GivenItsPortTakenOnOneLoopback_WhenStarted_ThenTheNextPortServesUntilItGoes) {
+    // A listener on the IPv6 loopback alone: the port looks free, yet the server cannot have it.
+    const int taken = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    socklen_t size = sizeof addr;
+    ASSERT_EQ(::bind(taken, reinterpret_cast<sockaddr*>(&addr), size), 0);
+    ASSERT_EQ(::listen(taken, 1), 0);
+    ::getsockname(taken, reinterpret_cast<sockaddr*>(&addr), &size);
+    const int port = ntohs(addr.sin6_port);
+
+    VncDisplay::Settings settings;
+    settings.firstPort = port;
+    std::unique_ptr<VncDisplay> display = VncDisplay::start(settings);
+    ::close(taken);
+    EXPECT_GT(display->port(), port);
+    EXPECT_EQ(::kill(display->serverPid(), 0), 0);
+    EXPECT_NE(display->connectHint().find("on 127.0.0.1:" + std::to_string(display->port()) +
+                                          " (this machine only)"),
+              std::string::npos);
+    const std::string cookie = display->authorityFile();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(cookie)).permissions() ==
+                (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+    const pid_t server = display->serverPid();
+    display.reset();
+    EXPECT_NE(::kill(server, 0), 0) << "the server stopped with the display";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(cookie))) << "its secrets went too";
+
+    // Told to listen on one address, the server is reached there, and the hint says so.
+    settings.listenAddress = "127.0.0.1";
+    display = VncDisplay::start(settings);
+    const std::string where = "127.0.0.1:" + std::to_string(display->port());
+    const std::string hint = display->connectHint();
+    EXPECT_NE(hint.find("served by a VNC server on " + where + ".\n"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("ssh -N -L " + std::to_string(display->port()) + ":" + where),
+              std::string::npos)
+        << hint;
+    EXPECT_NE(hint.find("Viewers may also connect to " + where + " directly"), std::string::npos);
+    const int viewer = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(display->port()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(viewer, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ::close(viewer);
+    EXPECT_THROW(VncDisplay::start({"example.org", 1024, 768, 5900}), std::runtime_error);
+}
+
+TEST(QtDisplaySetup, GivenADisplayName_WhenNothingServesIt_ThenItDoesNotAnswer) {
+    EXPECT_FALSE(DisplaySetup::displayAnswers(":59999"));
+    EXPECT_FALSE(DisplaySetup::displayAnswers("garbage"));
+    EXPECT_FALSE(DisplaySetup::displayAnswers(":"));
 }
 
 } // namespace
