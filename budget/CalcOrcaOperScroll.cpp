@@ -92,6 +92,7 @@ void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
     // 5.
     if (boCheck) return;
     AjustaBotoesCalculo();
+    HabilitaMesBase();
     sbtCalcCard->SetEnabled(Aberto(cdsItensOrcFatCons) && boHabEfet &&
                             cdsItensOrcFatCons.State() != dsEdit && boMaiorVersao);
     if (PaginaFatOuCons()) BotoesPorPagina(false);

@@ -343,6 +343,45 @@ private:
     TClientDataSet::Event m_itensBeforePost, m_itensAfterPost, m_itensBeforeEdit;
     bool m_reeditaFatCons = false;
     // end of value entry, check columns, saving and cancelling
+
+    // Base-month copy, month-base calculation and effecting
+public:
+    // --- Base month and calculation (CalcOrcaOperMonthBase.cpp) ---
+    // Attaches the copy, calculation and effecting handlers to their buttons and menu item.
+    void LigaEventosCalculo();
+    // Copies the current row's base month to the other selected open rows (both copy buttons).
+    void btnMesBaseFatClick(TObject* Sender);
+    // Orders the server's calculation of the selected billing or consumption rows.
+    void sbtCalcEfetClick(TObject* Sender);
+    void sbtCalcCardClick(TObject* Sender);
+    // The copy buttons follow the current billing/consumption row.
+    void HabilitaMesBase();
+
+    // --- Effecting (CalcOrcaOperEffect.cpp) ---
+    void sbtEfetivarClick(TObject* Sender);
+    // Checks every item of the branches selected on the billing page, then has the server
+    // effect them and reads the budget again.
+    void Efetivar(TClientDataSet& dataSet, const std::string& tipo);
+
+private:
+    // The billing/consumption rows as they were before a copy or calculation started.
+    struct FatConsAntes {
+        DataPacket dados;
+        std::string filial;
+        bool editando = false;
+    };
+    // Takes over the row being edited and remembers the rows, the branch and the edit state.
+    FatConsAntes GuardaFatCons();
+    // A copy or calculation that did not complete: its marks are undone, the operator's own
+    // pending changes stay pending and the row is edited again as before the click.
+    void RestauraFatCons(const FatConsAntes& antes);
+    // May a copy or calculation change this row? The server refuses effected, approved and
+    // no-access rows, so they are never targets.
+    bool LinhaAlteravel() const;
+    void CalculaMesBase(char tipo);
+    void InformaOk(const std::string& texto);
+    // The value test of every item of one branch and type letter (the fee rows: cdsTxAdm).
+    void TestaItensFilial(const std::string& filial, char tipo);
 };
 
 // Creates the main screen the first time, then shows it (the module's entry calls it).

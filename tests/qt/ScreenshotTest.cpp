@@ -10,6 +10,8 @@
 #include "services/ui/Application.h"
 #include "services/ui/MemoryOptionStore.h"
 #include "services/ui/TButton.h"
+#include "services/ui/TColumn.h"
+#include "services/ui/TDBGrid.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TForm.h"
 #include "services/ui/TLabel.h"
@@ -95,7 +97,11 @@ protected:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages += box->text().toStdString() + "\n";
             if (!written.count("MessageBox")) save(box, "MessageBox");
-            if (QAbstractButton* button = box->escapeButton()) button->click();
+            QAbstractButton* yes = nullptr;
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) == QMessageBox::YesRole) yes = button;
+            if (QAbstractButton* button = answerYes && yes ? yes : box->escapeButton())
+                button->click();
             return;
         }
         for (TForm* form : app.forms()) {
@@ -105,7 +111,8 @@ protected:
             const std::string name = pictureName(*form);
             if (!written.count(name)) save(modal, name);
             auto* confirm = form->Find<TControl>("sbtConfirma");
-            const bool isFilter = form->ClassName() == "TfrmFiltroCalculoOrc";
+            const bool isFilter =
+                form->ClassName() == "TfrmFiltroCalculoOrc" || confirming.count(form->ClassName());
             // A dialog that keeps refusing to close is ended all the same.
             const bool insist = ++closeAttempts[form] > 3;
             app.dispatch([form, confirm, isFilter, insist] {
@@ -126,7 +133,44 @@ protected:
         app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
     }
 
+    // Opens the main screen in the shell; nullptr when it did not show.
+    FormView* openMain() {
+        app.dispatch([] { CriaCalcOrcaOper(); });
+        if (!frmCalcOrcaOper) return nullptr;
+        QTest::qWait(100);
+        return platform.viewOf(*frmCalcOrcaOper);
+    }
+
+    // This year's latest version chosen as the operator does: year, version, then the pages.
+    void loadLatest() {
+        focus("speAno");
+        app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
+        focus("edtVersao");
+        app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
+        focus("pgcOrcamento");
+        QTest::qWait(100);
+    }
+
+    // A click on the check box of a branch's billing row.
+    void selectBilling(const std::string& branch) {
+        TDBGrid* grid = frmCalcOrcaOper->dbgItOrcFatur;
+        TClientDataSet& fc = frmCalcOrcaOper->cdsItensOrcFatCons;
+        const int key = fc.FieldByName("CDFILIAL").Index();
+        for (int row = 0; row < fc.RecordCount(); ++row)
+            if (fc.RowValue(row, key).toText() == branch) {
+                const int column = grid->ColumnByFieldName("IDCHECKF")->Index();
+                app.dispatch([grid, row, column] {
+                    grid->SetFocus();
+                    grid->ClickCell(row, column);
+                });
+            }
+        QTest::qWait(50);
+    }
+
     const int year = QDate::currentDate().year();
+    // Questions are answered Yes, and these dialogs confirmed, instead of closed.
+    bool answerYes = false;
+    std::set<std::string> confirming;
     std::unique_ptr<srv::ServerInstance> server;
     ModuleLoader loader{{}};
     std::unique_ptr<ShellHost> host;
@@ -143,21 +187,12 @@ protected:
 
 TEST_F(QtScreenshots,
        GivenTheBudgetModuleInTheShell_WhenOpenedAndLoaded_ThenEveryFormIsPhotographed) {
-    app.dispatch([] { CriaCalcOrcaOper(); });
-    ASSERT_NE(frmCalcOrcaOper, nullptr) << messages;
-    QTest::qWait(100);
-    FormView* view = platform.viewOf(*frmCalcOrcaOper);
-    ASSERT_NE(view, nullptr);
+    FormView* view = openMain();
+    ASSERT_NE(view, nullptr) << messages;
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper)));
     EXPECT_TRUE(save(&window, "shell"));
 
-    // A budget chosen as the operator does: year, version, then on to the pages.
-    focus("speAno");
-    app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
-    focus("edtVersao");
-    app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
-    focus("pgcOrcamento");
-    QTest::qWait(100);
+    loadLatest();
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
     EXPECT_TRUE(save(&window, "shell-loaded"));
 
@@ -186,6 +221,37 @@ TEST_F(QtScreenshots,
         all += name + " ";
     std::printf("screenshots in %s: %s\nmessages shown:\n%s", FYN_SCREENSHOT_DIR, all.c_str(),
                 messages.c_str());
+}
+
+TEST_F(QtScreenshots,
+       GivenABranchOfTheDemo_WhenCalculatedAndThenEffected_ThenTheBillingPageIsPhotographed) {
+    FormView* view = openMain();
+    ASSERT_NE(view, nullptr) << messages;
+    loadLatest();
+    TClientDataSet& fc = frmCalcOrcaOper->cdsItensOrcFatCons;
+    ASSERT_GT(fc.RecordCount(), 8) << messages;
+    answerYes = true;
+    confirming.insert("TfrmPerCalc");
+
+    // 0008 calculates billing by headcount from its base month.
+    selectBilling("0008");
+    app.dispatch([] { frmCalcOrcaOper->sbtCalcEfet->Click(); });
+    QTest::qWait(100);
+    EXPECT_NE(messages.find("Cálculo realizado com sucesso."), std::string::npos) << messages;
+    // The last months and the "Manual" column, scrolled into view.
+    app.dispatch([] {
+        TDBGrid* grid = frmCalcOrcaOper->dbgItOrcFatur;
+        grid->SetSelectedIndex(grid->ColumnByFieldName("IDITEMCALCORCA")->Index());
+    });
+    QTest::qWait(50);
+    EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-calculated"));
+
+    selectBilling("0008");
+    app.dispatch([] { frmCalcOrcaOper->sbtEfetivar->Click(); });
+    QTest::qWait(100);
+    EXPECT_EQ(fc.FieldByName("CDFILIAL").AsString(), "0008");
+    EXPECT_EQ(fc.FieldByName("IDSTATUSORCA").AsString(), "E") << messages;
+    EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-effected"));
 }
 
 } // namespace
