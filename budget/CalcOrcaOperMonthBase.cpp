@@ -81,6 +81,19 @@ TfrmCalcOrcaOper::FatConsAntes TfrmCalcOrcaOper::GuardaFatCons() {
     return antes;
 }
 
+bool TfrmCalcOrcaOper::ExecutaOuRestaura(const std::function<bool()>& operacao) {
+    const FatConsAntes antes = GuardaFatCons();
+    bool concluida = false;
+    try {
+        concluida = operacao();
+    } catch (...) {
+        RestauraFatCons(antes);
+        throw;
+    }
+    if (!concluida) RestauraFatCons(antes);
+    return concluida;
+}
+
 void TfrmCalcOrcaOper::RestauraFatCons(const FatConsAntes& antes) {
     TClientDataSet& ds = cdsItensOrcFatCons;
     {
@@ -104,53 +117,50 @@ void TfrmCalcOrcaOper::btnMesBaseFatClick(TObject* Sender) {
     const bool fat = botao && SameName(botao->Name(), "btnMesBaseFat");
     const std::string campo = fat ? "IDCHECKF" : "IDCHECKC";
     const Variant tipo(fat ? "F" : "C");
+    const Variant fonte(ds.FieldByName("CDFILIAL").AsString());
     Finally semCheck([this] {
         if (SameName(CampoSelecionado(dbgItOrcFatur), "IDCHECKF"))
             dbgItOrcFatur->SetSelectedIndex(1);
     });
     boCheck = true;
     Finally limpa([] { boCheck = false; });
-    const FatConsAntes antes = GuardaFatCons();
-    bool enviado = false;
-    Finally falha([&] {
-        if (!enviado) RestauraFatCons(antes);
-    });
-    const Variant fonte(antes.filial);
     auto alvo = [&] { return ds.FieldByName(campo).AsString() == "S" && LinhaAlteravel(); };
+    auto volta = [&] { ds.Locate("CDFILIAL;IDTIPOORCAOP", {fonte, tipo}, kNoCase); };
 
-    bool algum = false;
-    {
-        FreezeGuard freeze(ds);
-        HandlerGuard scroll(ds.AfterScroll);
-        for (ds.First(); !ds.Eof() && !algum; ds.Next())
-            algum = alvo();
-        ds.Locate("CDFILIAL;IDTIPOORCAOP", {fonte, tipo}, kNoCase);
-    }
-    if (!algum) MensErro(msgPadrao.Msg("Fil_deve"));
-    if (!Ask(msgPadrao.Msg("Replica_Mes"))) return;
-
-    // An empty base month is copied as empty.
-    const TField& baseFonte = ds.FieldByName("DTMESBASEITEM");
-    const Variant base = baseVazia(baseFonte) ? Variant() : baseFonte.AsVariant();
     int copiadas = 0;
-    {
-        FreezeGuard freeze(ds);
-        HandlerGuard scroll(ds.AfterScroll);
-        HandlerGuard beforePost(ds.BeforePost);
-        HandlerGuard afterPost(ds.AfterPost);
-        HandlerGuard stateChange(dtsPadrao.OnStateChange);
-        for (ds.First(); !ds.Eof(); ds.Next()) {
-            if (!alvo() || SameName(ds.FieldByName("CDFILIAL").AsString(), antes.filial)) continue;
-            ds.Edit();
-            ds.FieldByName("DTMESBASEITEM").SetAsVariant(base);
-            ds.Post();
-            ++copiadas;
+    const bool enviada = ExecutaOuRestaura([&] {
+        bool algum = false;
+        {
+            FreezeGuard freeze(ds);
+            HandlerGuard scroll(ds.AfterScroll);
+            for (ds.First(); !ds.Eof() && !algum; ds.Next())
+                algum = alvo();
+            volta();
         }
-        ds.Locate("CDFILIAL;IDTIPOORCAOP", {fonte, tipo}, kNoCase);
-    }
+        if (!algum) MensErro(msgPadrao.Msg("Fil_deve"));
+        if (!Ask(msgPadrao.Msg("Replica_Mes"))) return false;
 
-    const double hoje = Application::instance().today();
-    {
+        // An empty base month is copied as empty.
+        const TField& baseFonte = ds.FieldByName("DTMESBASEITEM");
+        const Variant base = baseVazia(baseFonte) ? Variant() : baseFonte.AsVariant();
+        {
+            FreezeGuard freeze(ds);
+            HandlerGuard scroll(ds.AfterScroll);
+            HandlerGuard beforePost(ds.BeforePost);
+            HandlerGuard afterPost(ds.AfterPost);
+            HandlerGuard stateChange(dtsPadrao.OnStateChange);
+            for (ds.First(); !ds.Eof(); ds.Next()) {
+                if (!alvo() || SameName(ds.FieldByName("CDFILIAL").AsString(), fonte.toText()))
+                    continue;
+                ds.Edit();
+                ds.FieldByName("DTMESBASEITEM").SetAsVariant(base);
+                ds.Post();
+                ++copiadas;
+            }
+            volta();
+        }
+
+        const double hoje = Application::instance().today();
         ActiveShowAvi(this, 6, msgPadrao.Msg("SAVE"));
         Finally fecha([] { DeactiveShowAvi(); });
         const Variant delta = ds.ChangeCount() > 0 ? Variant(ds.Delta()) : Variant();
@@ -160,8 +170,9 @@ void TfrmCalcOrcaOper::btnMesBaseFatClick(TObject* Sender) {
                                        false, false, Variant(cdsParDROFilial.Data()), "",
                                        Variant::fromDate(hoje), Variant::fromDate(hoje)}),
             true, 0);
-    }
-    enviado = true;
+        return true;
+    });
+    if (!enviada) return;
     // Every pending change went with the copy.
     ds.MergeChangeLog();
     boEditItemOrca = false;
@@ -189,30 +200,26 @@ void TfrmCalcOrcaOper::CalculaMesBase(char tipo) {
     }
     if (!ds.Active() || ds.IsEmpty()) return;
     const std::string campo = fat ? "IDCHECKF" : "IDCHECKC";
+    const Variant fonte(ds.FieldByName("CDFILIAL").AsString());
     boCheck = true;
     Finally limpa([] {
         boLoop = false;
         boCheck = false;
     });
-    const FatConsAntes antes = GuardaFatCons();
-    bool calculado = false;
-    Finally falha([&] {
-        if (!calculado) RestauraFatCons(antes);
-    });
-    if (!TestCheck(ds)) MensErro(msgPadrao.Msg("Inf_Check_Calc"));
 
-    int marcadas = 0;
-    {
+    const bool calculado = ExecutaOuRestaura([&] {
+        if (!TestCheck(ds)) MensErro(msgPadrao.Msg("Inf_Check_Calc"));
         // The consumption button freezes before asking for the period, billing after.
         std::optional<FreezeGuard> freeze;
         if (!fat) freeze.emplace(ds);
         HandlerGuard afterPost(ds.AfterPost);
         criaPerCalc();
-        if (StrOperac != "S") return;
+        if (StrOperac != "S") return false;
         if (fat) freeze.emplace(ds);
 
         ActiveShowAvi(this, 1, "Calculando");
         Finally fecha([] { DeactiveShowAvi(); });
+        int marcadas = 0;
         {
             HandlerGuard scroll(ds.AfterScroll);
             HandlerGuard beforePost(ds.BeforePost);
@@ -236,12 +243,12 @@ void TfrmCalcOrcaOper::CalculaMesBase(char tipo) {
                 ds.Post();
                 ++marcadas;
             }
-            ds.Locate("CDFILIAL", {Variant(antes.filial)}, kNoCase);
+            ds.Locate("CDFILIAL", {fonte}, kNoCase);
         }
         if (marcadas == 0) {
             DeactiveShowAvi();
             InformaOk(msgPadrao.Msg("calc_nada"));
-            return;
+            return false;
         }
         if (!fat) freeze.reset();
 
@@ -255,10 +262,11 @@ void TfrmCalcOrcaOper::CalculaMesBase(char tipo) {
                                        Operador(), "N", fat, !fat, Variant(cdsParDROFilial.Data()),
                                        Arg::ref(periodo), Arg::ref(inicio), Arg::ref(fim)}),
             true, 0);
-        calculado = true;
-        ds.MergeChangeLog();
-        boEditItemOrca = false;
-    }
+        return true;
+    });
+    if (!calculado) return;
+    ds.MergeChangeLog();
+    boEditItemOrca = false;
     boCheck = false;
     sbtVerificarClick(this);
     pgcOrcamentoChange(this);

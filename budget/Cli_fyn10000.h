@@ -6,6 +6,7 @@
 #include "services/net/TNetConnection.h"
 #include "services/ui/TfrmPadraoGrid.h"
 
+#include <functional>
 #include <string>
 
 class TBtnPesquisa;
@@ -375,6 +376,9 @@ private:
     // A copy or calculation that did not complete: its marks are undone, the operator's own
     // pending changes stay pending and the row is edited again as before the click.
     void RestauraFatCons(const FatConsAntes& antes);
+    // Runs a copy or calculation on the billing/consumption rows; unless it returns true (sent
+    // and accepted by the server), whichever way it ends, the rows go back as they were.
+    bool ExecutaOuRestaura(const std::function<bool()>& operacao);
     // May a copy or calculation change this row? The server refuses effected, approved and
     // no-access rows, so they are never targets.
     bool LinhaAlteravel() const;

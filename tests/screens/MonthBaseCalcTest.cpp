@@ -257,6 +257,28 @@ TEST_F(MonthBaseCalc, GivenTwoSelectedBranchesWhenCopyingThenBothGetTheMonthAndO
     EXPECT_FALSE(boCheck);
 }
 
+TEST_F(MonthBaseCalc, GivenConsumptionPageWhenCopyingThenOnlyConsumptionRowsChange) {
+    baseMonth("0001", "C", kMarch2026);
+    TfrmCalcOrcaOper& screen = loaded();
+    TClientDataSet& fc = screen.cdsItensOrcFatCons;
+    page(screen.tshConsumo);
+    select(screen.dbgItConsumo, "0002");
+    select(screen.dbgItConsumo, "0001");
+    platform.answerNext(mrYes);
+    click(screen.btnMesBaseCons);
+
+    EXPECT_EQ(messages(), "confirm: Deseja replicar mês base para as filiais selecionadas? -> "
+                          "Yes\ninfo: Cálculo por medição deve ser realizado novamente.\n");
+    EXPECT_EQ(screen.pgcOrcamento->ActivePage(), screen.tshConsumo);
+    EXPECT_EQ(baseMonths(fc).substr(0, 25), "0001=03/2026 0002=03/2026");
+    const std::string march = Variant(EncodeDate(2026, 3, 1)).toText();
+    const std::string october = Variant(EncodeDate(2025, 10, 1)).toText();
+    const std::string consumption = "0001=" + march + " 0002=" + march;
+    const std::string billing = "0001=" + october + " 0002=" + october;
+    EXPECT_EQ(stored("C", "DTMESBASEITEM").substr(0, consumption.size()), consumption);
+    EXPECT_EQ(stored("F", "DTMESBASEITEM").substr(0, billing.size()), billing);
+}
+
 TEST_F(MonthBaseCalc, GivenOnlyTheSourceSelectedWhenCopyingThenItStillSendsAndReadsAgain) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
@@ -299,15 +321,17 @@ TEST_F(MonthBaseCalc, GivenRefusedCopyThenTheServerSaysWhyAndTheScreenIsAsBefore
     platform.answerNext(mrYes);
     click(screen.btnMesBaseFat);
 
-    const std::string shownMessages = messages();
-    EXPECT_EQ(shownMessages.substr(0, 79), "confirm: Deseja replicar mês base para as filiais "
-                                           "selecionadas? -> Yes\nerror: ");
-    EXPECT_EQ(shownMessages.find("info:"), std::string::npos) << shownMessages;
+    // The server's reason, and no information that the copy happened.
+    EXPECT_EQ(messages(),
+              "confirm: Deseja replicar mês base para as filiais selecionadas? -> Yes\n"
+              "error: Conflito: o item 0000000001 (filial 0002, tipo F) foi alterado por outro "
+              "operador depois da leitura (VRORCAMENTODEZ). Recarregue o orçamento e refaça a "
+              "alteração; nada foi gravado.\n");
     EXPECT_EQ(baseMonths(fc).substr(0, 25), "0001=03/2026 0002=10/2025");
     EXPECT_EQ(column(fc, "IDCHECKF"), selection);
     EXPECT_EQ(fc.ChangeCount(), changes);
     EXPECT_EQ(fc.FieldByName("CDFILIAL").AsString(), "0001");
-    EXPECT_EQ(valueOf(fc, "0002", "VRORCAMENTODEZ") == "1", false) << "not read again";
+    EXPECT_NE(valueOf(fc, "0002", "VRORCAMENTODEZ"), "1") << "not read again";
     EXPECT_TRUE(screen.btnMesBaseFat->Enabled());
     EXPECT_FALSE(boCheck);
     EXPECT_FALSE(platform.progressVisible());
