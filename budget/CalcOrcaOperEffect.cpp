@@ -31,12 +31,14 @@ void TfrmCalcOrcaOper::sbtEfetivarClick(TObject*) {
 
 void TfrmCalcOrcaOper::TestaItensFilial(const std::string& filial, char tipo) {
     if (tipo == 'T') {
+        if (!cdsTxAdm.Active()) return;
         // The fee rows are a dataset of their own; only the branch's rows count.
         for (cdsTxAdm.First(); !cdsTxAdm.Eof(); cdsTxAdm.Next())
             if (SameName(cdsTxAdm.FieldByName("CDFILIAL").AsString(), filial))
                 TestaValores(cdsTxAdm);
         return;
     }
+    if (!cdsItensOrcamento.Active()) return;
     cdsItensOrcamento.SetFiltered(false);
     cdsItensOrcamento.SetFilter("IDTIPOORCAOP = '" + std::string(1, tipo) + "'AND CDFILIAL = '" +
                                 filial + "'");
@@ -65,7 +67,8 @@ void TfrmCalcOrcaOper::Efetivar(TClientDataSet& dataSet, const std::string& tipo
         const bool filtrado = cdsItensOrcamento.Filtered();
         const std::string filialFc = fc.FieldByName("CDFILIAL").AsString();
         const std::string filialOrc = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
-        const std::string filialTx = cdsTxAdm.FieldByName("CDFILIAL").AsString();
+        const std::string filialTx =
+            cdsTxAdm.Active() ? cdsTxAdm.FieldByName("CDFILIAL").AsString() : std::string();
         Finally restaura([&] {
             DeactiveShowAvi();
             boLoop = false;

@@ -5,7 +5,6 @@
 #include "budget/Finally.h"
 #include "budget/ModuleState.h"
 #include "budget/dialogs/Cli_fyn10390.h"
-#include "services/data/EAbort.h"
 #include "services/lib/Consiste.h"
 #include "services/lib/Velmora.h"
 #include "services/ui/Application.h"
@@ -118,6 +117,7 @@ void TfrmCalcOrcaOper::btnMesBaseFatClick(TObject* Sender) {
     const std::string campo = fat ? "IDCHECKF" : "IDCHECKC";
     const Variant tipo(fat ? "F" : "C");
     const Variant fonte(ds.FieldByName("CDFILIAL").AsString());
+    if (!fat) boRepliMesCons = true;
     Finally semCheck([this] {
         if (SameName(CampoSelecionado(dbgItOrcFatur), "IDCHECKF"))
             dbgItOrcFatur->SetSelectedIndex(1);
