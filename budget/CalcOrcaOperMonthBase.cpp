@@ -40,7 +40,9 @@ void TfrmCalcOrcaOper::LigaEventosCalculo() {
     sbtCalcEfet->OnClick = [this](TObject* s) { sbtCalcEfetClick(s); };
     sbtCalcCard->OnClick = [this](TObject* s) { sbtCalcCardClick(s); };
     sbtEfetivar->OnClick = [this](TObject* s) { sbtEfetivarClick(s); };
-    mnuEfetTodo->OnClick = sbtEfetivar->OnClick;
+    // The menu item acts only when its button would: effecting reads the budget again, which
+    // must not throw away a value still being edited.
+    mnuEfetTodo->OnClick = [this](TObject*) { sbtEfetivar->Click(); };
 }
 
 void TfrmCalcOrcaOper::HabilitaMesBase() {

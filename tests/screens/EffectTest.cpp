@@ -44,6 +44,16 @@ TEST_F(Effect, GivenNoBranchSelectedOrTheQuestionAnsweredNoThenNothingIsEffected
     EXPECT_EQ(messages(), std::string(kAsked) + "No\n");
     EXPECT_EQ(lines(), before);
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0001", "IDCHECKF"), "S");
+
+    // While a value is being typed the menu item is as inert as its button.
+    platform.clearMessages();
+    clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOOUT");
+    typeText("9");
+    EXPECT_FALSE(screen.sbtEfetivar->Enabled());
+    event([&] { screen.mnuEfetTodo->Click(); });
+    EXPECT_EQ(messages(), "");
+    EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsEdit);
+    EXPECT_EQ(lines(), before);
 }
 
 TEST_F(Effect, GivenSelectedBranchWhenConfirmedThenItIsEffectedAndRefusesFurtherChecks) {
