@@ -54,6 +54,19 @@ void TfrmCalcOrcaOper::HabilitaMesBase() {
     btnMesBaseCons->SetEnabled(enabled);
 }
 
+std::string TfrmCalcOrcaOper::ModoCalculo() const {
+    // A page is entered while its set-up still stands on the first row; the operator's branch
+    // is the one it goes back to.
+    const TClientDataSet& fc = cdsItensOrcFatCons;
+    if (!fc.Active() || fc.IsEmpty()) return {};
+    const int key = fc.FieldByName("CDFILIAL").Index();
+    const int mode = fc.FieldByName("IDCALCOMESTORC").Index();
+    for (int row = 0; row < fc.RecordCount(); ++row)
+        if (SameName(fc.RowValue(row, key).toText(), stFiliSelec))
+            return fc.RowValue(row, mode).toText();
+    return fc.FieldByName("IDCALCOMESTORC").AsString();
+}
+
 bool TfrmCalcOrcaOper::LinhaAlteravel() const {
     const TClientDataSet& fc = cdsItensOrcFatCons;
     return Acesso(fc) && !fechado(fc.FieldByName("IDSTATUSORCA").AsString()) &&

@@ -357,6 +357,9 @@ public:
     void sbtCalcCardClick(TObject* Sender);
     // The copy buttons follow the current billing/consumption row.
     void HabilitaMesBase();
+    // IDCALCOMESTORC of the operator's branch (stFiliSelec) on the billing/consumption page,
+    // else of the current row: the captions name the mode of the branch the operator is on.
+    std::string ModoCalculo() const;
 
     // --- Effecting (CalcOrcaOperEffect.cpp) ---
     void sbtEfetivarClick(TObject* Sender);

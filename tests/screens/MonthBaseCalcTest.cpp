@@ -337,13 +337,23 @@ TEST_F(MonthBaseCalc, GivenRefusedCopyThenTheServerSaysWhyAndTheScreenIsAsBefore
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(MonthBaseCalc, GivenBranchByHeadcountThenEachPageNamesItsCalculationMode) {
-    calculaPorMesBase("0001");
+TEST_F(MonthBaseCalc, GivenBranchByHeadcountThenEachPageNamesTheModeOfTheBranchShown) {
+    calculaPorMesBase("0002");
     TfrmCalcOrcaOper& screen = loaded();
+    TClientDataSet& fc = screen.cdsItensOrcFatCons;
+    clickCell(screen.dbgItOrcFatur, "0002", "NMFILIAL");
     page(screen.tshConsumo);
+    EXPECT_EQ(fc.FieldByName("CDFILIAL").AsString(), "0002");
     EXPECT_EQ(screen.sbtCalcCard->Caption(), "Cálculo por Cardápio");
     page(screen.tshFaturBruto);
     EXPECT_EQ(screen.sbtCalcEfet->Caption(), "Cálculo por Efetivos");
+
+    // 0001, the first row, calculates by estimated diners.
+    clickCell(screen.dbgItOrcFatur, "0001", "NMFILIAL");
+    page(screen.tshConsumo);
+    EXPECT_EQ(screen.sbtCalcCard->Caption(), "Cálculo por Comensais Est.");
+    page(screen.tshFaturBruto);
+    EXPECT_EQ(screen.sbtCalcEfet->Caption(), "Cálculo por Comensais Est.");
 }
 
 TEST_F(MonthBaseCalc, GivenRowsMovedThenTheCopyButtonsFollowTheRow) {
