@@ -127,30 +127,6 @@ protected:
         }
     }
 
-    void focus(const char* name) {
-        auto* control = frmCalcOrcaOper->Find<TWinControl>(name);
-        ASSERT_NE(control, nullptr) << name;
-        app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
-    }
-
-    // Opens the main screen in the shell; nullptr when it did not show.
-    FormView* openMain() {
-        app.dispatch([] { CriaCalcOrcaOper(); });
-        if (!frmCalcOrcaOper) return nullptr;
-        QTest::qWait(100);
-        return platform.viewOf(*frmCalcOrcaOper);
-    }
-
-    // This year's latest version chosen as the operator does: year, version, then the pages.
-    void loadLatest() {
-        focus("speAno");
-        app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
-        focus("edtVersao");
-        app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
-        focus("pgcOrcamento");
-        QTest::qWait(100);
-    }
-
     // A click on the check box of a branch's billing row.
     void selectBilling(const std::string& branch) {
         TDBGrid* grid = frmCalcOrcaOper->dbgItOrcFatur;
@@ -167,10 +143,31 @@ protected:
         QTest::qWait(50);
     }
 
+    void focus(const char* name) {
+        auto* control = frmCalcOrcaOper->Find<TWinControl>(name);
+        ASSERT_NE(control, nullptr) << name;
+        app.dispatch([&] { frmCalcOrcaOper->FocusControl(control); });
+    }
+
+    // Opens the main screen as the shell's menu does.
+    FormView* openScreen() {
+        app.dispatch([] { CriaCalcOrcaOper(); });
+        if (!frmCalcOrcaOper) return nullptr;
+        QTest::qWait(100);
+        return platform.viewOf(*frmCalcOrcaOper);
+    }
+
+    // A budget chosen as the operator does: year, version, then on to the pages.
+    void loadBudget() {
+        focus("speAno");
+        app.dispatch([this] { frmCalcOrcaOper->speAno->SetText(std::to_string(year)); });
+        focus("edtVersao");
+        app.dispatch([] { frmCalcOrcaOper->edtVersao->SetText("3"); });
+        focus("pgcOrcamento");
+        QTest::qWait(100);
+    }
+
     const int year = QDate::currentDate().year();
-    // Questions are answered Yes, and these dialogs confirmed, instead of closed.
-    bool answerYes = false;
-    std::set<std::string> confirming;
     std::unique_ptr<srv::ServerInstance> server;
     ModuleLoader loader{{}};
     std::unique_ptr<ShellHost> host;
@@ -183,16 +180,19 @@ protected:
     std::set<std::string> written;
     std::map<TForm*, int> closeAttempts;
     std::string messages;
+    // Questions are answered Yes, and these dialogs confirmed, instead of closed.
+    bool answerYes = false;
+    std::set<std::string> confirming;
 };
 
 TEST_F(QtScreenshots,
        GivenTheBudgetModuleInTheShell_WhenOpenedAndLoaded_ThenEveryFormIsPhotographed) {
-    FormView* view = openMain();
+    FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper)));
     EXPECT_TRUE(save(&window, "shell"));
 
-    loadLatest();
+    loadBudget();
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
     EXPECT_TRUE(save(&window, "shell-loaded"));
 
@@ -225,9 +225,9 @@ TEST_F(QtScreenshots,
 
 TEST_F(QtScreenshots,
        GivenABranchOfTheDemo_WhenCalculatedAndThenEffected_ThenTheBillingPageIsPhotographed) {
-    FormView* view = openMain();
+    FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
-    loadLatest();
+    loadBudget();
     TClientDataSet& fc = frmCalcOrcaOper->cdsItensOrcFatCons;
     ASSERT_GT(fc.RecordCount(), 8) << messages;
     answerYes = true;
