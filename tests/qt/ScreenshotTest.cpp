@@ -10,7 +10,6 @@
 #include "services/ui/Application.h"
 #include "services/ui/MemoryOptionStore.h"
 #include "services/ui/TButton.h"
-#include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TForm.h"
