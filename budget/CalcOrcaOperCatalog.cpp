@@ -46,6 +46,7 @@ const char* const kCalcOrcaOperMessages =
     "informado.\n"
     "Inf_Check_Calc|Filial a calcular deve ser informada.\n"
     "calc_ok|Cálculo realizado com sucesso.\n"
+    "calc_nada|Nada foi calculado: as filiais selecionadas calculam por comensais estimados.\n"
     "Calculando|Calculando item...\n"
     "Ver_NCad|Versão não cadastrada.\n"
     "ver_inf|Versão deve ser informada.\n"

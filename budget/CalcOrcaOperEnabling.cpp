@@ -114,11 +114,7 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
     if (cdsParDROFilial.Active())
         cdsParDROFilial.Locate("CDFILIAL", {Variant(campo(fc, "CDFILIAL"))}, {true, false});
     // 3.
-    const TField* base = fc.FindField("DTMESBASEITEM");
-    const bool baseInformed = base && !base->IsNull() && base->AsDateTime() != 0;
-    const bool mesBase = baseInformed && Aberto(fc) && !fc.IsEmpty() && !fcEditing && latest;
-    btnMesBaseFat->SetEnabled(mesBase);
-    btnMesBaseCons->SetEnabled(mesBase);
+    HabilitaMesBase();
     // 4.
     BotoesPorPagina(true);
     // 5.

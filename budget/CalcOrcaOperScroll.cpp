@@ -92,6 +92,7 @@ void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
     // 5.
     if (boCheck) return;
     AjustaBotoesCalculo();
+    HabilitaMesBase();
     sbtCalcCard->SetEnabled(Aberto(cdsItensOrcFatCons) && boHabEfet &&
                             cdsItensOrcFatCons.State() != dsEdit && boMaiorVersao);
     if (PaginaFatOuCons()) BotoesPorPagina(false);
@@ -124,13 +125,13 @@ void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
 }
 
 void TfrmCalcOrcaOper::tshFaturBrutoEnter(TObject* Sender) {
-    sbtCalcEfet->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
+    sbtCalcEfet->SetCaption(ModoCalculo() == "N"
                                 ? "Cálculo por Efetivos"
                                 : "Cálculo por Comensais Est.");
 }
 
 void TfrmCalcOrcaOper::tshConsumoEnter(TObject* Sender) {
-    sbtCalcCard->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
+    sbtCalcCard->SetCaption(ModoCalculo() == "N"
                                 ? "Cálculo por Cardápio"
                                 : "Cálculo por Comensais Est.");
 }

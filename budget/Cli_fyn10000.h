@@ -387,6 +387,51 @@ private:
     // The row's item is one of stReplicItens (or every item is).
     bool ItemReplicado(const TClientDataSet& row) const;
     void ReplicaLinha(TClientDataSet& dataSet);
+
+    // Base-month copy, month-base calculation and effecting
+public:
+    // --- Base month and calculation (CalcOrcaOperMonthBase.cpp) ---
+    // Attaches the copy, calculation and effecting handlers to their buttons and menu item.
+    void LigaEventosCalculo();
+    // Copies the current row's base month to the other selected open rows (both copy buttons).
+    void btnMesBaseFatClick(TObject* Sender);
+    // Orders the server's calculation of the selected billing or consumption rows.
+    void sbtCalcEfetClick(TObject* Sender);
+    void sbtCalcCardClick(TObject* Sender);
+    // The copy buttons follow the current billing/consumption row.
+    void HabilitaMesBase();
+    // IDCALCOMESTORC of the operator's branch (stFiliSelec) on the billing/consumption page,
+    // else of the current row: the captions name the mode of the branch the operator is on.
+    std::string ModoCalculo() const;
+
+    // --- Effecting (CalcOrcaOperEffect.cpp) ---
+    void sbtEfetivarClick(TObject* Sender);
+    // Checks every item of the branches selected on the billing page, then has the server
+    // effect them and reads the budget again.
+    void Efetivar(TClientDataSet& dataSet, const std::string& tipo);
+
+private:
+    // The billing/consumption rows as they were before a copy or calculation started.
+    struct FatConsAntes {
+        DataPacket dados;
+        std::string filial;
+        bool editando = false;
+    };
+    // Takes over the row being edited and remembers the rows, the branch and the edit state.
+    FatConsAntes GuardaFatCons();
+    // A copy or calculation that did not complete: its marks are undone, the operator's own
+    // pending changes stay pending and the row is edited again as before the click.
+    void RestauraFatCons(const FatConsAntes& antes);
+    // Runs a copy or calculation on the billing/consumption rows; unless it returns true (sent
+    // and accepted by the server), whichever way it ends, the rows go back as they were.
+    bool ExecutaOuRestaura(const std::function<bool()>& operacao);
+    // May a copy or calculation change this row? The server refuses effected, approved and
+    // no-access rows, so they are never targets.
+    bool LinhaAlteravel() const;
+    void CalculaMesBase(char tipo);
+    void InformaOk(const std::string& texto);
+    // The value test of every item of one branch and type letter (the fee rows: cdsTxAdm).
+    void TestaItensFilial(const std::string& filial, char tipo);
 };
 
 // Creates the main screen the first time, then shows it (the module's entry calls it).

@@ -103,7 +103,11 @@ protected:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages += box->text().toStdString() + "\n";
             if (!written.count("MessageBox")) save(box, "MessageBox");
-            if (QAbstractButton* button = box->escapeButton()) button->click();
+            QAbstractButton* yes = nullptr;
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) == QMessageBox::YesRole) yes = button;
+            if (QAbstractButton* button = answerYes && yes ? yes : box->escapeButton())
+                button->click();
             return;
         }
         for (TForm* form : app.forms()) {
@@ -113,7 +117,8 @@ protected:
             const std::string name = pictureName(*form);
             if (!written.count(name)) save(modal, name);
             auto* confirm = form->Find<TControl>("sbtConfirma");
-            const bool isFilter = form->ClassName() == "TfrmFiltroCalculoOrc";
+            const bool isFilter =
+                form->ClassName() == "TfrmFiltroCalculoOrc" || confirming.count(form->ClassName());
             // A dialog that keeps refusing to close is ended all the same.
             const bool insist = ++closeAttempts[form] > 3;
             app.dispatch([form, confirm, isFilter, insist] {
@@ -126,6 +131,22 @@ protected:
             });
             return;
         }
+    }
+
+    // A click on the check box of a branch's billing row.
+    void selectBilling(const std::string& branch) {
+        TDBGrid* grid = frmCalcOrcaOper->dbgItOrcFatur;
+        TClientDataSet& fc = frmCalcOrcaOper->cdsItensOrcFatCons;
+        const int key = fc.FieldByName("CDFILIAL").Index();
+        for (int row = 0; row < fc.RecordCount(); ++row)
+            if (fc.RowValue(row, key).toText() == branch) {
+                const int column = grid->ColumnByFieldName("IDCHECKF")->Index();
+                app.dispatch([grid, row, column] {
+                    grid->SetFocus();
+                    grid->ClickCell(row, column);
+                });
+            }
+        QTest::qWait(50);
     }
 
     void focus(const char* name) {
@@ -254,6 +275,9 @@ protected:
     std::set<std::string> written;
     std::map<TForm*, int> closeAttempts;
     std::string messages;
+    // Questions are answered Yes, and these dialogs confirmed, instead of closed.
+    bool answerYes = false;
+    std::set<std::string> confirming;
 };
 
 TEST_F(QtScreenshots,
@@ -325,6 +349,37 @@ TEST_F(QtScreenshots,
         all += name + " ";
     std::printf("screenshots in %s: %s\nmessages shown:\n%s", FYN_SCREENSHOT_DIR, all.c_str(),
                 messages.c_str());
+}
+
+TEST_F(QtScreenshots,
+       GivenABranchOfTheDemo_WhenCalculatedAndThenEffected_ThenTheBillingPageIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TClientDataSet& fc = frmCalcOrcaOper->cdsItensOrcFatCons;
+    ASSERT_GT(fc.RecordCount(), 8) << messages;
+    answerYes = true;
+    confirming.insert("TfrmPerCalc");
+
+    // 0008 calculates billing by headcount from its base month.
+    selectBilling("0008");
+    app.dispatch([] { frmCalcOrcaOper->sbtCalcEfet->Click(); });
+    QTest::qWait(100);
+    EXPECT_NE(messages.find("Cálculo realizado com sucesso."), std::string::npos) << messages;
+    // The last months and the "Manual" column, scrolled into view.
+    app.dispatch([] {
+        TDBGrid* grid = frmCalcOrcaOper->dbgItOrcFatur;
+        grid->SetSelectedIndex(grid->ColumnByFieldName("IDITEMCALCORCA")->Index());
+    });
+    QTest::qWait(50);
+    EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-calculated"));
+
+    selectBilling("0008");
+    app.dispatch([] { frmCalcOrcaOper->sbtEfetivar->Click(); });
+    QTest::qWait(100);
+    EXPECT_EQ(fc.FieldByName("CDFILIAL").AsString(), "0008");
+    EXPECT_EQ(fc.FieldByName("IDSTATUSORCA").AsString(), "E") << messages;
+    EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-effected"));
 }
 
 } // namespace
