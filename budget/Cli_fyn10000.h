@@ -118,8 +118,6 @@ public:
     bool boSimulacao = false;
     bool boConfirmou = false;
     bool boTitle = false;
-    bool boFatCalc = false;
-    bool boCardCalc = false;
     double v_vrItem = 0;
     int recNo = 0;
 
