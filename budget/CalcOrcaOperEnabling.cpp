@@ -163,39 +163,31 @@ void TfrmCalcOrcaOper::EspelhaMenus() {
     mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
 }
 
-void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
-    // The base pass sets the standard items; every one of them is decided again below.
-    TfrmPadraoGrid::dtsPadraoStateChange(Sender);
-    const TTabSheet* page = pgcOrcamento->ActivePage();
-
-    BotoesPorPagina(true);
-    AjustaBotoesCalculo();
-    // An edit session follows the cursor: a post or a move puts the row back in edit.
-    if (boEditItemOrca && !boCheck && !cdsItensOrcFatCons.IsEmpty() &&
-        cdsItensOrcFatCons.State() == dsBrowse)
-        cdsItensOrcFatCons.Edit();
-    if (boEditTxAdm && !cdsTxAdm.IsEmpty() && cdsTxAdm.State() == dsBrowse) cdsTxAdm.Edit();
-
-    const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
-    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento) || EmEdicao(dtsTxAdm);
-    mnuCancelar->SetEnabled(anyEditing);
-    mnuConfirmar->SetEnabled(anyEditing);
+// What an edit in progress locks, whichever dataset's state changed: the filter panel and
+// menu, the reload, the other pages and the branch lists, until Confirm or Cancel ends it.
+void TfrmCalcOrcaOper::TravaEdicao() {
+    const bool itemsEditing = EmEdicaoOuInsercao(dtsItensOrcamento);
+    const bool anyEditing = !NadaEmEdicao();
+    // An edit session goes on while the cursor rests on a row that cannot be edited: its
+    // changes can still be confirmed or cancelled.
+    const bool session = anyEditing || boEditItemOrca || boEditTxAdm;
+    mnuCancelar->SetEnabled(session);
+    mnuConfirmar->SetEnabled(session);
     mnuIncluir->SetEnabled(false);
-    mnuFiltroOrc->SetEnabled(!padraoEditing);
-    sbtFiltro->SetEnabled(!padraoEditing);
-    const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
-                             dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
     mnuExcluir->SetEnabled(false);
-    mnuVerificar->SetEnabled(allBrowsing);
     mnuListagem->SetEnabled(false);
+    mnuFiltroOrc->SetEnabled(!anyEditing);
+    sbtFiltro->SetEnabled(!anyEditing);
+    mnuVerificar->SetEnabled(dtsPadrao.State() == dsBrowse && !anyEditing);
     HabilitaAlterar();
     EspelhaMenus();
-    speAno->SetEnabled(!padraoEditing);
-    edtVersao->SetEnabled(!padraoEditing);
-    BtnPesqVer->SetEnabled(!padraoEditing);
-    HabilitaEfetivar();
+    speAno->SetEnabled(!anyEditing);
+    edtVersao->SetEnabled(!anyEditing);
+    BtnPesqVer->SetEnabled(!anyEditing);
 
-    // While a billing, consumption or fee row is edited only its grid and page stay usable.
+    // A billing or consumption row being edited keeps only its own grid, and only while the
+    // grid has the focus.
+    const TTabSheet* page = pgcOrcamento->ActivePage();
     if (EmEdicao(dtsPadrao)) {
         TWinControl* focused = ActiveControl();
         if (page == tshFaturBruto) {
@@ -206,21 +198,35 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
             dbgTxAdm->SetEnabled(focused == dbgTxAdm);
             dbgItConsumo->SetEnabled(false);
         }
-        HabilitaPaginas(false, pgcOrcamento->ActivePage());
     } else {
         dbgItOrcFatur->SetEnabled(true);
         dbgItConsumo->SetEnabled(true);
-        if (EmEdicao(dtsItensOrcamento))
-            HabilitaPaginas(false, pgcOrcamento->ActivePage());
-        else
-            HabilitaPaginas(true);
     }
+    dbgFilialMaoObra->SetEnabled(!itemsEditing);
+    dbgFilialDiversas->SetEnabled(!itemsEditing);
+    dbgFilialEntradas->SetEnabled(!itemsEditing);
+    if (anyEditing)
+        HabilitaPaginas(false, pgcOrcamento->ActivePage());
+    else
+        HabilitaPaginas(true);
+}
+
+void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
+    // The base pass sets the standard items; every one of them is decided again below.
+    TfrmPadraoGrid::dtsPadraoStateChange(Sender);
+    BotoesPorPagina(true);
+    AjustaBotoesCalculo();
+    // An edit session follows the cursor: a post or a move puts the row back in edit.
+    if (boEditItemOrca && !boCheck && !cdsItensOrcFatCons.IsEmpty() &&
+        cdsItensOrcFatCons.State() == dsBrowse)
+        cdsItensOrcFatCons.Edit();
+    if (boEditTxAdm && !cdsTxAdm.IsEmpty() && cdsTxAdm.State() == dsBrowse) cdsTxAdm.Edit();
+    TravaEdicao();
+    HabilitaEfetivar();
 }
 
 void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
     const TTabSheet* page = pgcOrcamento->ActivePage();
-    const bool itemsEditing = EmEdicao(dtsItensOrcamento);
-
     // The all-branch pages show a posted row again in its place. A bulk loop posts row after
     // row and refreshes once when it ends.
     if (!boCheck && !EmEdicaoOuInsercao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() &&
@@ -239,35 +245,10 @@ void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
     if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && cdsItensOrcamento.State() == dsBrowse &&
         !cdsItensOrcamento.IsEmpty())
         cdsItensOrcamento.Edit();
-
-    const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
-    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento);
-    mnuCancelar->SetEnabled(anyEditing);
-    mnuConfirmar->SetEnabled(anyEditing);
-    mnuIncluir->SetEnabled(false);
-    mnuExcluir->SetEnabled(false);
-    mnuListagem->SetEnabled(false);
-    mnuFiltroOrc->SetEnabled(!itemsEditing);
-    sbtFiltro->SetEnabled(!itemsEditing);
-    mnuVerificar->SetEnabled(dtsPadrao.State() == dsBrowse &&
-                             dtsItensOrcamento.State() == dsBrowse);
-    HabilitaAlterar();
     BotoesPorPagina(true);
     AjustaBotoesCalculo();
-    EspelhaMenus();
-    speAno->SetEnabled(!itemsEditing);
-    edtVersao->SetEnabled(!itemsEditing);
-    BtnPesqVer->SetEnabled(!itemsEditing);
+    TravaEdicao();
     HabilitaEfetivar();
-
-    // While an item row is edited its page is the only one usable, and its branch stays.
-    dbgFilialMaoObra->SetEnabled(!itemsEditing);
-    dbgFilialDiversas->SetEnabled(!itemsEditing);
-    dbgFilialEntradas->SetEnabled(!itemsEditing);
-    if (itemsEditing)
-        HabilitaPaginas(false, pgcOrcamento->ActivePage());
-    else
-        HabilitaPaginas(true);
 }
 
 void TfrmCalcOrcaOper::RefiltraItens(const std::string& filter) {

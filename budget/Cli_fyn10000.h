@@ -228,6 +228,8 @@ private:
     bool NadaEmEdicao() const;
     // The edit button and menu item by AlteracaoPermitida.
     void HabilitaAlterar();
+    // Menus, filter panel, pages and grids locked while any row is edited.
+    void TravaEdicao();
     // Filters the item rows anew, keeping the cursor on its row.
     void RefiltraItens(const std::string& filter);
 

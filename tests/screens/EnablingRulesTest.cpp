@@ -5,6 +5,7 @@
 #include "server/store/Store.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TSpeedButton.h"
+#include "services/ui/TSpinEdit.h"
 
 // Which buttons the operator is offered: each follows one rule, whichever handler ran last.
 class EnablingRules : public EntryFixture {
@@ -130,4 +131,42 @@ TEST_F(EnablingRules, GivenTheEntryModeCannotBeReadThenTheEntryPageKeepsItsPrevi
     EXPECT_EQ(codes(screen.cdsItensOrcamento, "CDTIPOOPER"), rows);
     EXPECT_EQ(screen.dbgEntradas->Column(0)->TitleCaption(), "Tipo de Operação");
     sql("ALTER TABLE PARAMORCAOPERAC_FORA RENAME TO PARAMORCAOPERAC");
+}
+
+TEST_F(EnablingRules, GivenARowBeingEditedWhenEitherPassRunsThenTheScreenStaysLocked) {
+    TfrmCalcOrcaOper& screen = loaded();
+    // "filter year reload pages confirm" as the operator finds them.
+    const auto locks = [&] {
+        std::string out;
+        const auto add = [&](const char* name, bool enabled) {
+            out += std::string(out.empty() ? "" : " ") + name + (enabled ? ":on" : ":off");
+        };
+        add("filter", screen.mnuFiltroOrc->Enabled());
+        add("year", screen.speAno->Enabled());
+        add("reload", screen.sbtVerificar->Enabled());
+        add("pages", screen.tshDeprec->Enabled() && screen.tshConsumo->Enabled());
+        add("confirm", screen.sbtConfirmar->Enabled());
+        return out;
+    };
+    const std::string locked = "filter:off year:off reload:off pages:off confirm:on";
+    // A billing row in edit, then the item pass (as a save's posts run it).
+    focus("dbgItOrcFatur");
+    press(VK_F3);
+    ASSERT_EQ(screen.cdsItensOrcFatCons.State(), dsEdit);
+    EXPECT_EQ(locks(), locked);
+    event([&] { screen.dtsItensOrcamentoStateChange(&screen); });
+    EXPECT_EQ(locks(), locked);
+    platform.answerNext(mrYes);
+    event([&] { screen.sbtCancelarClick(&screen); });
+    ASSERT_EQ(screen.cdsItensOrcFatCons.State(), dsBrowse);
+    EXPECT_EQ(locks(), "filter:on year:on reload:on pages:on confirm:off");
+
+    // A labour row in edit, then the billing pass.
+    page(screen.tshMaoObra);
+    event([&] { screen.dbgMaoObra->SetFocus(); });
+    press(VK_F3);
+    ASSERT_EQ(screen.cdsItensOrcamento.State(), dsEdit);
+    event([&] { screen.dtsPadraoStateChange(&screen); });
+    EXPECT_EQ(locks(), locked);
+    EXPECT_FALSE(screen.dbgFilialMaoObra->Enabled()) << "the branch stays while its row is edited";
 }
