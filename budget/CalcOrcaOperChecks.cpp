@@ -110,9 +110,13 @@ void TfrmCalcOrcaOper::dbgDeprecDrawColumnCell(TObject*, const TGridDrawCell& Ce
 // --- Toggling -------------------------------------------------------------------------------
 
 void TfrmCalcOrcaOper::dbgItOrcFaturDblClick(TObject* Sender) {
+    // boCheckar lets one gesture of a branch list toggle from any column; it ends here, so a
+    // later click elsewhere never toggles by accident.
+    const bool checkar = boCheckar;
+    boCheckar = false;
     auto* grid = dynamic_cast<TDBGrid*>(Sender);
     if (!grid) return;
-    if (!startsWithCheck(CampoSelecionado(grid)) && !boCheckar) return;
+    if (!startsWithCheck(CampoSelecionado(grid)) && !checkar) return;
     AlternaCheck(grid);
 }
 
@@ -123,7 +127,6 @@ void TfrmCalcOrcaOper::dbgFilialDiversasDblClick(TObject* Sender) {
 
 void TfrmCalcOrcaOper::AlternaCheck(TDBGrid* grid) {
     const bool fatCons = grid == dbgItOrcFatur || grid == dbgItConsumo;
-    // 1. Phase and access.
     if (PhaseClosed(cdsVerifFaseOper))
         MensErro(
             msgPadrao.Msg("Perm_Fase", cdsVerifFaseOper.FieldByName("NMFASEORCOPERAC").AsString()));
@@ -132,7 +135,7 @@ void TfrmCalcOrcaOper::AlternaCheck(TDBGrid* grid) {
                                                                  : cdsItensOrcamento;
     if (acesso.FieldByName("IDACESSOCALC").AsString() == "N")
         MensErro(msgPadrao.Msg("Perm_Filial"));
-    // 2. Effected or approved rows keep their mark.
+    // Effected or approved rows keep their mark.
     boCheck = true;
     Finally clear([] { boCheck = false; });
     const std::string estado = (fatCons ? cdsItensOrcFatCons : cdsOrcamentoFilial)
@@ -140,7 +143,6 @@ void TfrmCalcOrcaOper::AlternaCheck(TDBGrid* grid) {
                                    .AsString();
     if (estado == "E") MensErro(msgPadrao.Msg("Item_Efet"));
     if (estado == "A") MensErro(msgPadrao.Msg("Item_Apr"));
-    // 3.
     TClientDataSet* ds = grid->DataSet();
     if (!ds || !ds->Active() || ds->IsEmpty()) return;
     std::optional<HandlerGuard<TClientDataSet::Event>> afterPost;
@@ -198,13 +200,16 @@ void TfrmCalcOrcaOper::MarcaTodos(TDBGrid* grid) {
     const std::string campo = NomeCampo();
     boCheck = true;
     Finally clear([] { boCheck = false; });
-    FreezeGuard freeze(ds);
-    std::optional<HandlerGuard<TClientDataSet::Event>> detached;
-    if (fatCons)
-        detached.emplace(cdsItensOrcFatCons.AfterPost);
-    else
-        detached.emplace(cdsOrcamentoFilial.AfterScroll);
     {
+        FreezeGuard freeze(ds);
+        std::optional<HandlerGuard<TClientDataSet::Event>> detached;
+        if (fatCons)
+            detached.emplace(cdsItensOrcFatCons.AfterPost);
+        else
+            detached.emplace(cdsOrcamentoFilial.AfterScroll);
+        // No per-row reaction: the screen is brought up to date once, after the loop.
+        HandlerGuard scroll(ds.AfterScroll);
+        HandlerGuard stateChange(dtsPadrao.OnStateChange);
         ds.First();
         if (closed(ds.FieldByName("IDITEMORCAMENTO").AsString())) ds.Next();
         std::string valor;
@@ -228,6 +233,7 @@ void TfrmCalcOrcaOper::MarcaTodos(TDBGrid* grid) {
         }
     }
     ds.First();
+    if (fatCons) dtsPadraoStateChange(this);
 }
 
 void TfrmCalcOrcaOper::dbgDeprecTitleClick(TColumn* Column) {
@@ -236,24 +242,30 @@ void TfrmCalcOrcaOper::dbgDeprecTitleClick(TColumn* Column) {
     if (!ds.Active() || ds.IsEmpty() || ds.State() != dsBrowse) return;
     boCheck = true;
     Finally clear([] { boCheck = false; });
-    FreezeGuard freeze(ds);
-    HandlerGuard beforePost(ds.BeforePost);
-    HandlerGuard beforeEdit(ds.BeforeEdit);
-    HandlerGuard afterPost(ds.AfterPost);
-    ds.First();
-    if (closed(ds.FieldByName("IDITEMORCAMENTO").AsString())) ds.Next();
-    std::string valor = "S";
-    if (ds.FieldByName("IDCHECK").AsString() == "S") {
-        if (!Ask(msgPadrao.Msg("Conf_DTodas"))) Abort();
-        valor = "N";
-    } else if (!Ask(msgPadrao.Msg("Conf_MTodas"))) {
-        Abort();
+    {
+        FreezeGuard freeze(ds);
+        HandlerGuard beforePost(ds.BeforePost);
+        HandlerGuard beforeEdit(ds.BeforeEdit);
+        HandlerGuard afterPost(ds.AfterPost);
+        // The per-row pass would re-filter the page under the loop and start it over.
+        HandlerGuard scroll(ds.AfterScroll);
+        HandlerGuard stateChange(dtsItensOrcamento.OnStateChange);
+        ds.First();
+        if (closed(ds.FieldByName("IDITEMORCAMENTO").AsString())) ds.Next();
+        std::string valor = "S";
+        if (ds.FieldByName("IDCHECK").AsString() == "S") {
+            if (!Ask(msgPadrao.Msg("Conf_DTodas"))) Abort();
+            valor = "N";
+        } else if (!Ask(msgPadrao.Msg("Conf_MTodas"))) {
+            Abort();
+        }
+        for (; !ds.Eof(); ds.Next()) {
+            if (closed(ds.FieldByName("IDITEMORCAMENTO").AsString())) continue;
+            ds.Edit();
+            ds.FieldByName("IDCHECK").SetAsString(valor);
+            ds.Post();
+        }
+        ds.First();
     }
-    for (; !ds.Eof(); ds.Next()) {
-        if (closed(ds.FieldByName("IDITEMORCAMENTO").AsString())) continue;
-        ds.Edit();
-        ds.FieldByName("IDCHECK").SetAsString(valor);
-        ds.Post();
-    }
-    ds.First();
+    dtsItensOrcamentoStateChange(this);
 }

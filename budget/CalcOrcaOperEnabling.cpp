@@ -1,8 +1,10 @@
 // The two enabling passes: which buttons, menu items, grids and pages the operator may use as
 // the datasets change state. A later assignment overrides an earlier one, so the order of the
-// steps matters.
+// steps matters. A control set by several handlers has its rule in one function here, which
+// every one of those handlers calls, so no handler can decide it by running last.
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
+#include "services/ui/ScopeGuards.h"
 #include "services/ui/TBtnPesquisa.h"
 #include "services/ui/TButtonFlat.h"
 #include "services/ui/TDBGrid.h"
@@ -21,6 +23,10 @@ bool isEither(const std::string& value, const char* a, const char* b) {
 std::string campo(const TClientDataSet& cds, const char* name) {
     const TField* field = cds.FindField(name);
     return field ? field->AsString() : std::string();
+}
+
+bool vazio(const TClientDataSet& cds) {
+    return !cds.Active() || cds.IsEmpty();
 }
 
 } // namespace
@@ -49,38 +55,93 @@ bool TfrmCalcOrcaOper::EmEdicaoOuInsercao(const TDataSource& source) const {
     return source.State() == dsEdit || source.State() == dsInsert;
 }
 
-bool TfrmCalcOrcaOper::AlteracaoPermitida() const {
-    const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
-                             dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
-    return allBrowsing && !cdsItensOrcFatCons.IsEmpty() &&
-           !isEither(campo(cdsItensOrcFatCons, "IDITEMORCAMENTO"), "E", "A") &&
-           Aberto(cdsItensOrcFatCons) && boMaiorVersao;
-}
-
 bool TfrmCalcOrcaOper::PaginaFatOuCons() const {
     const TTabSheet* page = pgcOrcamento->ActivePage();
     return page == tshFaturBruto || page == tshConsumo;
 }
 
+const TDataSource& TfrmCalcOrcaOper::FonteDaPagina() const {
+    if (PaginaFatOuCons()) return dtsPadrao;
+    if (pgcOrcamento->ActivePage() == tshTxAdm) return dtsTxAdm;
+    return dtsItensOrcamento;
+}
+
+const TClientDataSet& TfrmCalcOrcaOper::LinhaDaPagina() const {
+    if (PaginaFatOuCons()) return cdsItensOrcFatCons;
+    if (pgcOrcamento->ActivePage() == tshTxAdm) return cdsTxAdm;
+    return cdsItensOrcamento;
+}
+
+bool TfrmCalcOrcaOper::NadaEmEdicao() const {
+    return !EmEdicaoOuInsercao(dtsPadrao) && !EmEdicaoOuInsercao(dtsItensOrcamento) &&
+           !EmEdicaoOuInsercao(dtsTxAdm);
+}
+
+bool TfrmCalcOrcaOper::AlteracaoPermitida() const {
+    const TClientDataSet& row = LinhaDaPagina();
+    const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
+                             dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
+    return allBrowsing && !vazio(row) && !isEither(campo(row, "IDITEMORCAMENTO"), "E", "A") &&
+           Aberto(row) && Fase() && Acesso(row) && boMaiorVersao;
+}
+
+void TfrmCalcOrcaOper::HabilitaAlterar() {
+    // The working-days grids are read-only: editing is not offered while one has the focus.
+    const TWinControl* focused = ActiveControl();
+    const bool diasUteis = focused == dbgDiaUtilFilFat || focused == dbgDiaUtilFilCons;
+    mnuAlterar->SetEnabled(!diasUteis && AlteracaoPermitida());
+    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+}
+
+void TfrmCalcOrcaOper::HabilitaEfetivar() {
+    // Effecting works on the branches checked on the billing page, whichever page is shown, and
+    // reloads the budget afterwards: it waits for any edit to be confirmed or cancelled.
+    sbtEfetivar->SetEnabled(NadaEmEdicao() && !vazio(LinhaDaPagina()) && boHabEfet &&
+                            boMaiorVersao);
+}
+
+void TfrmCalcOrcaOper::AjustaBotoesCalculo() {
+    const TClientDataSet& fc = cdsItensOrcFatCons;
+    if (cdsParDROFilial.Active() && !vazio(fc))
+        cdsParDROFilial.Locate("CDFILIAL", {Variant(campo(fc, "CDFILIAL"))}, {true, false});
+    const bool latest = boMaiorVersao;
+    const bool fcEditing = fc.State() == dsEdit || fc.State() == dsInsert;
+    // The month-base calculations need an open row of a phase that allows calculating.
+    const bool calcula = !vazio(fc) && !fcEditing && Aberto(fc) && boHabEfet && latest;
+    sbtCalcCard->SetEnabled(calcula);
+    sbtCalcEfet->SetEnabled(calcula && campo(cdsParDROFilial, "IDFATUROP") != "FS");
+    HabilitaMesBase();
+    const bool calcRules = Browse(dtsPadrao) && Aberto(fc) && Acesso(fc) && latest;
+    btnCalcImpo->SetEnabled(calcRules);
+    btnCalcImpCons->SetEnabled(calcRules);
+    btnCalcDeprec->SetEnabled(calcRules);
+    // The page's own calculation buttons depend on the page as much as on the rows.
+    BotoesDaPagina();
+}
+
 // Replication, simulation and search buttons by the rows of the active page.
 void TfrmCalcOrcaOper::BotoesPorPagina(bool procurar) {
+    const TDataSource& source = FonteDaPagina();
+    const TClientDataSet& row = LinhaDaPagina();
     const bool latest = boMaiorVersao;
-    if (PaginaFatOuCons()) {
-        sbtSimulaRes->SetEnabled(Browse(dtsPadrao) && latest);
-        if (procurar) mnuProcurar->SetEnabled(Browse(dtsPadrao));
-        sbtRepliVal->SetEnabled(Browse(dtsPadrao) && Aberto(cdsItensOrcFatCons) && Fase() &&
-                                Acesso(cdsItensOrcFatCons) && latest);
-    } else if (pgcOrcamento->ActivePage() == tshTxAdm) {
-        if (procurar) mnuProcurar->SetEnabled(Browse(dtsTxAdm));
-        sbtRepliVal->SetEnabled(Browse(dtsTxAdm) && Aberto(cdsTxAdm) && Fase() &&
-                                Acesso(cdsTxAdm) && latest);
-    } else {
-        sbtSimulaRes->SetEnabled(Browse(dtsItensOrcamento) && latest);
-        if (procurar) mnuProcurar->SetEnabled(Browse(dtsItensOrcamento));
-        sbtRepliVal->SetEnabled(Browse(dtsItensOrcamento) && Aberto(cdsItensOrcamento) && Fase() &&
-                                Acesso(cdsItensOrcamento) && latest);
-    }
+    sbtSimulaRes->SetEnabled(Browse(source) && latest);
+    if (procurar) mnuProcurar->SetEnabled(Browse(source));
+    sbtRepliVal->SetEnabled(Browse(source) && Aberto(row) && Fase() && Acesso(row) && latest);
     if (procurar) sbtProcurar->SetEnabled(mnuProcurar->Enabled());
+    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
+    mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
+}
+
+void TfrmCalcOrcaOper::BotoesDaPagina() {
+    TTabSheet* page = pgcOrcamento->ActivePage();
+    const bool itemRules = Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
+                           !vazio(cdsItensOrcamento) && Aberto(cdsItensOrcamento) && Fase() &&
+                           Acesso(cdsItensOrcamento) && boMaiorVersao;
+    sbtOrcMaoObra->SetEnabled(itemRules && page == tshMaoObra);
+    sbtProdDesp->SetEnabled(itemRules && page == tshEntradas);
+    sbtTxAdm->SetEnabled(Browse(dtsTxAdm) && Aberto(cdsTxAdm) && Fase() && Acesso(cdsTxAdm) &&
+                         page == tshTxAdm && boMaiorVersao);
+    mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
 }
 
 // Toolbar buttons follow their menu items, and the added menu items their buttons.
@@ -98,65 +159,31 @@ void TfrmCalcOrcaOper::EspelhaMenus() {
     mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
 }
 
-void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
-    // The base pass sets the standard items; every one of them is decided again below.
-    TfrmPadraoGrid::dtsPadraoStateChange(Sender);
-    const bool latest = boMaiorVersao;
-    const TTabSheet* page = pgcOrcamento->ActivePage();
-    const TClientDataSet& fc = cdsItensOrcFatCons;
-    const bool fcEditing = fc.State() == dsEdit;
-
-    // 1.
-    const std::string itemFc = campo(fc, "IDITEMORCAMENTO");
-    sbtSimulaRes->SetEnabled((itemFc == "P" || (itemFc == "R" && fc.State() == dsBrowse)) &&
-                             latest);
-    // 2.
-    if (cdsParDROFilial.Active())
-        cdsParDROFilial.Locate("CDFILIAL", {Variant(campo(fc, "CDFILIAL"))}, {true, false});
-    // 3.
-    HabilitaMesBase();
-    // 4.
-    BotoesPorPagina(true);
-    // 5.
-    sbtCalcCard->SetEnabled(!fc.IsEmpty() && !fcEditing && campo(fc, "IDSTATUSORCA") != "E" &&
-                            latest);
-    sbtCalcEfet->SetEnabled(!fc.IsEmpty() && campo(cdsParDROFilial, "IDFATUROP") != "FS" &&
-                            !fcEditing && Aberto(fc) && latest);
-    // 6.
-    BotoesDaPagina();
-    // 7.
-    if (boEditItemOrca && !boCheck && !cdsItensOrcFatCons.IsEmpty() &&
-        cdsItensOrcFatCons.State() == dsBrowse)
-        cdsItensOrcFatCons.Edit();
-    if (boEditTxAdm && !cdsTxAdm.IsEmpty() && cdsTxAdm.State() == dsBrowse) cdsTxAdm.Edit();
-    // 8.
-    const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
+// What an edit in progress locks, whichever dataset's state changed: the filter panel and
+// menu, the reload, the other pages and the branch lists, until Confirm or Cancel ends it.
+void TfrmCalcOrcaOper::TravaEdicao() {
+    const bool itemsEditing = EmEdicaoOuInsercao(dtsItensOrcamento);
+    const bool anyEditing = !NadaEmEdicao();
     // An edit session goes on while the cursor rests on a row that cannot be edited: its
     // changes can still be confirmed or cancelled.
-    const bool anyEditing = padraoEditing || EmEdicao(dtsItensOrcamento) || EmEdicao(dtsTxAdm) ||
-                            boEditItemOrca || boEditTxAdm;
-    mnuCancelar->SetEnabled(anyEditing);
-    mnuConfirmar->SetEnabled(anyEditing);
+    const bool session = anyEditing || boEditItemOrca || boEditTxAdm;
+    mnuCancelar->SetEnabled(session);
+    mnuConfirmar->SetEnabled(session);
     mnuIncluir->SetEnabled(false);
-    mnuFiltroOrc->SetEnabled(!padraoEditing);
-    sbtFiltro->SetEnabled(!padraoEditing);
-    const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
-                             dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
-    mnuAlterar->SetEnabled(AlteracaoPermitida());
     mnuExcluir->SetEnabled(false);
-    mnuVerificar->SetEnabled(allBrowsing);
     mnuListagem->SetEnabled(false);
+    mnuFiltroOrc->SetEnabled(!anyEditing);
+    sbtFiltro->SetEnabled(!anyEditing);
+    mnuVerificar->SetEnabled(dtsPadrao.State() == dsBrowse && !anyEditing);
+    HabilitaAlterar();
     EspelhaMenus();
-    speAno->SetEnabled(!padraoEditing);
-    edtVersao->SetEnabled(!padraoEditing);
-    BtnPesqVer->SetEnabled(!padraoEditing);
-    // 9.
-    const bool calcRules = Browse(dtsPadrao) && Aberto(fc) && Acesso(fc) && latest;
-    sbtEfetivar->SetEnabled(calcRules);
-    btnCalcImpo->SetEnabled(calcRules);
-    btnCalcImpCons->SetEnabled(calcRules);
-    btnCalcDeprec->SetEnabled(calcRules);
-    // 10.
+    speAno->SetEnabled(!anyEditing);
+    edtVersao->SetEnabled(!anyEditing);
+    BtnPesqVer->SetEnabled(!anyEditing);
+
+    // A billing or consumption row being edited keeps only its own grid, and only while the
+    // grid has the focus.
+    const TTabSheet* page = pgcOrcamento->ActivePage();
     if (EmEdicao(dtsPadrao)) {
         TWinControl* focused = ActiveControl();
         if (page == tshFaturBruto) {
@@ -167,27 +194,39 @@ void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
             dbgTxAdm->SetEnabled(focused == dbgTxAdm);
             dbgItConsumo->SetEnabled(false);
         }
-        HabilitaPaginas(false, pgcOrcamento->ActivePage());
     } else {
         dbgItOrcFatur->SetEnabled(true);
         dbgItConsumo->SetEnabled(true);
-        if (EmEdicao(dtsItensOrcamento))
-            HabilitaPaginas(false, pgcOrcamento->ActivePage());
-        else
-            HabilitaPaginas(true);
     }
+    dbgFilialMaoObra->SetEnabled(!itemsEditing);
+    dbgFilialDiversas->SetEnabled(!itemsEditing);
+    dbgFilialEntradas->SetEnabled(!itemsEditing);
+    if (anyEditing)
+        HabilitaPaginas(false, pgcOrcamento->ActivePage());
+    else
+        HabilitaPaginas(true);
+}
+
+void TfrmCalcOrcaOper::dtsPadraoStateChange(TObject* Sender) {
+    // The base pass sets the standard items; every one of them is decided again below.
+    TfrmPadraoGrid::dtsPadraoStateChange(Sender);
+    BotoesPorPagina(true);
+    AjustaBotoesCalculo();
+    // An edit session follows the cursor: a post or a move puts the row back in edit.
+    if (boEditItemOrca && !boCheck && !cdsItensOrcFatCons.IsEmpty() &&
+        cdsItensOrcFatCons.State() == dsBrowse)
+        cdsItensOrcFatCons.Edit();
+    if (boEditTxAdm && !cdsTxAdm.IsEmpty() && cdsTxAdm.State() == dsBrowse) cdsTxAdm.Edit();
+    TravaEdicao();
+    HabilitaEfetivar();
 }
 
 void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
-    const bool latest = boMaiorVersao;
     const TTabSheet* page = pgcOrcamento->ActivePage();
-    const bool itemsEditing = EmEdicao(dtsItensOrcamento);
-
-    // 1.
-    sbtSimulaRes->SetEnabled(isEither(campo(cdsItensOrcFatCons, "IDITEMORCAMENTO"), "P", "R") &&
-                             latest);
-    // 2. The all-branch pages show the edited row again in its place once it is posted.
-    if (!EmEdicaoOuInsercao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() && !boEditItemOrca) {
+    // The all-branch pages show a posted row again in its place. A bulk loop posts row after
+    // row and refreshes once when it ends.
+    if (!boCheck && !EmEdicaoOuInsercao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() &&
+        !boEditItemOrca) {
         const char* filter = nullptr;
         if (page == tshMatriz)
             filter = "[IDTIPOORCAOP] = 'M'";
@@ -197,76 +236,25 @@ void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
             filter = "[IDTIPOORCAOP] = 'N'";
         else if (page == tshDeprec)
             filter = "[IDTIPOORCAOP] = 'P'";
-        if (filter) {
-            cdsItensOrcamento.SetFiltered(false);
-            cdsItensOrcamento.SetFilter(filter);
-            cdsItensOrcamento.SetFiltered(true);
-        }
+        if (filter) RefiltraItens(filter);
     }
-    // 3.
     if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && cdsItensOrcamento.State() == dsBrowse &&
         !cdsItensOrcamento.IsEmpty())
         cdsItensOrcamento.Edit();
-    // 4.
-    const bool padraoEditing = EmEdicaoOuInsercao(dtsPadrao);
-    const bool anyEditing =
-        padraoEditing || EmEdicao(dtsItensOrcamento) || boEditItemOrca || boEditTxAdm;
-    mnuCancelar->SetEnabled(anyEditing);
-    mnuConfirmar->SetEnabled(anyEditing);
-    mnuIncluir->SetEnabled(false);
-    mnuExcluir->SetEnabled(false);
-    mnuListagem->SetEnabled(false);
-    mnuFiltroOrc->SetEnabled(!EmEdicao(dtsItensOrcamento));
-    sbtFiltro->SetEnabled(!EmEdicao(dtsItensOrcamento));
-    mnuAlterar->SetEnabled(Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
-                           !cdsItensOrcamento.IsEmpty() && latest);
-    mnuVerificar->SetEnabled(dtsPadrao.State() == dsBrowse &&
-                             dtsItensOrcamento.State() == dsBrowse);
-    EspelhaMenus();
-    speAno->SetEnabled(!EmEdicao(dtsItensOrcamento));
-    edtVersao->SetEnabled(!EmEdicao(dtsItensOrcamento));
-    BtnPesqVer->SetEnabled(!EmEdicao(dtsItensOrcamento));
-    sbtOrcMaoObra->SetEnabled(cdsItensOrcFatCons.State() != dsEdit &&
-                              !EmEdicao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() &&
-                              latest);
-    sbtOrcMaoObra->SetEnabled(Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
-                              Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
-                              page == tshMaoObra && latest);
-    mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
-    // 5.
-    if (PaginaFatOuCons())
-        sbtEfetivar->SetEnabled(Browse(dtsPadrao) && boHabEfet && latest);
-    else
-        sbtEfetivar->SetEnabled(!itemsEditing && !cdsItensOrcamento.IsEmpty() && boHabEfet &&
-                                latest);
-    mnuProcurar->SetEnabled(Browse(dtsItensOrcamento));
-    const bool calcRules =
-        Browse(dtsPadrao) && Aberto(cdsItensOrcFatCons) && Acesso(cdsItensOrcFatCons) && latest;
-    btnCalcImpo->SetEnabled(calcRules);
-    btnCalcImpCons->SetEnabled(calcRules);
-    btnCalcDeprec->SetEnabled(calcRules);
-    BotoesPorPagina(false);
-    sbtProcurar->SetEnabled(mnuProcurar->Enabled());
-    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
-    mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
-    // 6.
-    dbgFilialMaoObra->SetEnabled(!itemsEditing);
-    dbgFilialDiversas->SetEnabled(!itemsEditing);
-    dbgFilialEntradas->SetEnabled(!itemsEditing);
-    if (itemsEditing)
-        HabilitaPaginas(false, pgcOrcamento->ActivePage());
-    else
-        HabilitaPaginas(true);
+    BotoesPorPagina(true);
+    AjustaBotoesCalculo();
+    TravaEdicao();
+    HabilitaEfetivar();
 }
 
-void TfrmCalcOrcaOper::BotoesDaPagina() {
-    TTabSheet* page = pgcOrcamento->ActivePage();
-    const bool itemRules = Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&
-                           Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
-                           boMaiorVersao;
-    sbtOrcMaoObra->SetEnabled(itemRules && page == tshMaoObra);
-    sbtProdDesp->SetEnabled(itemRules && page == tshEntradas);
-    sbtTxAdm->SetEnabled(Browse(dtsTxAdm) && Aberto(cdsTxAdm) && Fase() && Acesso(cdsTxAdm) &&
-                         page == tshTxAdm && boMaiorVersao);
-    mnuOrcMaoObra->SetEnabled(sbtOrcMaoObra->Enabled());
+void TfrmCalcOrcaOper::RefiltraItens(const std::string& filter) {
+    // Switching the filter puts the cursor on the first row: the operator stays on the row.
+    const std::string filial = campo(cdsItensOrcamento, "CDFILIAL");
+    const std::string seq = campo(cdsItensOrcamento, "NRSEQITEMORCA");
+    HandlerGuard scroll(cdsItensOrcamento.AfterScroll);
+    cdsItensOrcamento.SetFiltered(false);
+    cdsItensOrcamento.SetFilter(filter);
+    cdsItensOrcamento.SetFiltered(true);
+    if (!seq.empty())
+        cdsItensOrcamento.Locate("CDFILIAL;NRSEQITEMORCA", {Variant(filial), Variant(seq)});
 }

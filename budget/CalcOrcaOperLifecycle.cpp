@@ -102,8 +102,6 @@ void TfrmCalcOrcaOper::FormCreate(TObject* Sender) {
     stListaAgrupFil.clear();
     stListaReg.clear();
     stListaSeg.clear();
-    boFatCalc = false;
-    boCardCalc = false;
     boConfirmou = false;
     boSimulacao = false;
     // A refused answer ends the creation here, after its message, but the screen still opens.

@@ -209,31 +209,6 @@ void TfrmCalcOrcaOper::AjustaEdicaoGrades() {
         SetGridEditing(grid, boMaiorVersao);
 }
 
-void TfrmCalcOrcaOper::AjustaEfetivar() {
-    if (PaginaFatOuCons())
-        sbtEfetivar->SetEnabled(!EmEdicaoOuInsercao(dtsPadrao) && !cdsItensOrcFatCons.IsEmpty() &&
-                                boHabEfet && boMaiorVersao);
-    else
-        sbtEfetivar->SetEnabled(!EmEdicao(dtsItensOrcamento) && !cdsItensOrcamento.IsEmpty() &&
-                                boHabEfet && boMaiorVersao);
-}
-
-void TfrmCalcOrcaOper::AjustaBotoesCalculo() {
-    const TClientDataSet& fc = cdsItensOrcFatCons;
-    const bool editing = fc.State() == dsEdit;
-    sbtCalcCard->SetEnabled(!fc.IsEmpty() && !editing &&
-                            fc.FieldByName("IDSTATUSORCA").AsString() != "E" && boMaiorVersao);
-    sbtCalcEfet->SetEnabled(!fc.IsEmpty() &&
-                            cdsParDROFilial.FieldByName("IDFATUROP").AsString() != "FS" &&
-                            !editing && Aberto(fc) && boMaiorVersao);
-    const bool calcRules = Browse(dtsPadrao) && Aberto(fc) && Acesso(fc) && boMaiorVersao;
-    btnCalcImpo->SetEnabled(calcRules);
-    btnCalcImpCons->SetEnabled(calcRules);
-    btnCalcDeprec->SetEnabled(calcRules);
-    // The page's own calculation buttons depend on the page as much as on the rows.
-    BotoesDaPagina();
-}
-
 void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     // 1.
     if (AnoVazio()) {
@@ -287,7 +262,7 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
         AjustaEdicaoGrades();
         if (!boReplicacao && !boSimulacao) pgcOrcamento->SetActivePage(tshFaturBruto);
         pgcOrcamentoChange(this);
-        AjustaEfetivar();
+        HabilitaEfetivar();
         AjustaBotoesCalculo();
     } else {
         HabilitaPaginas(false);
@@ -310,31 +285,6 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     dbtCodigo->SetEnabled(true);
     dbtNome->SetEnabled(true);
     m_orcamentoCarregado = true;
-}
-
-void TfrmCalcOrcaOper::ResumoFiliais() {
-    boCheck = true;
-    boLoop = true;
-    cdsOrcamentoFilial.DisableControls();
-    cdsItensOrcamento.DisableControls();
-    Finally restore([this] {
-        boCheck = false;
-        boLoop = false;
-        cdsOrcamentoFilial.EnableControls();
-        cdsItensOrcamento.EnableControls();
-    });
-    for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
-        // The branch scroll handler filters the items to this branch and the active page.
-        cdsOrcamentoFilialAfterScroll(cdsOrcamentoFilial);
-        for (cdsItensOrcamento.First(); !cdsItensOrcamento.Eof(); cdsItensOrcamento.Next()) {
-            const std::string state = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString();
-            cdsOrcamentoFilial.Edit();
-            cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO")
-                .SetAsString(state == "E" || state == "A" ? state : "P");
-            cdsOrcamentoFilial.Post();
-        }
-    }
-    cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(stFiliSelec)}, {true, false});
 }
 
 void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
@@ -360,7 +310,8 @@ void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
     CarregaPacotes(false);
     // 5.
     if (!cdsOrcamentoFilial.IsEmpty()) {
-        ResumoFiliais();
+        // The same summary as a page change, so the grey rows never depend on item order.
+        ResumoPagina(LetraPagina());
         if (fatOuCons)
             cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(filial)}, {true, false});
         else

@@ -3,8 +3,10 @@
 #include "budget/Cli_fyn10000.h"
 #include "budget/Finally.h"
 #include "budget/ModuleState.h"
+#include "services/data/EAbort.h"
 #include "services/data/NumberFormat.h"
 #include "services/lib/Consiste.h"
+#include "services/ui/ScopeGuards.h"
 #include "services/ui/ScreenRoutines.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
@@ -214,15 +216,10 @@ void TfrmCalcOrcaOper::pgcOrcamentoChanging(TObject* Sender, bool& AllowChange) 
 void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {
     const char letter = LetraPagina();
     m_letraPagina = letter;
-    // 1.
     mnuEfetTodo->SetEnabled(letter == 'F');
     cdsItensOrcFatCons.AfterScroll = nullptr;
     Finally reattach([this] { cdsItensOrcFatCons.AfterScroll = m_itensOrcFatConsAfterScroll; });
     cdsItensOrcFatCons.SetFiltered(false);
-    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && !cdsItensOrcFatCons.IsEmpty() &&
-                           dtsItensOrcamento.State() == dsBrowse && boMaiorVersao);
-    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
-    // 2., 3.
     if (letter == 'F' || letter == 'C') {
         if (!cdsItensOrcFatCons.IsEmpty() || cdsItensOrcFatCons.Active()) {
             cdsItensOrcFatCons.SetFilter(letter == 'F' ? "[IDTIPOORCAOP] = 'F'"
@@ -232,44 +229,20 @@ void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {
             grid->SetEnabled(true);
             grid->SetFocus();
             cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
-            if (letter == 'F') {
-                const std::string fatur = cdsParDROFilial.FieldByName("IDFATUROP").AsString();
-                sbtCalcEfet->SetEnabled(!fatur.empty() && fatur != "FS" &&
-                                        Aberto(cdsItensOrcFatCons) && boHabEfet && boMaiorVersao);
-            } else {
-                sbtCalcCard->SetEnabled(!cdsItensOrcFatCons.IsEmpty() &&
-                                        cdsItensOrcFatCons.FieldByName("IDSTATUSORCA").AsString() !=
-                                            "E" &&
-                                        boMaiorVersao);
-            }
         }
         dbnPadrao->SetDataSource(&dtsPadrao);
         dbtCodigo->SetDataSource(&dtsPadrao);
         dbtNome->SetDataSource(&dtsPadrao);
-        BotoesPorPagina(true);
-        AjustaEfetivar();
-        // An effected or approved row is never editable, whatever the page's other rules say.
-        mnuAlterar->SetEnabled(AlteracaoPermitida());
-        sbtAlterar->SetEnabled(mnuAlterar->Enabled());
     } else if (letter == 'T') {
-        // 4.
-        BotoesPorPagina(true);
-        sbtEfetivar->SetEnabled(cdsTxAdm.State() != dsEdit && !cdsTxAdm.IsEmpty() && boHabEfet &&
-                                boMaiorVersao);
-        const bool search = dtsTxAdm.State() == dsBrowse && !cdsTxAdm.IsEmpty();
-        mnuProcurar->SetEnabled(search);
-        sbtProcurar->SetEnabled(search);
         if (cdsTxAdm.Active()) cdsTxAdm.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
     } else {
-        // 5.
+        // The mode is read before the view changes: a failed answer leaves the page as it was.
+        if (letter == 'E' && !cdsItensOrcamento.IsEmpty()) LeModoEntradas();
         cdsItensOrcamento.AfterScroll = nullptr;
         cdsItensOrcamento.SetFiltered(false);
         cdsItensOrcamento.AfterScroll = m_itensOrcamentoAfterScroll;
         if (!cdsItensOrcamento.IsEmpty()) {
             if (letter == 'E') {
-                const Variant data =
-                    CheckResultServ(netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0);
-                if (data.type() == VarType::Packet) cdsTpDespLanEnt.SetData(data.packet());
                 TColumn& first = *dbgEntradas->Column(0);
                 if (cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O") {
                     first.SetFieldName("NMTIPOOPER");
@@ -291,21 +264,25 @@ void TfrmCalcOrcaOper::pgcOrcamentoChange(TObject* Sender) {
                 cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
             if (cdsOrcamentoFilial.Active())
                 cdsOrcamentoFilial.Locate("CDFILIAL", {Variant(stFiliSelec)}, kNoCase);
-            BotoesPorPagina(true);
-            AjustaEfetivar();
-        } else {
-            // 7.
-            mnuAlterar->SetEnabled(false);
-            sbtAlterar->SetEnabled(false);
-            sbtRepliVal->SetEnabled(false);
         }
-        AjustaBotoesCalculo();
     }
-    // 6.
     if (cdsOrcamentoFilial.Active() && !cdsOrcamentoFilial.IsEmpty() && cdsItensOrcamento.Active())
         ResumoPagina(letter);
-    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
-    mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
+    // The page's buttons once its rows are in place; an empty page offers none of them.
+    BotoesPorPagina(true);
+    AjustaBotoesCalculo();
+    HabilitaEfetivar();
+    HabilitaAlterar();
+}
+
+void TfrmCalcOrcaOper::LeModoEntradas() {
+    try {
+        const Variant data =
+            CheckResultServ(netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0);
+        if (data.type() == VarType::Packet) cdsTpDespLanEnt.SetData(data.packet());
+    } catch (const EAbort&) {
+        // Shown already; the page goes on in the mode it had.
+    }
 }
 
 void TfrmCalcOrcaOper::ResumoPagina(char letter) {
@@ -313,8 +290,10 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
     boLoop = true;
     cdsOrcamentoFilial.DisableControls();
     cdsItensOrcamento.DisableControls();
+    // Moving through the rows here is bookkeeping: no handler reacts to the positions.
     const TClientDataSet::Event scroll = cdsOrcamentoFilial.AfterScroll;
     cdsOrcamentoFilial.AfterScroll = nullptr;
+    HandlerGuard itemsScroll(cdsItensOrcamento.AfterScroll);
     const bool filtered = cdsItensOrcamento.Filtered();
     cdsItensOrcamento.SetFiltered(false);
     Finally restore([this, scroll, filtered] {

@@ -19,17 +19,14 @@ const LocateOptions kNoCase{true, false};
 } // namespace
 
 void TfrmCalcOrcaOper::dbgDiaUtilFilFatEnter(TObject* Sender) {
-    sbtAlterar->SetEnabled(false);
-    mnuAlterar->SetEnabled(false);
+    HabilitaAlterar();
 }
 
 void TfrmCalcOrcaOper::dbgDiaUtilFilConsEnter(TObject* Sender) {
-    sbtAlterar->SetEnabled(false);
-    mnuAlterar->SetEnabled(false);
+    HabilitaAlterar();
 }
 
-// Leaving a working-days grid gives editing back only where the rules allow it: an older
-// version or a closed row stays read-only.
+// The focus is still on the working-days grid while it is left: the rule is taken without it.
 void TfrmCalcOrcaOper::dbgDiaUtilFilFatExit(TObject* Sender) {
     mnuAlterar->SetEnabled(AlteracaoPermitida());
     sbtAlterar->SetEnabled(mnuAlterar->Enabled());
@@ -45,59 +42,41 @@ void TfrmCalcOrcaOper::dbgItOrcFaturEnter(TObject* Sender) {
 
 void TfrmCalcOrcaOper::cdsOrcamentoFilialAfterScroll(TClientDataSet& DataSet) {
     const char letter = LetraPagina();
-    // 1.
-    sbtSimulaRes->SetEnabled((cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString() == "P" ||
-                              cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString() == "R") &&
-                             boMaiorVersao);
-    // 2.
     if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && !cdsItensOrcamento.IsEmpty())
         cdsItensOrcamento.Edit();
-    // 3.
+    // The items of the new branch on the active page; the entry page needs its mode first.
     if (cdsItensOrcamento.Active()) {
+        if (letter == 'E' && cdsTpDespLanEnt.IsEmpty()) LeModoEntradas();
         cdsItensOrcamento.SetFiltered(false);
-        if (letter == 'E' && cdsTpDespLanEnt.IsEmpty()) {
-            const Variant data =
-                CheckResultServ(netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0);
-            if (data.type() == VarType::Packet) cdsTpDespLanEnt.SetData(data.packet());
-        }
         cdsItensOrcamento.SetFilter(
             FiltroPagina(letter, cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString()));
         cdsItensOrcamento.SetFiltered(true);
     }
-    // 4.
-    if (!boLoop) stFiliSelec = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
-    // 5.
-    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && dtsItensOrcamento.State() == dsBrowse &&
-                           !cdsItensOrcFatCons.IsEmpty() && !cdsItensOrcamento.IsEmpty() &&
-                           Aberto(cdsItensOrcamento) && Fase() && Acesso(cdsItensOrcamento) &&
-                           boMaiorVersao);
-    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
-    if (!boLoop) BotoesPorPagina(true);
+    if (boLoop) return;
+    stFiliSelec = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
+    // The buttons follow the branch's items: an effected, approved or forbidden branch offers
+    // no calculation on them.
+    BotoesPorPagina(true);
+    AjustaBotoesCalculo();
+    HabilitaEfetivar();
+    HabilitaAlterar();
 }
 
 void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
     const std::string item = cdsItensOrcFatCons.FieldByName("IDITEMORCAMENTO").AsString();
-    // 1.
-    sbtSimulaRes->SetEnabled((item == "P" || item == "R") && boMaiorVersao);
-    // 2.
     const std::string filial = cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString();
     if (!boLoop) stFiliSelec = filial;
-    // 3.
+    // The working days and result parameters shown are those of the row's branch.
     if (cdsFeriadoFil.Active()) {
         cdsFeriadoFil.SetFilter("CDFILIAL = '" + filial + "'");
         cdsFeriadoFil.SetFiltered(true);
     }
-    // 4.
     if (cdsParDROFilial.Active()) cdsParDROFilial.Locate("CDFILIAL", {Variant(filial)}, kNoCase);
-    // 5.
     if (boCheck) return;
     AjustaBotoesCalculo();
-    HabilitaMesBase();
-    sbtCalcCard->SetEnabled(Aberto(cdsItensOrcFatCons) && boHabEfet &&
-                            cdsItensOrcFatCons.State() != dsEdit && boMaiorVersao);
-    if (PaginaFatOuCons()) BotoesPorPagina(false);
-    mnuRepliVal->SetEnabled(sbtRepliVal->Enabled());
-    // 6.
+    BotoesPorPagina(true);
+    HabilitaEfetivar();
+    // Only the month and base-month cells of an open, accessible row take typing.
     const char letter = LetraPagina();
     if (letter == 'F' || letter == 'C') {
         TDBGrid* grid = letter == 'F' ? dbgItOrcFatur : dbgItConsumo;
@@ -109,29 +88,28 @@ void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
                             !boMaiorVersao;
         SetGridEditing(grid, !locked);
     }
-    mnuAlterar->SetEnabled(dtsPadrao.State() == dsBrowse && !cdsItensOrcFatCons.IsEmpty() &&
-                           dtsItensOrcamento.State() == dsBrowse && Aberto(cdsItensOrcFatCons) &&
-                           Fase() && Acesso(cdsItensOrcFatCons) && boMaiorVersao);
-    sbtAlterar->SetEnabled(mnuAlterar->Enabled());
+    HabilitaAlterar();
 }
 
 void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
-    const std::string item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").AsString();
-    sbtSimulaRes->SetEnabled((item == "P" || item == "R") && boMaiorVersao);
     if (boEditItemOrca && !boCheck && !PaginaFatOuCons() && LetraPagina() != 'T' &&
         cdsItensOrcamento.State() == dsBrowse)
         cdsItensOrcamento.Edit();
-    BotoesPorPagina(false);
+    // A loop over the rows brings the buttons up to date once it ends.
+    if (boCheck) return;
+    BotoesPorPagina(true);
+    BotoesDaPagina();
+    HabilitaAlterar();
 }
 
 void TfrmCalcOrcaOper::tshFaturBrutoEnter(TObject* Sender) {
-    sbtCalcEfet->SetCaption(ModoCalculo() == "N"
+    sbtCalcEfet->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
                                 ? "Cálculo por Efetivos"
                                 : "Cálculo por Comensais Est.");
 }
 
 void TfrmCalcOrcaOper::tshConsumoEnter(TObject* Sender) {
-    sbtCalcCard->SetCaption(ModoCalculo() == "N"
+    sbtCalcCard->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
                                 ? "Cálculo por Cardápio"
                                 : "Cálculo por Comensais Est.");
 }

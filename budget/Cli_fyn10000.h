@@ -120,8 +120,6 @@ public:
     bool boSimulacao = false;
     bool boConfirmou = false;
     bool boTitle = false;
-    bool boFatCalc = false;
-    bool boCardCalc = false;
     double v_vrItem = 0;
     int recNo = 0;
 
@@ -145,6 +143,12 @@ public:
     // --- Enabling passes (CalcOrcaOperEnabling.cpp) ---
     void dtsPadraoStateChange(TObject* Sender) override;
     void dtsItensOrcamentoStateChange(TObject* Sender);
+    // The rule of the "Efetivar" button, for every handler that refreshes it: nothing being
+    // edited, rows on the active page, a phase that allows effecting, the latest version.
+    void HabilitaEfetivar();
+    // The rules of the calculation buttons (month-base calculations, base-month copy, taxes,
+    // depreciation import, and the page's labour, products and fee buttons).
+    void AjustaBotoesCalculo();
 
     // --- Budget selection and loading (CalcOrcaOperLoading.cpp) ---
     void speAnoKeyPress(TObject* Sender, TKeyChar& Key);
@@ -200,11 +204,8 @@ private:
     RemoteResult ChamaGetDadosOrcamento();
     void CarregaPacotes(bool criaOuEsvazia);
     void ArrumaColunasMeses();
-    void ResumoFiliais();
     void HabilitaPaginas(bool enabled, TTabSheet* except = nullptr);
     void AjustaEdicaoGrades();
-    void AjustaEfetivar();
-    void AjustaBotoesCalculo();
 
     // Enabling helpers (CalcOrcaOperEnabling.cpp).
     bool Browse(const TDataSource& source) const;
@@ -218,16 +219,32 @@ private:
     void BotoesDaPagina();
     void EspelhaMenus();
     bool PaginaFatOuCons() const;
-    // The edit rule of the billing row: browsing, a row neither effected nor approved (item
-    // state and status), the latest version.
+    // The edit rule of the active page's row: nothing being edited, a row neither effected nor
+    // approved (item state and status), a phase and branch access that allow calculating, the
+    // latest version.
     bool AlteracaoPermitida() const;
+    // The data source and dataset of the active page's rows.
+    const TDataSource& FonteDaPagina() const;
+    const TClientDataSet& LinhaDaPagina() const;
+    // No row of any page is being edited or inserted.
+    bool NadaEmEdicao() const;
+    // The edit button and menu item by AlteracaoPermitida.
+    void HabilitaAlterar();
+    // Menus, filter panel, pages and grids locked while any row is edited.
+    void TravaEdicao();
+    // Filters the item rows anew, keeping the cursor on its row.
+    void RefiltraItens(const std::string& filter);
 
     // Pages helpers (CalcOrcaOperPages.cpp).
     std::string FiltroPagina(char letter, const std::string& filial) const;
     std::string IndicePagina(char letter) const;
     std::string MesInicialVersao();
     TDBGrid* GradeItensPagina() const;
+    // Writes each branch's summary of the page's items: "E" when any is effected, else "A"
+    // when any is approved, else "P". The branch lists grey their rows by it.
     void ResumoPagina(char letter);
+    // Reads the entry-expense mode; a failed answer is shown and the previous mode stays.
+    void LeModoEntradas();
 
     TClientDataSet::Event m_itensOrcFatConsAfterScroll;
     TClientDataSet::Event m_orcamentoFilialAfterScroll;

@@ -12,7 +12,6 @@ bool boNext = false;
 bool boHabEfet = true;
 bool boRepliMesCons = false;
 bool boMaiorVersao = false;
-bool boAtualizaGeral = false;
 std::string stFiliSelec;
 std::string StrOperac;
 std::string DataTCalc;
@@ -20,10 +19,6 @@ double DataIniCalc = 0;
 double DataFinCalc = 0;
 std::string stMaoObraOrca;
 bool boAlterado = false;
-int recItensOrc = 0;
-int recFatCons = 0;
-int recTxAdm = 0;
-int recOrcaFili = 0;
 
 void initializeModuleState() {
     frmCalcOrcaOper = nullptr;
@@ -38,7 +33,6 @@ void initializeModuleState() {
     boHabEfet = true;
     boRepliMesCons = false;
     boMaiorVersao = false;
-    boAtualizaGeral = false;
     stFiliSelec.clear();
     StrOperac.clear();
     DataTCalc.clear();
@@ -46,7 +40,6 @@ void initializeModuleState() {
     DataFinCalc = 0;
     stMaoObraOrca.clear();
     boAlterado = false;
-    recItensOrc = recFatCons = recTxAdm = recOrcaFili = 0;
 }
 
 void finalizeModuleState() {

@@ -30,7 +30,6 @@ extern bool boHabEfet;
 extern bool boRepliMesCons;
 // The loaded version is the latest of its year: only then may anything be changed.
 extern bool boMaiorVersao;
-extern bool boAtualizaGeral;
 // Branch code of the current branch, restored after every re-filter.
 extern std::string stFiliSelec;
 // Calculation period: confirmed ("S"), complete period ("S") or range ("N"), range in days.
@@ -42,11 +41,6 @@ extern double DataFinCalc;
 // dialog) and whether a generation ran since the dialog was created.
 extern std::string stMaoObraOrca;
 extern bool boAlterado;
-// Remembered record numbers.
-extern int recItensOrc;
-extern int recFatCons;
-extern int recTxAdm;
-extern int recOrcaFili;
 
 // Sets every variable to its initial value (the module was loaded).
 void initializeModuleState();

@@ -29,6 +29,14 @@ const char* const kMensagens =
     "ListaReg_Inf|Lista de região deve ser informada.\n"
     "ListaSeg_Inf|Lista de segmento deve ser informada.\n";
 
+// The picker's title, and after "|" the text shown when there is nothing to pick.
+std::string tituloPesquisa(const std::string& title, const char* empty) {
+    return title + "|" + empty;
+}
+
+const char* const kSemAgrupamento = "Não há agrupamento cadastrado.";
+const char* const kSemSegmento = "Não há segmento cadastrado.";
+
 void declarePicker(TClientDataSet& cds, const char* key, const char* keyLabel, int keySize,
                    const char* name, const char* nameLabel, int nameSize) {
     cds.AddField("IDMARCADO", FieldType::String, 1).SetVisible(false);
@@ -149,16 +157,23 @@ void TfrmFiltroCalculoOrc::FormCreate(TObject* Sender) {
 
 void TfrmFiltroCalculoOrc::MarcaRadios() {
     TfrmCalcOrcaOper& main = Principal();
-    const std::pair<const std::string*, std::pair<TRadioButton*, TRadioButton*>> groups[] = {
-        {&main.stListaFil, {rbtListFil, rbtTdListFil}},
-        {&main.stListaAgrupFil, {rbtListaAgrupFil, rbtTodosAgrupFil}},
-        {&main.stListaReg, {rbtListReg, rbtTdReg}},
-        {&main.stListaSeg, {rbtListaSeg, rbtTodosSeg}},
+    const struct {
+        const std::string& list;
+        TRadioButton* lista;
+        TRadioButton* todas;
+        TButtonFlat* search;
+    } groups[] = {
+        {main.stListaFil, rbtListFil, rbtTdListFil, btnListaFil},
+        {main.stListaAgrupFil, rbtListaAgrupFil, rbtTodosAgrupFil, btpListaAgrupFil},
+        {main.stListaReg, rbtListReg, rbtTdReg, BtnPesqReg},
+        {main.stListaSeg, rbtListaSeg, rbtTodosSeg, btpListaSeg},
     };
-    for (const auto& [list, radios] : groups) {
-        const bool lista = !todasOuVazia(*list);
-        radios.first->SetChecked(lista);
-        radios.second->SetChecked(!lista);
+    for (const auto& g : groups) {
+        const bool lista = !todasOuVazia(g.list);
+        g.lista->SetChecked(lista);
+        g.todas->SetChecked(!lista);
+        // A radio button already checked reports no click: the search button is set here.
+        g.search->SetEnabled(lista);
     }
 }
 
@@ -208,10 +223,9 @@ void TfrmFiltroCalculoOrc::rbtListaSegClick(TObject*) {
 
 void TfrmFiltroCalculoOrc::btnListaFilClick(TObject* Sender) {
     TfrmCalcOrcaOper& main = Principal();
-    // 1. The branches offered depend only on groups and regions actually restricting them.
+    // The branches offered depend only on groups and regions actually restricting them.
     if (main.stListaAgrupFil.empty() || rbtTodosAgrupFil->Checked()) main.stListaAgrupFil = "T";
     if (main.stListaReg.empty() || rbtTdReg->Checked()) main.stListaReg = "T";
-    // 2.
     const Variant data =
         CheckResultServ(main.netCalcOrcaOper.AppServer("GetListaFilial",
                                                        {Operador(), Arg::ref(main.stListaAgrupFil),
@@ -219,9 +233,10 @@ void TfrmFiltroCalculoOrc::btnListaFilClick(TObject* Sender) {
                         true, 0);
     if (data.type() != VarType::Packet) MensErro("Resposta do servidor inválida para as filiais.");
     cdsListaFilial.SetData(data.packet());
-    // 3.
     if (!cdsListaFilial.IsEmpty())
-        PesquisaLista(&dtsFilial, "CDFILIAL", msgPadrao.Msg("Lista_Fil"), true, main.stListaFil);
+        PesquisaLista(&dtsFilial, "CDFILIAL",
+                      tituloPesquisa(msgPadrao.Msg("Lista_Fil"), kSemAgrupamento), true,
+                      main.stListaFil);
     else
         MensErro(msgPadrao.Msg("Filial_n_par"), false);
 }
@@ -236,19 +251,22 @@ void TfrmFiltroCalculoOrc::CarregaLista(const char* method, TClientDataSet& targ
 
 void TfrmFiltroCalculoOrc::btpListaAgrupFilClick(TObject* Sender) {
     CarregaLista("GetListaAgrupFil", cdsAgrupFil);
-    PesquisaLista(&dtsAgrupFil, "CDGRUPFILI", msgPadrao.Msg("Lista_AgrupFil"), true,
+    PesquisaLista(&dtsAgrupFil, "CDGRUPFILI",
+                  tituloPesquisa(msgPadrao.Msg("Lista_AgrupFil"), kSemAgrupamento), true,
                   Principal().stListaAgrupFil);
 }
 
 void TfrmFiltroCalculoOrc::BtnPesqRegClick(TObject* Sender) {
     CarregaLista("GetListaReg", cdsListaReg);
-    PesquisaLista(&dtsListaReg, "CDREGIAO", msgPadrao.Msg("Lista_Reg"), true,
+    PesquisaLista(&dtsListaReg, "CDREGIAO",
+                  tituloPesquisa(msgPadrao.Msg("Lista_Reg"), kSemAgrupamento), true,
                   Principal().stListaReg);
 }
 
 void TfrmFiltroCalculoOrc::btpListaSegClick(TObject* Sender) {
     CarregaLista("GetListaSeg", cdsListaSeg);
-    PesquisaLista(&dtsListaSeg, "CDSEGMER", msgPadrao.Msg("Lista_Seg"), true,
+    PesquisaLista(&dtsListaSeg, "CDSEGMER",
+                  tituloPesquisa(msgPadrao.Msg("Lista_Seg"), kSemSegmento), true,
                   Principal().stListaSeg);
 }
 
