@@ -103,13 +103,11 @@ void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
 }
 
 void TfrmCalcOrcaOper::tshFaturBrutoEnter(TObject* Sender) {
-    sbtCalcEfet->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
-                                ? "Cálculo por Efetivos"
-                                : "Cálculo por Comensais Est.");
+    sbtCalcEfet->SetCaption(ModoCalculo() == "N" ? "Cálculo por Efetivos"
+                                                 : "Cálculo por Comensais Est.");
 }
 
 void TfrmCalcOrcaOper::tshConsumoEnter(TObject* Sender) {
-    sbtCalcCard->SetCaption(cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N"
-                                ? "Cálculo por Cardápio"
-                                : "Cálculo por Comensais Est.");
+    sbtCalcCard->SetCaption(ModoCalculo() == "N" ? "Cálculo por Cardápio"
+                                                 : "Cálculo por Comensais Est.");
 }
