@@ -40,19 +40,11 @@ std::string formatDouble(double value) {
     return std::string(buffer, end);
 }
 
-// The server's float and numeric texts ("1234.5", "1e+300", "Infinity", "-Infinity", "NaN"),
-// read the same under any process locale. A numeric beyond a double's range becomes an
-// infinity, or zero when it is too small.
+// The server's float and numeric texts ("1234.5", "1e+300", "Infinity", "NaN"), read the same
+// under any process locale.
 double readDouble(std::string_view text) {
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        const bool negative = text.starts_with('-');
-        const std::string_view digits = text.substr(negative ? 1 : 0);
-        const bool tiny = digits.starts_with("0") || digits.find("e-") != std::string_view::npos;
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-        return negative ? -value : value;
-    }
     if (ec != std::errc() || end != text.data() + text.size())
         throw DatabaseError(DatabaseError::Kind::Sql,
                             "the server sent '" + std::string(text) + "' for a number");
