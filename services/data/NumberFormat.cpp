@@ -259,6 +259,11 @@ std::string FormatDate(std::string_view pattern, double days) {
     const int second = static_cast<int>(seconds % 60);
     std::string out;
     auto put = [&](int v, int width) {
+        if (v < 0) {
+            out += '-';
+            v = -v;
+            --width;
+        }
         char buf[16];
         const auto written = std::to_chars(buf, buf + sizeof buf, v);
         out.append(
