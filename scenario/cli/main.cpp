@@ -12,6 +12,9 @@
 #include "services/ui/Application.h"
 #include "services/ui/testing/ScreenDriver.h"
 
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -51,6 +54,14 @@ bool runScript(const std::string& path, const ScenarioOptions& options, Scenario
 } // namespace
 
 int main(int argc, char** argv) {
+    // The operator's locale, adopted as the shell does; a run meant for a named locale
+    // (FYN_TEST_LOCALE) must not fall back to "C" quietly on a machine without it.
+    const char* locale = std::setlocale(LC_ALL, "");
+    if (const char* wanted = std::getenv("FYN_TEST_LOCALE");
+        wanted && *wanted && (!locale || std::strcmp(locale, wanted) != 0)) {
+        std::cerr << "fyn-scenario: the locale " << wanted << " is not available\n";
+        return 2;
+    }
     ScenarioOptions options;
     try {
         options = ScenarioOptions::parse(argc, argv);

@@ -1,5 +1,6 @@
 #include "server/rpc/RequestLog.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -47,8 +48,14 @@ void RequestLog::request(std::string_view call, std::string_view operatorCode, d
     line += " operator=";
     appendValue(line, operatorCode.empty() ? "-" : operatorCode);
     char ms[32];
-    std::snprintf(ms, sizeof ms, " ms=%.1f status=%d outcome=", milliseconds, status);
-    line += ms;
+    const auto written =
+        std::to_chars(ms, ms + sizeof ms, milliseconds, std::chars_format::fixed, 1);
+    line += " ms=";
+    if (written.ec == std::errc())
+        line.append(ms, written.ptr);
+    else
+        line += '?';
+    line += " status=" + std::to_string(status) + " outcome=";
     appendValue(line, outcome);
     write(line);
 }

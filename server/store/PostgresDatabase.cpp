@@ -40,6 +40,17 @@ std::string formatDouble(double value) {
     return std::string(buffer, end);
 }
 
+// The server's float and numeric texts ("1234.5", "1e+300", "Infinity", "NaN"), read the same
+// under any process locale.
+double readDouble(std::string_view text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw DatabaseError(DatabaseError::Kind::Sql,
+                            "the server sent '" + std::string(text) + "' for a number");
+    return value;
+}
+
 Variant cellValue(const PGresult* result, int row, int column, Oid type) {
     if (PQgetisnull(result, row, column)) return {};
     const char* text = PQgetvalue(result, row, column);
@@ -61,8 +72,7 @@ Variant cellValue(const PGresult* result, int row, int column, Oid type) {
     case kFloat4:
     case kFloat8:
     case kNumeric:
-        // strtod reads "Infinity" and "NaN" too, which from_chars does not.
-        return Variant(std::strtod(text, nullptr));
+        return Variant(readDouble(std::string_view(text, static_cast<std::size_t>(length))));
     default:
         return Variant(std::string_view(text, static_cast<std::size_t>(length)));
     }

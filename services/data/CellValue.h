@@ -4,7 +4,6 @@
 #include "services/data/NumberFormat.h"
 #include "services/data/Variant.h"
 
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -22,14 +21,11 @@ inline bool textAsNumber(std::string_view s, double& out) {
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     if (s.empty()) return false;
-    if (s.find(',') == std::string_view::npos) {
-        const std::string plain(s);
-        char* stop = nullptr;
-        out = std::strtod(plain.c_str(), &stop);
-        if (*stop == '\0' && plain.find_first_of("0123456789") != std::string::npos &&
-            plain.find_first_of("xXnN") == std::string::npos)
-            return true;
-    }
+    // "inf" and "nan(1)" are not numbers a cell or a filter means.
+    if (s.find(',') == std::string_view::npos &&
+        s.find_first_of("0123456789") != std::string_view::npos &&
+        s.find_first_of("nN") == std::string_view::npos && tryParseCDouble(s, out))
+        return true;
     bool ok = false;
     out = TextToFloat(s, ok);
     return ok;

@@ -2,9 +2,9 @@
 
 #include "services/data/DataSetError.h"
 #include "services/data/FilterNode.h"
+#include "services/data/Variant.h"
 
 #include <cctype>
-#include <cstdlib>
 
 using Node = FilterExpression::Node;
 using Op = FilterExpression::Op;
@@ -119,9 +119,7 @@ void FilterParser::advance() {
                (std::isdigit(static_cast<unsigned char>(m_text[end])) || m_text[end] == '.'))
             ++end;
         m_value = std::string(m_text.substr(m_pos, end - m_pos));
-        char* stop = nullptr;
-        std::strtod(m_value.c_str(), &stop);
-        if (*stop != '\0') fail("número");
+        if (!tryParseCDouble(m_value, m_number)) fail("número");
         m_pos = end;
         m_tok = Tok::Number;
         return;
@@ -264,7 +262,7 @@ Variant FilterParser::parseConstant() {
     if (m_tok == Tok::Text) {
         value = Variant(std::string_view(m_value));
     } else if (m_tok == Tok::Number) {
-        value = Variant(std::strtod(m_value.c_str(), nullptr));
+        value = Variant(m_number);
     } else {
         fail(m_tok == Tok::End ? "um valor antes do fim" : "nome de campo, 'texto' ou número");
     }

@@ -50,5 +50,6 @@ private:
     std::size_t m_tokStart = 0;
     Tok m_tok = Tok::End;
     std::string m_value;
+    double m_number = 0; // a number token's value
     FilterExpression::Op m_op = FilterExpression::Op::Eq;
 };

@@ -2,10 +2,11 @@
 
 #include "services/data/DataSetError.h"
 
+#include <algorithm>
+#include <cassert>
+#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -92,12 +93,17 @@ Pattern parsePattern(std::string_view text) {
 // on the 15 significant digits a double reliably carries so that 2.675 rounds as written.
 void roundedDigits(double value, int decimals, std::string& intPart, std::string& fracPart) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    const auto written =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    assert(written.ec == std::errc());
     std::string digits;
     const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
+    for (; p != written.ptr && *p != 'e'; ++p)
         if (isDigit(*p)) digits += *p;
-    int exp = std::atoi(p + 1); // value = d.ddd x 10^exp
+    // value = d.ddd x 10^exp; to_chars writes the exponent as "e+03" or "e-05".
+    int exp = 0;
+    const char* expFirst = p + 1 < written.ptr && p[1] == '+' ? p + 2 : p + 1;
+    std::from_chars(expFirst, written.ptr, exp);
     int keep = exp + 1 + decimals;
     if (keep < 0) {
         digits.clear();
@@ -140,8 +146,10 @@ std::string FormatFloat(std::string_view pattern, double value) {
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     if (pattern.empty()) {
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%.15g", value);
-        std::string out = buf;
+        const auto written =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+        assert(written.ec == std::errc());
+        std::string out(buf, written.ptr);
         for (char& c : out)
             if (c == '.') c = ',';
         return out == "-0" ? "0" : out;
@@ -206,8 +214,11 @@ double TextToFloat(std::string_view text, bool& ok) {
         if (fracDigits == 0) return 0;
     }
     if (i != text.size() || intDigits + fracDigits == 0) return 0;
+    double value = 0;
+    if (std::from_chars(plain.data(), plain.data() + plain.size(), value).ec != std::errc())
+        return 0;
     ok = true;
-    return std::strtod(plain.c_str(), nullptr);
+    return value;
 }
 
 bool TryEncodeDate(int year, int month, int day, double& days) {
@@ -247,10 +258,18 @@ std::string FormatDate(std::string_view pattern, double days) {
     const int minute = static_cast<int>(seconds / 60 % 60);
     const int second = static_cast<int>(seconds % 60);
     std::string out;
-    char buf[16];
     auto put = [&](int v, int width) {
-        std::snprintf(buf, sizeof buf, "%0*d", width, v);
-        out += buf;
+        if (v < 0) {
+            out += '-';
+            v = -v;
+            --width;
+        }
+        char buf[16];
+        const auto written = std::to_chars(buf, buf + sizeof buf, v);
+        out.append(
+            static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, width - (written.ptr - buf))),
+            '0');
+        out.append(buf, written.ptr);
     };
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = static_cast<char>(pattern[i] | 0x20);

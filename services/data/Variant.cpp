@@ -347,18 +347,30 @@ int Variant::compareNoCase(const Variant& a, const Variant& b) noexcept {
     return compareImpl(a, b, true);
 }
 
-double parseCDouble(std::string_view text) {
+bool tryParseCDouble(std::string_view text, double& value) {
     std::size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t'))
         ++b;
     while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
         --e;
-    if (b < e && text[b] == '+') ++b;
-    double value = 0.0;
+    // from_chars takes no "+", so "+-1" must not slip through as -1.
+    if (b < e && text[b] == '+') {
+        ++b;
+        if (b < e && text[b] == '-') return false;
+    }
+    if (b == e) return false;
+    double read = 0.0;
     const char* first = text.data() + b;
     const char* last = text.data() + e;
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (b == e || ec != std::errc() || ptr != last)
+    auto [ptr, ec] = std::from_chars(first, last, read);
+    if (ec != std::errc() || ptr != last) return false;
+    value = read;
+    return true;
+}
+
+double parseCDouble(std::string_view text) {
+    double value = 0.0;
+    if (!tryParseCDouble(text, value))
         throw VariantError("the text '" + std::string(text) + "' is not a number");
     return value;
 }

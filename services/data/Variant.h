@@ -84,7 +84,10 @@ private:
 
 static_assert(sizeof(Variant) == 16);
 
-// Converts a text with a decimal point (C locale) to a number; nullopt-like failure throws.
+// Reads a text with a decimal point ("-1234.5", "1e3", "+.5"), whatever the process locale;
+// blanks around it are allowed. False, value untouched, when the text is not such a number.
+bool tryParseCDouble(std::string_view text, double& value);
+// As tryParseCDouble, throwing VariantError for a text that is not a number.
 double parseCDouble(std::string_view text);
 // Writes the shortest text that reads back as the same double.
 std::string formatCDouble(double value);

@@ -50,6 +50,8 @@ TEST(DataSetFilter, GivenFiltersOfTheScreens_WhenAppliedThroughIndexAndScan_Then
         {"CDDESPPREV = '10'", "03"},
         {"VR > 5", "01|04|05"},
         {"VR >= 10.5 OR QT <= 2", "01|02|04"},
+        {"VR > 2.5 AND VR < 10.5", "05"},
+        {"VR IN (7.25, -3.0)", "03|05"},
         {"VR < 0", "03"},
         {"VR = 0", "02|06"}, // null reads as 0
         {"QT = 3", "03"},

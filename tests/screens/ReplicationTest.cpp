@@ -228,8 +228,8 @@ TEST_F(Replication, GivenAllBranchesOnBillingThenEffectedApprovedAndNoAccessRows
         if (row.rfind("0001", 0) == 0 || row.rfind("0002", 0) == 0) {
             // branch|branch|May|total: May becomes 1.234,50 and the total follows.
             const std::size_t p1 = row.find('|', 5), p2 = row.find('|', p1 + 1);
-            const double may = std::stod(row.substr(p1 + 1, p2 - p1 - 1));
-            const double total = std::stod(row.substr(p2 + 1));
+            const double may = parseCDouble(row.substr(p1 + 1, p2 - p1 - 1));
+            const double total = parseCDouble(row.substr(p2 + 1));
             row = row.substr(0, p1) + "|1234.5|" +
                   Variant(RoundDec(total - may + 1234.5, 2)).toText();
         }

@@ -24,8 +24,20 @@ TEST_F(SaveCancel,
     EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsBrowse);
     EXPECT_EQ(screen.cdsItensOrcFatCons.ChangeCount(), 0);
     EXPECT_FALSE(boEditItemOrca);
-    EXPECT_DOUBLE_EQ(std::stod(valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOABR")),
-                     4321.25);
+    EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOABR"), "4321.25");
+}
+
+TEST_F(SaveCancel,
+       GivenDecimalCommaWithoutThousandsDotWhenConfirmedThenTheDecimalsAreKeptAndShown) {
+    TfrmCalcOrcaOper& screen = loaded();
+    typeMonth(screen.dbgItOrcFatur, "0002", "JUL", "1234,5");
+    press(VK_TAB);
+    confirm();
+    EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
+    EXPECT_DOUBLE_EQ(stored("0002", "F", "JUL"), 1234.5);
+    EXPECT_EQ(screen.dbgItOrcFatur->CellText(rowOf(screen.dbgItOrcFatur, "0002"),
+                                             columnOf(screen.dbgItOrcFatur, "VRORCAMENTOJUL")),
+              "1.234,50");
 }
 
 TEST_F(SaveCancel,

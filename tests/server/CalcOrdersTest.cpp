@@ -4,6 +4,7 @@
 #include "server/store/DayNumber.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "services/data/Variant.h"
 #include "tests/server/ServerFixture.h"
 
 namespace {
@@ -25,7 +26,7 @@ protected:
         std::string sql = "UPDATE ITEMORCAMENTO SET ";
         for (int m = 1; m <= 12; ++m)
             sql += (m == 1 ? "" : ", ") + srv::monthColumn("VRORCAMENTO", m) + " = " +
-                   std::to_string(value);
+                   formatCDouble(value);
         exec(sql + " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND "
                    "IDTIPOORCAOP = ?",
              {Variant(branch), Variant(type)});
