@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake ninja-build ccache pkg-config git \
             libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev libxkbcommon-dev xvfb \
             libsqlite3-dev sqlite3 libpq-dev postgresql-15 postgresql-client-15 \
-            libcpp-httplib-dev libssl-dev clang-14 libclang-rt-14-dev fonts-dejavu-core
+            libcpp-httplib-dev libmicrohttpd-dev libssl-dev clang-14 libclang-rt-14-dev fonts-dejavu-core
 
 .PHONY: all deps configure build test run bench clean format
 

@@ -15,6 +15,7 @@ LoginResult Login(const std::string& host, int port, const std::string& op,
         result.error = "Endereço do servidor de aplicação inválido: " + endpoint.display() + ".";
         return result;
     }
+    HttpEndpoint::ignoreBrokenPipes();
     httplib::Client client(endpoint.url());
     if (!caCertFile.empty()) client.set_ca_cert_path(caCertFile);
     client.set_connection_timeout(std::chrono::milliseconds(timeoutMs));
@@ -50,4 +51,19 @@ LoginResult Login(const std::string& host, int port, const std::string& op,
                            e.what() + ".";
     }
     return result;
+}
+
+bool Logout(const std::string& host, int port, const std::string& token, int timeoutMs,
+            const std::string& caCertFile) {
+    const HttpEndpoint endpoint = HttpEndpoint::parse(host, port);
+    if (!endpoint.valid() || token.empty()) return false;
+    HttpEndpoint::ignoreBrokenPipes();
+    httplib::Client client(endpoint.url());
+    if (!caCertFile.empty()) client.set_ca_cert_path(caCertFile);
+    client.set_connection_timeout(std::chrono::milliseconds(timeoutMs));
+    client.set_read_timeout(std::chrono::milliseconds(timeoutMs));
+    client.set_write_timeout(std::chrono::milliseconds(timeoutMs));
+    const httplib::Headers headers{{"Authorization", "Bearer " + token}};
+    const httplib::Result response = client.Post("/logout", headers, "", "application/json");
+    return response && response->status == 200;
 }
