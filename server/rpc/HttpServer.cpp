@@ -30,6 +30,10 @@ DispatchResult failure(int status, const std::string& message) {
     return {status, RpcResponse::failure(message)};
 }
 
+DispatchResult tooLarge() {
+    return failure(413, "Requisição excede o tamanho máximo permitido.");
+}
+
 bool sameLetters(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -126,8 +130,10 @@ struct HttpServer::Request {
     std::string module, token, address, body, call;
     std::size_t limit = 0;
     SlowClientGuard::Connection* tracked = nullptr;
-    bool answered = false; // a response is queued
-    bool started = false;  // handed to a worker
+    bool answered = false;   // a response is queued
+    bool started = false;    // handed to a worker
+    bool discarding = false; // over the limit: read to the end, then refused
+    std::size_t discarded = 0;
     DispatchResult result;
 };
 
@@ -255,8 +261,14 @@ DispatchResult HttpServer::screen(MHD_Connection* connection, const char* url,
     }
     request.limit = request.route == Request::Route::Rpc ? m_limits.maxBodyBytes
                                                          : m_limits.maxAnonymousBodyBytes;
-    if (declared > request.limit)
-        return failure(413, "Requisição excede o tamanho máximo permitido.");
+    // A client with a session that sends a little too much gets its refusal after the body,
+    // where it reads it; anything else over the limit is refused at once.
+    if (declared > request.limit) {
+        if (request.route != Request::Route::Rpc || declared > 2 * request.limit)
+            return failure(413, "Requisição excede o tamanho máximo permitido.");
+        request.discarding = true;
+        return {};
+    }
     // Only a client with a session gets here with a large body: its size may be trusted.
     if (request.route == Request::Route::Rpc) request.body.reserve(static_cast<std::size_t>(declared));
     return {};
@@ -312,15 +324,23 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
     if (*uploadSize > 0) {
         const std::size_t n = *uploadSize;
         *uploadSize = 0;
-        if (request->body.size() + n > request->limit) {
+        m_guard->received(request->tracked, n);
+        if (!request->discarding && request->body.size() + n > request->limit) {
+            request->discarding = request->route == Request::Route::Rpc;
+            request->discarded = request->body.size();
             request->body = std::string();
-            return answer(connection,
-                          failure(413, "Requisição excede o tamanho máximo permitido."), request);
+            if (!request->discarding) return answer(connection, tooLarge(), request);
+        }
+        if (request->discarding) {
+            request->discarded += n;
+            if (request->discarded > 2 * request->limit)
+                return answer(connection, tooLarge(), request);
+            return 1;
         }
         request->body.append(upload, n);
-        m_guard->received(request->tracked, n);
         return 1;
     }
+    if (request->discarding) return answer(connection, tooLarge(), request);
     if (!request->started) {
         request->started = true;
         execute(connection, *request);

@@ -32,9 +32,9 @@ void LoginThrottle::failed(const std::string& key, Clock::time_point now) {
     ++r.failures;
     r.last = now;
     const int over = r.failures - m_freeFailures;
-    if (over <= 0) return;
+    if (over < 0) return;
     const auto wait = std::min<std::chrono::seconds>(
-        m_maxWait, std::chrono::seconds(1LL << std::min(over - 1, 20)));
+        m_maxWait, std::chrono::seconds(1LL << std::min(over, 20)));
     r.blockedUntil = now + wait;
 }
 
