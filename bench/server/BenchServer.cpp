@@ -173,8 +173,8 @@ int main(int argc, char** argv) {
         }
         done = true;
         drip.join();
-        const long open = std::count_if(slow.begin(), slow.end(),
-                                        [](const auto& c) { return c->connected(); });
+        const long open =
+            std::count_if(slow.begin(), slow.end(), [](const auto& c) { return c->connected(); });
         std::fprintf(stderr, "bench-server: %ld slow connections open, loads %s\n", open,
                      failed ? "FAILED" : "ok");
         std::printf("bench: server-load-under-slow-clients-vs-quiet: %.2f x\n",

@@ -116,8 +116,8 @@ DispatchResult Dispatcher::logout(std::string_view token) {
 std::optional<DispatchResult> Dispatcher::admit(std::string_view token) {
     try {
         if (token.empty())
-            return refusal(RpcError("Sessão não informada; faça o login novamente.",
-                                    RpcError::Unauthorized));
+            return refusal(
+                RpcError("Sessão não informada; faça o login novamente.", RpcError::Unauthorized));
         if (!m_sessions.operatorFor(token))
             return refusal(RpcError("Sessão inválida ou expirada; faça o login novamente.",
                                     RpcError::Unauthorized));

@@ -142,8 +142,8 @@ struct HttpServerCallbacks {
     static MHD_Result request(void* cls, MHD_Connection* connection, const char* url,
                               const char* method, const char*, const char* upload,
                               std::size_t* uploadSize, void** context) {
-        return static_cast<HttpServer*>(cls)->onRequest(connection, url, method, upload,
-                                                        uploadSize, context) == 1
+        return static_cast<HttpServer*>(cls)->onRequest(connection, url, method, upload, uploadSize,
+                                                        context) == 1
                    ? MHD_YES
                    : MHD_NO;
     }
@@ -198,8 +198,7 @@ std::size_t HttpServer::slowClientsClosed() const noexcept {
     return m_guard->closedCount();
 }
 
-int HttpServer::answer(MHD_Connection* connection, const DispatchResult& result,
-                       Request* request) {
+int HttpServer::answer(MHD_Connection* connection, const DispatchResult& result, Request* request) {
     auto* body = new std::string(result.body);
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
         body->size(), body->data(), deleteBody, body);
@@ -215,8 +214,8 @@ int HttpServer::answer(MHD_Connection* connection, const DispatchResult& result,
     return queued == MHD_YES ? 1 : 0;
 }
 
-DispatchResult HttpServer::screen(MHD_Connection* connection, const char* url,
-                                  const char* method, Request& request) {
+DispatchResult HttpServer::screen(MHD_Connection* connection, const char* url, const char* method,
+                                  Request& request) {
     Framing framing;
     MHD_get_connection_values(connection, MHD_HEADER_KIND, countFraming, &framing);
     if (framing.contentLengths > 1 || framing.encodings > 1 ||
@@ -270,7 +269,8 @@ DispatchResult HttpServer::screen(MHD_Connection* connection, const char* url,
         return {};
     }
     // Only a client with a session gets here with a large body: its size may be trusted.
-    if (request.route == Request::Route::Rpc) request.body.reserve(static_cast<std::size_t>(declared));
+    if (request.route == Request::Route::Rpc)
+        request.body.reserve(static_cast<std::size_t>(declared));
     return {};
 }
 
@@ -313,7 +313,8 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         m_guard->bodyStarted(request->tracked);
         DispatchResult refusal = screen(connection, url, method, *request);
         if (refusal.body.empty()) return 1;
-        if (m_log) m_log->request(request->call, "", 0.0, refusal.status, "refused before the body");
+        if (m_log)
+            m_log->request(request->call, "", 0.0, refusal.status, "refused before the body");
         return answer(connection, refusal, request);
     }
     if (request->answered) {
@@ -357,8 +358,8 @@ void HttpServer::start(const std::string& host, int port) {
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
-    if (port < 0 || port > 65535 || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 ||
-        !found)
+    if (port < 0 || port > 65535 ||
+        getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || !found)
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
     sockaddr_storage address{};
     std::memcpy(&address, found->ai_addr, found->ai_addrlen);
@@ -371,16 +372,15 @@ void HttpServer::start(const std::string& host, int port) {
     m_daemon = MHD_start_daemon(
         flags, static_cast<uint16_t>(port), nullptr, nullptr, &HttpServerCallbacks::request, this,
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address),
-        MHD_OPTION_THREAD_POOL_SIZE, eventThreads,
-        MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(m_limits.maxConnections),
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(m_limits.maxConnectionsPerAddress),
-        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(m_limits.headerTimeoutSeconds),
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(64u << 10),
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, static_cast<unsigned>(SOMAXCONN),
-        MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::completed, this,
-        MHD_OPTION_NOTIFY_CONNECTION, &HttpServerCallbacks::connection, this,
-        MHD_OPTION_EXTERNAL_LOGGER, &HttpServerCallbacks::log, static_cast<void*>(m_log),
-        MHD_OPTION_END);
+        MHD_OPTION_THREAD_POOL_SIZE, eventThreads, MHD_OPTION_CONNECTION_LIMIT,
+        static_cast<unsigned>(m_limits.maxConnections), MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+        static_cast<unsigned>(m_limits.maxConnectionsPerAddress), MHD_OPTION_CONNECTION_TIMEOUT,
+        static_cast<unsigned>(m_limits.headerTimeoutSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        static_cast<std::size_t>(64u << 10), MHD_OPTION_LISTEN_BACKLOG_SIZE,
+        static_cast<unsigned>(SOMAXCONN), MHD_OPTION_NOTIFY_COMPLETED,
+        &HttpServerCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION,
+        &HttpServerCallbacks::connection, this, MHD_OPTION_EXTERNAL_LOGGER,
+        &HttpServerCallbacks::log, static_cast<void*>(m_log), MHD_OPTION_END);
     if (!m_daemon)
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
     const MHD_DaemonInfo* info = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT);

@@ -33,8 +33,8 @@ void LoginThrottle::failed(const std::string& key, Clock::time_point now) {
     r.last = now;
     const int over = r.failures - m_freeFailures;
     if (over < 0) return;
-    const auto wait = std::min<std::chrono::seconds>(
-        m_maxWait, std::chrono::seconds(1LL << std::min(over, 20)));
+    const auto wait =
+        std::min<std::chrono::seconds>(m_maxWait, std::chrono::seconds(1LL << std::min(over, 20)));
     r.blockedUntil = now + wait;
 }
 

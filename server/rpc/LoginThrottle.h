@@ -10,8 +10,8 @@ namespace srv {
 
 // Slows password guessing down: once one key (an operator code, a client address) has failed
 // `freeFailures` times, each further attempt must first wait 1 second, the wait doubling with
-// every failure up to `maxWait`. A success clears the key; failures older than `forgetAfter` are forgotten.
-// Thread-safe; keeps at most `maxKeys` keys, so a flood of made-up codes cannot grow it.
+// every failure up to `maxWait`. A success clears the key; failures older than `forgetAfter` are
+// forgotten. Thread-safe; keeps at most `maxKeys` keys, so a flood of made-up codes cannot grow it.
 class LoginThrottle {
 public:
     using Clock = std::chrono::steady_clock;

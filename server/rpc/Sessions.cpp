@@ -77,7 +77,8 @@ LoginResult Sessions::login(const std::string& operatorCode, const std::string& 
     // The password is checked whatever the operator's state: answering an unknown or inactive
     // operator sooner would tell who exists.
     const bool known = !r.empty();
-    const bool matches = PasswordHash::verify(password, known ? r.rows[0][1].toText() : decoyHash());
+    const bool matches =
+        PasswordHash::verify(password, known ? r.rows[0][1].toText() : decoyHash());
     if (!known || !matches || r.rows[0][2].toText() == "N") {
         m_byOperator.failed(operatorCode);
         if (!address.empty()) m_byAddress.failed(address);

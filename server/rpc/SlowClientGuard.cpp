@@ -65,7 +65,8 @@ void SlowClientGuard::received(Connection* connection, std::size_t bytes) {
 void SlowClientGuard::busy(Connection* connection) {
     if (!connection) return;
     std::lock_guard lock(m_mutex);
-    if (connection->phase != Connection::Phase::Closing) connection->phase = Connection::Phase::Busy;
+    if (connection->phase != Connection::Phase::Closing)
+        connection->phase = Connection::Phase::Busy;
 }
 
 void SlowClientGuard::idle(Connection* connection) {

@@ -10,8 +10,8 @@
 
 ServerProcess::ServerProcess(const std::string& db, const std::filesystem::path& log,
                              std::vector<std::string> extraArgs) {
-    std::vector<std::string> args = {FYN_APPSERVER_PATH, "--db", db, "--listen", "127.0.0.1:0",
-                                     "--test-fixture", "--threads", "2"};
+    std::vector<std::string> args = {FYN_APPSERVER_PATH, "--db",           db,          "--listen",
+                                     "127.0.0.1:0",      "--test-fixture", "--threads", "2"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
     for (std::string& a : args)

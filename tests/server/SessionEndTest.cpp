@@ -48,8 +48,8 @@ protected:
 
     static int logout(srv::ServerInstance& server, const std::string& token) {
         httplib::Client c("127.0.0.1", server.port());
-        auto res = c.Post("/logout", {{"Authorization", "Bearer " + token}}, "",
-                          "application/json");
+        auto res =
+            c.Post("/logout", {{"Authorization", "Bearer " + token}}, "", "application/json");
         return res ? res->status : 0;
     }
 
@@ -58,8 +58,7 @@ protected:
         const auto t0 = std::chrono::steady_clock::now();
         while (std::chrono::steady_clock::now() - t0 < 5s) {
             if (call(*m_a, token) == 401 && call(*m_b, token) == 401)
-                return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0)
-                    .count();
+                return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             std::this_thread::sleep_for(50ms);
         }
         return -1;
