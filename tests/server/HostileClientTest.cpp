@@ -381,6 +381,38 @@ TEST(LoginTiming, GivenUnknownAndKnownOperators_WhenTheLoginFails_ThenBothTakeAl
     EXPECT_GT(ratio, 0.5) << "unknown " << unknown[3] << " s, known " << known[3] << " s";
 }
 
+TEST(ServerMemory, GivenLargeBodiesWithoutASession_WhenSentAtOnce_ThenTheServerDoesNotHoldThem) {
+    std::signal(SIGPIPE, SIG_IGN);
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("fyn-memory-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ServerProcess server((dir / "company.sqlite").string(), dir / "server.log");
+    ASSERT_GT(server.port(), 0) << "server did not start";
+    const long before = server.residentKiB();
+    // 16 clients each pushing a 63 MB body at a call without a token, all at once.
+    const std::string chunk(1 << 20, '[');
+    std::vector<std::thread> clients;
+    std::atomic<int> refused{0};
+    for (int i = 0; i < 16; ++i)
+        clients.emplace_back([&] {
+            RawConnection c(server.port());
+            c.send(raw("POST " + kBudget + " HTTP/1.1",
+                       {"Content-Type: application/json", "Content-Length: 66060288"}));
+            for (int mb = 0; mb < 63 && c.send(chunk); ++mb) {
+            }
+            refused += c.status(5s) == 401;
+        });
+    for (auto& t : clients)
+        t.join();
+    const long after = server.residentKiB();
+    EXPECT_EQ(refused.load(), 16);
+    ASSERT_GT(before, 0);
+    // Reading the bodies first had taken the server from 78 MB to 797 MB.
+    EXPECT_LT(after - before, 64 * 1024) << before << " KiB before, " << after << " KiB after";
+    fs::remove_all(dir);
+}
+
 TEST(ServerStop, GivenSlowAndSilentClients_WhenSigtermArrives_ThenTheServerExitsWithinFiveSeconds) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("fyn-stop-" + std::to_string(::getpid()));

@@ -66,3 +66,11 @@ std::optional<int> ServerProcess::signalAndWaitFor(int sig, double seconds) {
     }
     return std::nullopt;
 }
+
+long ServerProcess::residentKiB() const {
+    std::ifstream in("/proc/" + std::to_string(m_pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}

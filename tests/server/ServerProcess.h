@@ -20,6 +20,8 @@ public:
     bool alive();
     // 0 when the program never said where it listens.
     int port() const { return m_port; }
+    // Resident memory of the process in KiB, from /proc; 0 when it cannot be read.
+    long residentKiB() const;
     // Signals the process and returns its wait status.
     int signalAndWait(int sig);
     // Signals the process and waits at most `seconds`; nullopt if it is still running then.
