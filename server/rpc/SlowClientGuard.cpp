@@ -3,12 +3,14 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace srv {
 
 struct SlowClientGuard::Connection {
     enum class Phase { Header, Body, Busy, Closing };
     int fd = -1;
+    sockaddr_storage peer{};
     Phase phase = Phase::Header;
     std::chrono::steady_clock::time_point since;
     std::size_t bytes = 0;
@@ -34,6 +36,8 @@ SlowClientGuard::~SlowClientGuard() {
 SlowClientGuard::Connection* SlowClientGuard::opened(int fd) {
     auto* c = new Connection;
     c->fd = fd;
+    socklen_t length = sizeof c->peer;
+    ::getpeername(fd, reinterpret_cast<sockaddr*>(&c->peer), &length);
     c->since = std::chrono::steady_clock::now();
     std::lock_guard lock(m_mutex);
     m_connections.insert(c);
@@ -98,8 +102,13 @@ void SlowClientGuard::sweep(std::chrono::steady_clock::time_point now) {
         }
         if (!late) continue;
         // The event thread owning the socket sees the shutdown as the peer leaving and closes
-        // the connection the ordinary way.
-        ::shutdown(c->fd, SHUT_RDWR);
+        // the connection the ordinary way. Should the socket number already belong to another
+        // connection (closed and reused just now), its peer differs and it is left alone.
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (::getpeername(c->fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0 &&
+            std::memcmp(&peer, &c->peer, length) == 0)
+            ::shutdown(c->fd, SHUT_RDWR);
         c->phase = Phase::Closing;
         ++m_closedCount;
     }

@@ -26,8 +26,7 @@ public:
 
     // A connection accepted on socket `fd`: its first header is due from now.
     Connection* opened(int fd);
-    // The connection is gone; `connection` is freed. Called before its socket is closed, so
-    // the guard never shuts down a socket number reused by another connection.
+    // The connection is gone; `connection` is freed.
     void closed(Connection* connection);
     // The header is complete: the body is due at the minimum rate from now.
     void bodyStarted(Connection* connection);
