@@ -7,8 +7,8 @@ PACKAGES := build-essential cmake ninja-build ccache pkg-config git \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev libxkbcommon-dev xvfb \
             tigervnc-standalone-server tigervnc-tools libxkbcommon-x11-0 \
             libsqlite3-dev sqlite3 libpq-dev postgresql-15 postgresql-client-15 \
-            libcpp-httplib-dev libssl-dev clang-14 libclang-rt-14-dev fonts-dejavu-core \
-            locales
+            libcpp-httplib-dev libmicrohttpd-dev libssl-dev clang-14 libclang-rt-14-dev \
+            fonts-dejavu-core locales
 
 .PHONY: all deps configure build test run bench clean format
 

@@ -53,8 +53,7 @@ ServerInstance::ServerInstance(ServerOptions options) : m_options(std::move(opti
     const auto [host, port] = splitListen(m_options.listen);
     if (m_options.log) m_log = std::make_unique<RequestLog>();
     Store::Options storeOptions;
-    // Request threads mostly wait on their keep-alive connections; fewer database
-    // connections serve them.
+    // More database connections than executing calls would only sit idle.
     storeOptions.poolSize = std::clamp(m_options.threads, 1, 16);
     storeOptions.syncEachCommit = m_options.syncEachCommit;
     m_store = Store::open(m_options.db, storeOptions);
@@ -67,12 +66,15 @@ ServerInstance::ServerInstance(ServerOptions options) : m_options(std::move(opti
     }
     m_registry = std::make_unique<MethodRegistry>();
     registerMethods(*m_registry);
-    m_sessions = std::make_unique<Sessions>(*m_store);
+    m_sessions =
+        std::make_unique<Sessions>(*m_store, std::chrono::hours(12), m_options.sessionRecheck);
     m_writes = std::make_unique<GroupCommit>(*m_store);
     m_dispatcher = std::make_unique<Dispatcher>(*m_store, *m_registry, *m_sessions, m_log.get(),
                                                 m_writes.get());
-    m_http = std::make_unique<HttpServer>(*m_dispatcher, m_options.maxBodyBytes, m_options.threads,
-                                          m_log.get());
+    HttpLimits limits = m_options.http;
+    limits.maxBodyBytes = m_options.maxBodyBytes;
+    limits.workers = m_options.threads;
+    m_http = std::make_unique<HttpServer>(*m_dispatcher, limits, m_log.get());
     m_http->start(host, port);
 }
 

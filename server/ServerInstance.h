@@ -1,5 +1,8 @@
 #pragma once
 
+#include "server/rpc/HttpLimits.h"
+
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -21,9 +24,14 @@ struct ServerOptions {
     bool demo = false;                    // fill the demo company when the database is empty
     bool testFixture = false;             // fill the small company the tests share
     std::size_t maxBodyBytes = 64u << 20; // larger request bodies are refused
-    // Request threads; a keep-alive connection holds one while it is open, so this bounds the
-    // clients served at once (others wait for a free thread).
-    int threads = 64;
+    // Threads executing calls at once (connections do not hold one; others queue).
+    int threads = 16;
+    // What each client may take of the HTTP front (its maxBodyBytes and workers come from the
+    // two fields above).
+    HttpLimits http;
+    // How often a remembered session's row is read again, so that a logout on another server
+    // or a deactivated operator ends it here too.
+    std::chrono::milliseconds sessionRecheck = std::chrono::seconds(2);
     bool log = false; // one line per request on stderr
     // SQLite: flush every commit to disk (an acknowledged save survives a power cut); false
     // still survives a killed server and commits far faster.

@@ -1,6 +1,8 @@
 // fyn-appserver: the budget application server. See docs/OPERATIONS.md.
 #include "server/ServerInstance.h"
 
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +22,14 @@ void usage(std::FILE* out) {
                  "  --test-fixture     fill the small test company when the database is empty\n"
                  "  --fast-commit      SQLite: do not flush each commit to disk (survives a\n"
                  "                     killed server, not a power cut)\n"
-                 "  --threads N        request threads, i.e. clients served at once (default 64)\n"
+                 "  --threads N        calls executed at once (default 16)\n"
                  "  --max-body-mib N   largest request body accepted, in MiB (default 64)\n"
+                 "  --header-timeout S a request header must arrive whole within S seconds\n"
+                 "                     (default 10)\n"
+                 "  --min-body-rate B  a body must arrive at B bytes a second at least\n"
+                 "                     (default 1024)\n"
+                 "  --max-connections N           open connections in all (default 4000)\n"
+                 "  --max-connections-per-address N  from one client address (default 64)\n"
                  "  --help             this text\n"
                  "Logs one line per request on stderr; SIGTERM or SIGINT stops it cleanly.\n");
 }
@@ -64,6 +72,19 @@ int main(int argc, char** argv) {
         } else if (arg == "--max-body-mib" && hasValue && number(argv[i + 1], 1, 4096, n)) {
             options.maxBodyBytes = static_cast<std::size_t>(n) << 20;
             ++i;
+        } else if (arg == "--header-timeout" && hasValue && number(argv[i + 1], 1, 3600, n)) {
+            options.http.headerTimeoutSeconds = static_cast<int>(n);
+            ++i;
+        } else if (arg == "--min-body-rate" && hasValue && number(argv[i + 1], 0, 1L << 30, n)) {
+            options.http.minBodyBytesPerSecond = static_cast<std::size_t>(n);
+            ++i;
+        } else if (arg == "--max-connections" && hasValue && number(argv[i + 1], 1, 1000000, n)) {
+            options.http.maxConnections = static_cast<int>(n);
+            ++i;
+        } else if (arg == "--max-connections-per-address" && hasValue &&
+                   number(argv[i + 1], 1, 1000000, n)) {
+            options.http.maxConnectionsPerAddress = static_cast<int>(n);
+            ++i;
         } else {
             std::fprintf(stderr, "fyn-appserver: bad option or value: %s\n", arg.c_str());
             usage(stderr);
@@ -78,6 +99,12 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Every open connection is a descriptor: take all the system allows this process.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     try {
         srv::ServerInstance server(options);

@@ -131,5 +131,7 @@ int main(int argc, char** argv) {
     const int rc = app.exec();
     // Module screens go before the module code and before the application object.
     loader.unloadAll();
+    // The token would stay valid for hours after the shell is gone.
+    Logout(session.host, session.port, session.token);
     return rc;
 }

@@ -4,6 +4,7 @@
 // --fast-commit 1 (SQLite commits not flushed to disk).
 #include "LoadClient.h"
 #include "SqliteBaseline.h"
+#include "tests/server/RawConnection.h"
 
 #include "server/ServerInstance.h"
 #include "server/demo/DemoCompany.h"
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -143,6 +145,42 @@ int main(int argc, char** argv) {
     std::printf("bench: server-load-%dx%d: %.1f ms\n", branches, items, load);
     std::printf("bench: server-load-vs-sqlite-read: %.2f x\n", load / median(reads));
     std::fflush(stdout);
+    {
+        // The same load while 1,000 connections from 20 addresses hold on: half silent, half
+        // sending a header line every second without ever finishing.
+        std::vector<std::unique_ptr<RawConnection>> slow;
+        for (int i = 0; i < 1000; ++i) {
+            auto c = std::make_unique<RawConnection>(server.port(),
+                                                     "127.0.0." + std::to_string(2 + i % 20));
+            if (i % 2) c->send("POST /rpc/FYN10000.rdmCalcOrcaOper HTTP/1.1\r\nHost: x\r\n");
+            slow.push_back(std::move(c));
+        }
+        std::atomic<bool> done{false};
+        std::thread drip([&] {
+            while (!done) {
+                for (std::size_t i = 1; i < slow.size(); i += 2)
+                    slow[i]->send("X-Slow: 1\r\n");
+                for (int t = 0; t < 10 && !done; ++t)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        std::vector<double> crowded;
+        bool failed = false;
+        for (int i = 0; i < 5; ++i) {
+            const auto start = Clock::now();
+            failed = failed || !one.load("T");
+            crowded.push_back(msSince(start));
+        }
+        done = true;
+        drip.join();
+        const long open =
+            std::count_if(slow.begin(), slow.end(), [](const auto& c) { return c->connected(); });
+        std::fprintf(stderr, "bench-server: %ld slow connections open, loads %s\n", open,
+                     failed ? "FAILED" : "ok");
+        std::printf("bench: server-load-under-slow-clients-vs-quiet: %.2f x\n",
+                    median(crowded) / load);
+        std::fflush(stdout);
+    }
 
     // A crowd of operators, each on its own branches, loading and saving.
     std::atomic<long> errors{0};

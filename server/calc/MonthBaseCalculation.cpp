@@ -34,9 +34,10 @@ std::string trimmed(const Variant& v) {
 } // namespace
 
 MonthBaseCalculation::MonthBaseCalculation(Database& db, CalcGuard& guard, std::string year,
-                                           int version, char kind, const CalcPeriod& period)
+                                           int version, char kind, const CalcPeriod& period,
+                                           LineKeys requested)
     : m_db(db), m_guard(guard), m_year(std::move(year)), m_version(version), m_kind(1, kind),
-      m_period(period) {
+      m_period(period), m_requested(std::move(requested)) {
     assert(kind == 'F' || kind == 'C');
 }
 
@@ -191,6 +192,7 @@ int MonthBaseCalculation::run() {
     int calculated = 0;
     for (const auto& row : marked.rows) {
         const Line line{trimmed(row[0]), trimmed(row[1]), row[2]};
+        if (!m_requested.contains({line.branch, line.seq})) continue;
         m_guard.requireBranch(line.branch);
         if (!CalcGuard::openStatus(row[3]))
             throw RpcError("O item " + line.seq + " da filial " + line.branch +

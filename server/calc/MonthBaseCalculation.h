@@ -4,6 +4,7 @@
 #include "server/calc/CalcPeriod.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,14 @@ class Database;
 // Billing ("F") or consumption ("C") from the base month: projects each marked line's daily
 // figure of its base month over the working days of the period's months, per service, inside
 // the caller's transaction. Lines to calculate are those of the kind marked IDITEMCALCORCA
-// "P"; a calculated line becomes "S".
+// "P" by the request itself (`requested`: branch and item sequence); marks left by others are
+// neither calculated nor reported. A calculated line becomes "S".
 class MonthBaseCalculation {
 public:
+    using LineKeys = std::set<std::pair<std::string, std::string>>;
+
     MonthBaseCalculation(Database& db, CalcGuard& guard, std::string year, int version, char kind,
-                         const CalcPeriod& period);
+                         const CalcPeriod& period, LineKeys requested);
 
     // Calculates every marked line; returns how many. Refuses (RpcError naming the branches)
     // when a base month has no actual figures; the caller's rollback then undoes everything.
@@ -55,6 +59,7 @@ private:
     int m_version;
     std::string m_kind;
     const CalcPeriod& m_period;
+    LineKeys m_requested;
 };
 
 } // namespace srv

@@ -18,6 +18,30 @@ namespace {
 
 using K = ParamKind;
 
+std::string trimmedText(const Variant& v) {
+    std::string s = v.isNull() ? std::string() : v.toText();
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+// The lines of `kind` the request marks for calculation: rows of its delta with the mark "P".
+MonthBaseCalculation::LineKeys markedLines(const Variant& changes, const std::string& kind) {
+    MonthBaseCalculation::LineKeys keys;
+    if (changes.type() != VarType::Packet) return keys;
+    const DataPacket& delta = changes.packet();
+    const int branch = delta.fieldIndex("CDFILIAL");
+    const int type = delta.fieldIndex("IDTIPOORCAOP");
+    const int seq = delta.fieldIndex("NRSEQITEMORCA");
+    const int mark = delta.fieldIndex("IDITEMCALCORCA");
+    if (branch < 0 || type < 0 || seq < 0 || mark < 0) return keys;
+    for (const auto& row : delta.rows)
+        if (trimmedText(row[std::size_t(type)]) == kind &&
+            trimmedText(row[std::size_t(mark)]) == "P")
+            keys.emplace(trimmedText(row[std::size_t(branch)]), trimmedText(row[std::size_t(seq)]));
+    return keys;
+}
+
 Variant setItensOrcFatCons(CallContext& call) {
     const std::string kind = call.text(1);
     const std::string year = BudgetAccess::checkYear(call.arg(2));
@@ -45,7 +69,9 @@ Variant setItensOrcFatCons(CallContext& call) {
             if (!changes.isNull())
                 DeltaWriter(db, call.operatorCode, year, version, false).apply(changes.packet());
             const CalcPeriod period(std::stoi(year), guard.firstMonth(), periodKind, start, end);
-            return MonthBaseCalculation(db, guard, year, version, kind[0], period).run();
+            return MonthBaseCalculation(db, guard, year, version, kind[0], period,
+                                        markedLines(changes, kind))
+                .run();
         };
         written = call.writes ? call.writes->run(calculate) : call.store.transaction(calculate);
     } else if (changes.isNull()) {

@@ -79,7 +79,7 @@ Variant calculaImpos(CallContext& call) {
         });
     } catch (const RpcError& e) {
         if (e.status() != RpcError::Refused) throw;
-        return outcome("Erro", 0, e.what());
+        return outcome("Erro", 0, e.message());
     }
     if (failed.empty()) return outcome("OK", written);
     std::string names;

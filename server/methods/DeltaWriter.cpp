@@ -229,7 +229,22 @@ Variant DeltaWriter::cell(const Column& c, const Variant& value) const {
     if (value.isNull()) return value;
     if (c.month) return Variant(money(value.toDouble()));
     if (c.date) return Variant(value.toDouble());
-    return Variant(textOf(value));
+    std::string text = textOf(value);
+    checkLength(c.name, text);
+    return Variant(std::move(text));
+}
+
+void DeltaWriter::checkLength(const std::string& column, const std::string& text) {
+    const int size = Schema::textSize("ITEMORCAMENTO", column);
+    // Characters, as the column counts them: UTF-8 continuation bytes do not start one.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char ch) {
+        return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    });
+    if (size > 0 && characters > size)
+        throw RpcError("Texto longo demais em " + column + ": " + std::to_string(characters) +
+                           " caracteres, o máximo é " + std::to_string(size) +
+                           ". Nada foi gravado.",
+                       RpcError::BadRequest);
 }
 
 std::vector<Variant> DeltaWriter::storedMonths(const Key& key, const std::vector<Variant>& original,
@@ -287,6 +302,9 @@ void DeltaWriter::insert(const Key& key, const std::vector<Variant>& now) {
                            " não pode ser incluído já efetivado ou aprovado.");
     checkMonths(key, std::vector<Variant>(12), now);
 
+    checkLength("CDFILIAL", key.branch);
+    checkLength("IDTIPOORCAOP", key.type);
+    checkLength("NRSEQITEMORCA", key.seq);
     std::string sql = "INSERT INTO ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, "
                       "IDTIPOORCAOP, NRSEQITEMORCA";
     std::string marks = "?, ?, ?, ?, ?";

@@ -55,6 +55,8 @@ private:
     void checkMonths(const Key& key, const std::vector<Variant>& before,
                      const std::vector<Variant>& after) const;
     Variant cell(const Column& c, const Variant& value) const;
+    // Refuses (RpcError) a text longer than its column.
+    static void checkLength(const std::string& column, const std::string& text);
 
     // Returns whether the row was written.
     bool modify(const Key& key, const std::vector<Variant>& original,

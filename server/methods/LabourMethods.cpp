@@ -93,7 +93,7 @@ Variant geraOrcaMaoObra(CallContext& call) {
         generated = call.writes ? call.writes->run(work) : call.store.transaction(work);
     } catch (const RpcError& e) {
         if (e.status() != RpcError::Refused) throw;
-        return retorno("Erro", e.what());
+        return retorno("Erro", e.message());
     }
     return retorno(generated > 0 ? "OK" : "Nada");
 }

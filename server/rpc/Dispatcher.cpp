@@ -23,7 +23,7 @@ double elapsedMs(std::chrono::steady_clock::time_point start) {
 }
 
 DispatchResult refusal(const RpcError& e) {
-    return {static_cast<int>(e.status()), RpcResponse::failure(e.what())};
+    return {static_cast<int>(e.status()), RpcResponse::failure(e.message())};
 }
 
 // What the operator is told when the database refuses or fails.
@@ -56,6 +56,13 @@ void checkArguments(const MethodEntry& entry, const std::vector<RpcParam>& param
                                paramKindName(entry.kinds[i]) + " (recebido " +
                                valueKindName(params[i].value) + ").",
                            RpcError::BadRequest);
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const Variant& v = params[i].value;
+        if (entry.kinds[i] == ParamKind::Date && !v.isNull() && !plausibleDate(v.toDouble()))
+            throw RpcError(entry.name + ": argumento " + std::to_string(i + 1) +
+                               " é uma data fora do intervalo de 1900 a 9999.",
+                           RpcError::BadRequest);
+    }
 }
 
 } // namespace
@@ -64,14 +71,14 @@ Dispatcher::Dispatcher(Store& store, const MethodRegistry& registry, Sessions& s
                        RequestLog* log, GroupCommit* writes)
     : m_store(store), m_registry(registry), m_sessions(sessions), m_log(log), m_writes(writes) {}
 
-DispatchResult Dispatcher::login(std::string_view body) {
+DispatchResult Dispatcher::login(std::string_view body, const std::string& address) {
     const auto start = std::chrono::steady_clock::now();
     std::string operatorCode;
     DispatchResult result;
     try {
         LoginRequest request = LoginRequest::parse(body);
         operatorCode = request.operatorCode;
-        LoginResult login = m_sessions.login(request.operatorCode, request.password);
+        LoginResult login = m_sessions.login(request.operatorCode, request.password, address);
         result = {200, RpcResponse::loggedIn(login.token, login.name)};
     } catch (const RpcError& e) {
         result = refusal(e);
@@ -86,6 +93,40 @@ DispatchResult Dispatcher::login(std::string_view body) {
     return result;
 }
 
+DispatchResult Dispatcher::logout(std::string_view token) {
+    DispatchResult result;
+    std::string operatorCode;
+    try {
+        if (std::optional<std::string> who = m_sessions.operatorFor(token)) operatorCode = *who;
+        if (!m_sessions.logout(token))
+            throw RpcError("Sessão inválida ou expirada; faça o login novamente.",
+                           RpcError::Unauthorized);
+        result = {200, RpcResponse::loggedOut()};
+    } catch (const RpcError& e) {
+        result = refusal(e);
+    } catch (const DatabaseError& e) {
+        result = databaseFailure(e);
+    }
+    if (m_log)
+        m_log->request("logout", operatorCode, 0.0, result.status,
+                       result.status == 200 ? "ok" : "refused");
+    return result;
+}
+
+std::optional<DispatchResult> Dispatcher::admit(std::string_view token) {
+    try {
+        if (token.empty())
+            return refusal(
+                RpcError("Sessão não informada; faça o login novamente.", RpcError::Unauthorized));
+        if (!m_sessions.operatorFor(token))
+            return refusal(RpcError("Sessão inválida ou expirada; faça o login novamente.",
+                                    RpcError::Unauthorized));
+    } catch (const DatabaseError& e) {
+        return databaseFailure(e);
+    }
+    return std::nullopt;
+}
+
 DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
                                 std::string_view body) {
     const auto start = std::chrono::steady_clock::now();
@@ -97,7 +138,7 @@ DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
         result = run(token, module, body, callName, operatorCode);
     } catch (const RpcError& e) {
         result = refusal(e);
-        outcome = e.what();
+        outcome = e.message();
     } catch (const DatabaseError& e) {
         result = databaseFailure(e);
         outcome = e.what();

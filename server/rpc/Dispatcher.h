@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,10 +26,15 @@ public:
     Dispatcher(Store& store, const MethodRegistry& registry, Sessions& sessions,
                RequestLog* log = nullptr, GroupCommit* writes = nullptr);
 
-    // POST /login.
-    DispatchResult login(std::string_view body);
+    // POST /login; `address` is the client's, for slowing down guessing (empty: none).
+    DispatchResult login(std::string_view body, const std::string& address = {});
+    // POST /logout: ends the session of `token`.
+    DispatchResult logout(std::string_view token);
     // POST /rpc/<module>; `token` is what followed "Bearer " (empty when absent).
     DispatchResult call(std::string_view token, std::string_view module, std::string_view body);
+    // The refusal of a call whose token is missing or not a live session, or nullopt when it
+    // may go on: the HTTP front asks before reading a body.
+    std::optional<DispatchResult> admit(std::string_view token);
 
 private:
     DispatchResult run(std::string_view token, std::string_view module, std::string_view body,

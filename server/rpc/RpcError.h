@@ -16,15 +16,19 @@ public:
         Unauthorized = 401,
         NotFound = 404,
         TooLarge = 413,
+        TooManyRequests = 429,
         Internal = 500
     };
 
     explicit RpcError(const std::string& message, Status status = Refused)
-        : std::runtime_error(message), m_status(status) {}
+        : std::runtime_error(message), m_message(message), m_status(status) {}
 
+    // The whole message: what() stops at the first NUL byte a quoted value may carry.
+    const std::string& message() const noexcept { return m_message; }
     Status status() const noexcept { return m_status; }
 
 private:
+    std::string m_message;
     Status m_status;
 };
 

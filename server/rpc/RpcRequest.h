@@ -8,6 +8,10 @@
 
 namespace srv {
 
+// Whether a day number (days since 30/12/1899) is a date the server keeps: the zero date or a
+// day of the years 1900 to 9999.
+bool plausibleDate(double days) noexcept;
+
 // One positional argument of a remote call; by-reference ones go back in the answer.
 struct RpcParam {
     Variant value;
@@ -19,7 +23,8 @@ struct RpcRequest {
     std::string method;
     std::vector<RpcParam> params;
 
-    // Decodes a request body; throws RpcError (BadRequest) naming what is wrong.
+    // Decodes a request body; throws RpcError (BadRequest) naming what is wrong, including
+    // invalid UTF-8, a NUL in a text and a date outside plausibleDate.
     static RpcRequest parse(std::string_view json);
     // Encodes a request body (clients and tests).
     std::string toJson() const;

@@ -34,4 +34,8 @@ std::string RpcResponse::loggedIn(const std::string& token, const std::string& n
     return out;
 }
 
+std::string RpcResponse::loggedOut() {
+    return R"({"ok":true})";
+}
+
 } // namespace srv

@@ -16,6 +16,8 @@ public:
     static std::string failure(const std::string& message);
     // {"ok": true, "token": <token>, "name": <operator's name>}
     static std::string loggedIn(const std::string& token, const std::string& name);
+    // {"ok": true}: the answer of POST /logout.
+    static std::string loggedOut();
 };
 
 } // namespace srv

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <map>
 #include <regex>
 
 namespace srv {
@@ -156,6 +157,23 @@ std::string withLengthChecks(const std::string& sql) {
 const std::vector<std::string>& Schema::migrations() {
     static const std::vector<std::string> all = {withLengthChecks(migration1())};
     return all;
+}
+
+int Schema::textSize(std::string_view table, std::string_view column) {
+    static const std::map<std::string, int> sizes = [] {
+        std::map<std::string, int> out;
+        static const std::regex create(R"(CREATE TABLE ([A-Z0-9_]+) \(([^;]*)\);)");
+        static const std::regex varchar(R"(\b([A-Z0-9_]+) VARCHAR\((\d+)\))");
+        for (const std::string& m : migrations())
+            for (std::sregex_iterator t(m.begin(), m.end(), create), end; t != end; ++t) {
+                const std::string body = (*t)[2];
+                for (std::sregex_iterator c(body.begin(), body.end(), varchar); c != end; ++c)
+                    out[(*t)[1].str() + "." + (*c)[1].str()] = std::stoi((*c)[2]);
+            }
+        return out;
+    }();
+    const auto it = sizes.find(std::string(table) + "." + std::string(column));
+    return it == sizes.end() ? 0 : it->second;
 }
 
 std::string_view monthSuffix(int month) {

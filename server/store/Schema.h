@@ -68,6 +68,10 @@ public:
     static const std::vector<std::string>& migrations();
     // The latest schema version (the number of migrations).
     static int latestVersion() { return static_cast<int>(migrations().size()); }
+    // The declared length of a VARCHAR column in the latest schema, in characters; 0 for a
+    // column that is not one (or unknown). The writers check texts against it before the
+    // database sees them.
+    static int textSize(std::string_view table, std::string_view column);
 };
 
 // "JAN" ... "DEZ" for months 1 ... 12 (asserts the range).

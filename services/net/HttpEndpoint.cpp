@@ -1,5 +1,8 @@
 #include "services/net/HttpEndpoint.h"
 
+#include <csignal>
+#include <mutex>
+
 #include <httplib.h>
 
 #include <charconv>
@@ -69,4 +72,9 @@ std::string HttpEndpoint::transportError(httplib::Error error, const HttpEndpoin
         return "Falha na comunicação com o servidor de aplicação em " + where + " (" +
                httplib::to_string(error) + ").";
     }
+}
+
+void HttpEndpoint::ignoreBrokenPipes() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
 }

@@ -24,6 +24,11 @@ public:
     // "host:port" for messages.
     std::string display() const;
 
+    // A server may close a connection while a request is still being written (a refusal sent
+    // before reading an oversized body, an idle connection closed): the write must fail, not
+    // kill the process with SIGPIPE. Called before each client is made; idempotent.
+    static void ignoreBrokenPipes();
+
     // The operator's message for a call that got no HTTP answer.
     static std::string transportError(httplib::Error error, const HttpEndpoint& endpoint,
                                       bool timedOut);

@@ -6,6 +6,22 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<httplib::Client> clientFor(const HttpEndpoint& endpoint, int timeoutMs,
+                                           const std::string& caCertFile) {
+    HttpEndpoint::ignoreBrokenPipes();
+    auto client = std::make_unique<httplib::Client>(endpoint.url());
+    if (!caCertFile.empty()) client->set_ca_cert_path(caCertFile);
+    client->set_connection_timeout(std::chrono::milliseconds(timeoutMs));
+    client->set_read_timeout(std::chrono::milliseconds(timeoutMs));
+    client->set_write_timeout(std::chrono::milliseconds(timeoutMs));
+    return client;
+}
+
+} // namespace
 
 LoginResult Login(const std::string& host, int port, const std::string& op,
                   const std::string& password, int timeoutMs, const std::string& caCertFile) {
@@ -15,15 +31,10 @@ LoginResult Login(const std::string& host, int port, const std::string& op,
         result.error = "Endereço do servidor de aplicação inválido: " + endpoint.display() + ".";
         return result;
     }
-    httplib::Client client(endpoint.url());
-    if (!caCertFile.empty()) client.set_ca_cert_path(caCertFile);
-    client.set_connection_timeout(std::chrono::milliseconds(timeoutMs));
-    client.set_read_timeout(std::chrono::milliseconds(timeoutMs));
-    client.set_write_timeout(std::chrono::milliseconds(timeoutMs));
-
+    auto client = clientFor(endpoint, timeoutMs, caCertFile);
     const auto started = std::chrono::steady_clock::now();
     httplib::Result response =
-        client.Post("/login", RpcCodec::encodeLogin(op, password), "application/json");
+        client->Post("/login", RpcCodec::encodeLogin(op, password), "application/json");
     if (!response) {
         const bool timedOut =
             std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(timeoutMs);
@@ -50,4 +61,15 @@ LoginResult Login(const std::string& host, int port, const std::string& op,
                            e.what() + ".";
     }
     return result;
+}
+
+bool Logout(const std::string& host, int port, const std::string& token, int timeoutMs,
+            const std::string& caCertFile) {
+    const HttpEndpoint endpoint = HttpEndpoint::parse(host, port);
+    if (!endpoint.valid() || token.empty()) return false;
+    HttpEndpoint::ignoreBrokenPipes();
+    auto client = clientFor(endpoint, timeoutMs, caCertFile);
+    const httplib::Headers headers{{"Authorization", "Bearer " + token}};
+    const httplib::Result response = client->Post("/logout", headers, "", "application/json");
+    return response && response->status == 200;
 }

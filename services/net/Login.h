@@ -17,3 +17,9 @@ struct LoginResult {
 LoginResult Login(const std::string& host, int port, const std::string& op,
                   const std::string& password, int timeoutMs = 5000,
                   const std::string& caCertFile = {});
+
+// Ends the session of `token` on the application server, so that it cannot be used again.
+// Never throws; returns whether the server confirmed it (an unreachable server or a session
+// already ended come back false).
+bool Logout(const std::string& host, int port, const std::string& token, int timeoutMs = 2000,
+            const std::string& caCertFile = {});

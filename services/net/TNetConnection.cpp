@@ -32,6 +32,7 @@ void TNetConnection::SetConnected(bool connected) {
     if (BeforeConnect) BeforeConnect(*this);
     m_impl->endpoint = HttpEndpoint::parse(Host, Port);
     if (m_impl->endpoint.valid()) {
+        HttpEndpoint::ignoreBrokenPipes();
         m_impl->client = std::make_unique<httplib::Client>(m_impl->endpoint.url());
         m_impl->client->set_keep_alive(true);
         // Saves send large bodies in several segments: waiting for acks of each costs ~40 ms.

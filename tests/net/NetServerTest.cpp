@@ -62,6 +62,16 @@ TEST_F(NetServer, GivenRightAndWrongPasswords_WhenLoggingIn_ThenATokenOrARefusal
     EXPECT_TRUE(bad.token.empty());
 }
 
+TEST_F(NetServer, GivenALoggedInShell_WhenItLogsOut_ThenTheTokenIsEndedOnTheServer) {
+    const LoginResult session = Login("127.0.0.1", s_server->port(), "teste", "teste");
+    ASSERT_TRUE(session.ok) << session.error;
+    EXPECT_TRUE(Logout("127.0.0.1", s_server->port(), session.token));
+    // The server no longer knows it: a second logout is refused.
+    EXPECT_FALSE(Logout("127.0.0.1", s_server->port(), session.token));
+    // A server that is gone is no failure of the shell's closing.
+    EXPECT_FALSE(Logout("127.0.0.1", 1, "0123456789abcdef0123456789abcdef", 500));
+}
+
 TEST_F(NetServer, GivenALoggedInOperator_WhenReadingTheModuleParameters_ThenOnePacketComesBack) {
     logIn("teste", "teste");
     TNetConnection netCalcOrcaOper;

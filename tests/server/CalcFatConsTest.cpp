@@ -162,6 +162,26 @@ TEST_P(BaseMonthCalc,
 }
 
 TEST_P(BaseMonthCalc,
+       GivenMarksLeftByOthers_WhenCalculatingOwnLines_ThenOnlyTheRequestsLinesAreCalculated) {
+    // Pending marks outside the request: on 0006, which teste may not see (another operator's),
+    // and on teste's own 0002, marked by an earlier save and not sent now.
+    server().store().transaction([](Database& db) {
+        db.execute("UPDATE ITEMORCAMENTO SET IDITEMCALCORCA = 'P' WHERE NRANOORCAOP = '2026' AND "
+                   "CDVERSORCAOP = 2 AND IDTIPOORCAOP = 'F' AND CDFILIAL IN ('0002', '0006')");
+    });
+    const std::string before0002 = line("0002", "F");
+    const std::string before0006 = line("0006", "F");
+    Answer a =
+        calculate(teste(), "F", marks(teste(), "F", {"0001"}, Variant::fromDate(day(2026, 3, 1))));
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(dumpRows(a.packet()), "OK|1\n");
+    EXPECT_EQ(line("0001", "F").substr(0, 2), "S|");
+    EXPECT_EQ(line("0002", "F"), before0002);
+    EXPECT_EQ(line("0006", "F"), before0006);
+    EXPECT_EQ(before0006.substr(0, 2), "P|");
+}
+
+TEST_P(BaseMonthCalc,
        GivenMarchDiners_WhenCalculatingConsumption_ThenDinersTimesCostAndFsBranchUsesLastYear) {
     // 0002 bills "FS": no base month needed; January takes 2025's 1,500.5 diners, months
     // without last year's figures come to 0.

@@ -4,6 +4,7 @@
 #include "server/rpc/RpcRequest.h"
 #include "tests/server/RpcTestClient.h"
 #include "tests/server/ServerFixture.h"
+#include "tests/server/ServerProcess.h"
 
 #include <httplib.h>
 
@@ -21,51 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string kBudget = std::string("/rpc/") + srv::kModuleCalcOrcaOper;
-
-// A fyn-appserver child process; its log goes to a file so that it never blocks on a pipe.
-class ServerProcess {
-public:
-    ServerProcess(const std::string& db, const fs::path& log) {
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            std::FILE* out = std::freopen(log.c_str(), "w", stderr);
-            (void)out;
-            ::execl(FYN_APPSERVER_PATH, FYN_APPSERVER_PATH, "--db", db.c_str(), "--listen",
-                    "127.0.0.1:0", "--test-fixture", "--threads", "2", nullptr);
-            ::_exit(127);
-        }
-        // The program names its port once it listens.
-        for (int i = 0; i < 3000 && m_port == 0 && alive(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::ifstream in(log);
-            std::string line;
-            while (std::getline(in, line)) {
-                const auto at = line.find(" on port ");
-                if (at != std::string::npos) m_port = std::stoi(line.substr(at + 9));
-            }
-        }
-    }
-    ~ServerProcess() {
-        if (m_pid > 0 && alive()) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool alive() { return ::waitpid(m_pid, &m_status, WNOHANG) == 0; }
-    int port() const { return m_port; }
-    // Signals the process and returns its wait status.
-    int signalAndWait(int sig) {
-        ::kill(m_pid, sig);
-        ::waitpid(m_pid, &m_status, 0);
-        m_pid = -1;
-        return m_status;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_port = 0;
-    int m_status = 0;
-};
 
 struct Session {
     httplib::Client http;
