@@ -95,9 +95,10 @@ void TfrmCalcOrcaOper::HabilitaAlterar() {
 
 void TfrmCalcOrcaOper::HabilitaEfetivar() {
     // Effecting works on the branches checked on the billing page, whichever page is shown, and
-    // reloads the budget afterwards: it waits for any edit to be confirmed or cancelled.
-    sbtEfetivar->SetEnabled(NadaEmEdicao() && !vazio(LinhaDaPagina()) && boHabEfet &&
-                            boMaiorVersao);
+    // reloads the budget afterwards: it waits for any edit to be confirmed or cancelled, also
+    // one resting on a row that cannot be edited.
+    sbtEfetivar->SetEnabled(NadaEmEdicao() && !AlteracoesPendentes() && !vazio(LinhaDaPagina()) &&
+                            boHabEfet && boMaiorVersao);
 }
 
 void TfrmCalcOrcaOper::AjustaBotoesCalculo() {

@@ -120,3 +120,18 @@ TEST_P(EffectMissingMonth, GivenEmptyMonthOfTheSelectedBranchThenNothingIsEffect
 INSTANTIATE_TEST_SUITE_P(EveryType, EffectMissingMonth,
                          ::testing::Values("I", "O", "T", "D", "R", "E", "M", "F", "C", "S", "N",
                                            "P"));
+
+TEST_F(Effect, GivenAChangePostedAndTheCursorOnAnEffectedRowThenEffectingWaitsForConfirmOrCancel) {
+    TfrmCalcOrcaOper& screen = loaded();
+    select(screen.dbgItOrcFatur, "0001");
+    clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOOUT");
+    typeText("7");
+    // The typed row is posted; the session goes on over the effected row.
+    clickCell(screen.dbgItOrcFatur, "0003", "NMFILIAL");
+    ASSERT_GT(screen.cdsItensOrcFatCons.ChangeCount(), 0) << messages();
+    EXPECT_FALSE(screen.sbtEfetivar->Enabled());
+    const std::string before = lines();
+    event([&] { screen.mnuEfetTodo->Click(); });
+    EXPECT_EQ(lines(), before);
+    EXPECT_GT(screen.cdsItensOrcFatCons.ChangeCount(), 0);
+}
