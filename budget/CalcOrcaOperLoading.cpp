@@ -117,10 +117,10 @@ void TfrmCalcOrcaOper::VdVersao() {
 
 void TfrmCalcOrcaOper::panFiltroEnter(TObject* Sender) {
     m_orcamentoCarregado = false;
-    // 1.
+    // Back to the first page, with a budget to be chosen again.
     pgcOrcamento->SetActivePage(tshFaturBruto);
     boclique = false;
-    // 2.
+    // The budget on screen no longer matches the panel: empty it.
     bool emptied = false;
     for (TClientDataSet* cds : {&cdsOrcamentoFilial, &cdsItensOrcFatCons, &cdsItensOrcamento})
         if (cds->Active()) {
@@ -128,7 +128,7 @@ void TfrmCalcOrcaOper::panFiltroEnter(TObject* Sender) {
             emptied = true;
         }
     if (emptied) dtsPadraoStateChange(this);
-    // 3.
+    // Nothing to reload, save or cancel until a budget is loaded.
     mnuVerificar->SetEnabled(false);
     mnuCancelar->SetEnabled(false);
     mnuConfirmar->SetEnabled(false);
@@ -210,30 +210,27 @@ void TfrmCalcOrcaOper::AjustaEdicaoGrades() {
 }
 
 void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
-    // 1.
     if (AnoVazio()) {
         speAno->SetFocus();
         MensErro(Msg().Msg("ANO_N_INF"));
     }
-    // 2.
     VdVersao();
-    // 3.
+    // Only the latest version of its year may be changed.
     boMaiorVersao = NumeroVersao() == cdsMaiorVersao.FieldByName("CDVERSAOORCA").AsFloat();
-    // 4.
+    // The filter dialog opens once per choice of budget, not on every exit.
     if (!boclique) {
         boConfirmou = false;
         boclique = true;
         criaFiltroCalculo();
         if (!boConfirmou) speAno->SetFocus();
     }
-    // 5.
     if (!boConfirmou) {
         speAno->SetFocus();
         // Ending here as a silent abort also keeps the focus on the year when the panel was
         // being left from the year box itself.
         Abort();
     }
-    // 6.
+    // The operator's phase decides effecting and the months that may be changed.
     if (cdsVerifFaseOper.Active())
         cdsVerifFaseOper.EmptyDataSet();
     else
@@ -242,21 +239,18 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     cdsVerifFaseOper.SetData(pacote(fase, "cdsVerifFaseOper"));
     boHabEfet = cdsVerifFaseOper.IsEmpty() ||
                 cdsVerifFaseOper.FieldByName("IDFASECALCORCA").AsString() == "S";
-    // 7.
     if (cdsParDROFilial.Active())
         cdsParDROFilial.EmptyDataSet();
     else
         cdsParDROFilial.CreateDataSet();
-    // 8.
     ActiveShowAvi(this, 6, Msg().Msg("Dados"));
     Finally close([] { DeactiveShowAvi(); });
     oleOrcamentoFiltro = CheckResultServ(ChamaGetDadosOrcamento(), true, 6);
-    // 9.
     CarregaPacotes(true);
-    // 10.
+    // The month columns follow the version's first month.
     GetMaiorVersao(TextoAno());
     ArrumaColunasMeses();
-    // 11.
+    // Pages and buttons open only over a budget with branches.
     if (!cdsOrcamentoFilial.IsEmpty()) {
         HabilitaPaginas(true);
         AjustaEdicaoGrades();
@@ -267,13 +261,13 @@ void TfrmCalcOrcaOper::panFiltroExit(TObject* Sender) {
     } else {
         HabilitaPaginas(false);
     }
-    // 12.
+    // The working days shown are those of the current billing row's branch.
     if (!cdsFeriadoFil.IsEmpty() && !cdsItensOrcFatCons.IsEmpty()) {
         cdsFeriadoFil.SetFilter("CDFILIAL = '" +
                                 cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString() + "'");
         cdsFeriadoFil.SetFiltered(true);
     }
-    // 13.
+    // A fresh budget: no edit session, no bulk loop left over.
     dbgItOrcFatur->SetSelectedField(&cdsItensOrcFatCons.FieldByName("CDFILIAL"));
     DeactiveShowAvi();
     boEditItemOrca = false;
@@ -291,7 +285,7 @@ void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
     // Only a budget chosen and loaded through the panel is read again: the keys must not load
     // a year or version still being typed, without its filter and phase checks.
     if (!m_orcamentoCarregado) return;
-    // 1.
+    // The grids follow once, after the whole reading.
     cdsOrcamentoFilial.DisableControls();
     cdsItensOrcFatCons.DisableControls();
     Finally unfreeze([this] {
@@ -300,15 +294,12 @@ void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
         if (cdsItensOrcFatCons.ControlsDisabled()) cdsItensOrcFatCons.EnableControls();
     });
     const bool fatOuCons = PaginaFatOuCons();
-    // 2.
     ActiveShowAvi(this, 6, Msg().Msg("Dados"));
     oleOrcamentoFiltro = CheckResultServ(ChamaGetDadosOrcamento(), true, 6);
-    // 3.
+    // The branch the operator was on, to return to after reading.
     const std::string filial = fatOuCons ? cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString()
                                          : cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString();
-    // 4.
     CarregaPacotes(false);
-    // 5.
     if (!cdsOrcamentoFilial.IsEmpty()) {
         // The same summary as a page change, so the grey rows never depend on item order.
         ResumoPagina(LetraPagina());
@@ -322,7 +313,7 @@ void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
             cdsFeriadoFil.SetFiltered(true);
         }
     }
-    // 6.
+    // The calculation buttons name the current row's mode.
     if (cdsItensOrcFatCons.FieldByName("IDCALCOMESTORC").AsString() == "N") {
         sbtCalcCard->SetCaption("Cálculo por Cardápio");
         sbtCalcEfet->SetCaption("Cálculo por Efetivos");
@@ -330,8 +321,6 @@ void TfrmCalcOrcaOper::sbtVerificarClick(TObject* Sender) {
         sbtCalcCard->SetCaption("Cálculo por Comensais Est.");
         sbtCalcEfet->SetCaption("Cálculo por Comensais Est.");
     }
-    // 7.
     if (cdsOrcamentoFilial.IsEmpty()) HabilitaPaginas(false);
-    // 8.
     boEditTxAdm = false;
 }
