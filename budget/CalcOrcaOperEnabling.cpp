@@ -2,6 +2,7 @@
 // the datasets change state. A later assignment overrides an earlier one, so the order of the
 // steps matters. A control set by several handlers has its rule in one function here, which
 // every one of those handlers calls, so no handler can decide it by running last.
+#include "budget/CalcOrcaOperEntryRules.h"
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
 #include "services/ui/ScopeGuards.h"
@@ -16,14 +17,8 @@
 
 namespace {
 
-bool isEither(const std::string& value, const char* a, const char* b) {
-    return value == a || value == b;
-}
-
-std::string campo(const TClientDataSet& cds, const char* name) {
-    const TField* field = cds.FindField(name);
-    return field ? field->AsString() : std::string();
-}
+using EntryRules::FieldText;
+using EntryRules::IsEither;
 
 bool vazio(const TClientDataSet& cds) {
     return !cds.Active() || cds.IsEmpty();
@@ -36,15 +31,15 @@ bool TfrmCalcOrcaOper::Browse(const TDataSource& source) const {
 }
 
 bool TfrmCalcOrcaOper::Aberto(const TClientDataSet& row) {
-    return !isEither(campo(row, "IDSTATUSORCA"), "E", "A");
+    return !IsEither(FieldText(row, "IDSTATUSORCA"), "E", "A");
 }
 
 bool TfrmCalcOrcaOper::Fase() const {
-    return campo(cdsVerifFaseOper, "IDFASECALCORCA") != "N";
+    return FieldText(cdsVerifFaseOper, "IDFASECALCORCA") != "N";
 }
 
 bool TfrmCalcOrcaOper::Acesso(const TClientDataSet& row) {
-    return campo(row, "IDACESSOCALC") == "S";
+    return FieldText(row, "IDACESSOCALC") == "S";
 }
 
 bool TfrmCalcOrcaOper::EmEdicao(const TDataSource& source) const {
@@ -81,7 +76,7 @@ bool TfrmCalcOrcaOper::AlteracaoPermitida() const {
     const TClientDataSet& row = LinhaDaPagina();
     const bool allBrowsing = dtsPadrao.State() == dsBrowse &&
                              dtsItensOrcamento.State() == dsBrowse && dtsTxAdm.State() == dsBrowse;
-    return allBrowsing && !vazio(row) && !isEither(campo(row, "IDITEMORCAMENTO"), "E", "A") &&
+    return allBrowsing && !vazio(row) && !IsEither(FieldText(row, "IDITEMORCAMENTO"), "E", "A") &&
            Aberto(row) && Fase() && Acesso(row) && boMaiorVersao;
 }
 
@@ -104,13 +99,13 @@ void TfrmCalcOrcaOper::HabilitaEfetivar() {
 void TfrmCalcOrcaOper::AjustaBotoesCalculo() {
     const TClientDataSet& fc = cdsItensOrcFatCons;
     if (cdsParDROFilial.Active() && !vazio(fc))
-        cdsParDROFilial.Locate("CDFILIAL", {Variant(campo(fc, "CDFILIAL"))}, {true, false});
+        cdsParDROFilial.Locate("CDFILIAL", {Variant(FieldText(fc, "CDFILIAL"))}, {true, false});
     const bool latest = boMaiorVersao;
     const bool fcEditing = fc.State() == dsEdit || fc.State() == dsInsert;
     // The month-base calculations need an open row of a phase that allows calculating.
     const bool calcula = !vazio(fc) && !fcEditing && Aberto(fc) && boHabEfet && latest;
     sbtCalcCard->SetEnabled(calcula);
-    sbtCalcEfet->SetEnabled(calcula && campo(cdsParDROFilial, "IDFATUROP") != "FS");
+    sbtCalcEfet->SetEnabled(calcula && FieldText(cdsParDROFilial, "IDFATUROP") != "FS");
     HabilitaMesBase();
     const bool calcRules = Browse(dtsPadrao) && Aberto(fc) && Acesso(fc) && latest;
     btnCalcImpo->SetEnabled(calcRules);
@@ -250,8 +245,8 @@ void TfrmCalcOrcaOper::dtsItensOrcamentoStateChange(TObject* Sender) {
 
 void TfrmCalcOrcaOper::RefiltraItens(const std::string& filter) {
     // Switching the filter puts the cursor on the first row: the operator stays on the row.
-    const std::string filial = campo(cdsItensOrcamento, "CDFILIAL");
-    const std::string seq = campo(cdsItensOrcamento, "NRSEQITEMORCA");
+    const std::string filial = FieldText(cdsItensOrcamento, "CDFILIAL");
+    const std::string seq = FieldText(cdsItensOrcamento, "NRSEQITEMORCA");
     HandlerGuard scroll(cdsItensOrcamento.AfterScroll);
     cdsItensOrcamento.SetFiltered(false);
     cdsItensOrcamento.SetFilter(filter);

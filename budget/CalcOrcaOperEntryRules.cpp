@@ -60,6 +60,11 @@ bool PhaseClosed(const TClientDataSet& verifFaseOper) {
            verifFaseOper.FieldByName("IDFASECALCORCA").AsString() == "N";
 }
 
+std::string FieldText(const TClientDataSet& dataSet, const char* name) {
+    const TField* field = dataSet.FindField(name);
+    return field ? field->AsString() : std::string();
+}
+
 bool Ask(const std::string& text) {
     return Application::instance().platform().MessageBox(MessageKind::Confirmation, text,
                                                          MessageButtons::YesNo) == mrYes;

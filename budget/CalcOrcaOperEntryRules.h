@@ -21,6 +21,12 @@ bool BaseMonthDate(const std::string& text, double& days);
 double MonthSum(const TClientDataSet& dataSet);
 // The operator's phase forbids calculating ("N"); no phase row forbids nothing.
 bool PhaseClosed(const TClientDataSet& verifFaseOper);
+// The text of a field of the current row; empty when the dataset has no such field.
+std::string FieldText(const TClientDataSet& dataSet, const char* name);
+// The value is one of the two.
+inline bool IsEither(const std::string& value, const char* a, const char* b) {
+    return value == a || value == b;
+}
 // A Yes/No question; true for Yes.
 bool Ask(const std::string& text);
 

@@ -19,19 +19,6 @@ const std::array<bool TfrmCalcOrcaOper::*, 12> TfrmCalcOrcaOper::kBoMeses = {
     &TfrmCalcOrcaOper::boJul, &TfrmCalcOrcaOper::boAgo, &TfrmCalcOrcaOper::boSet,
     &TfrmCalcOrcaOper::boOut, &TfrmCalcOrcaOper::boNov, &TfrmCalcOrcaOper::boDez};
 
-namespace {
-
-bool isEither(const std::string& value, const char* a, const char* b) {
-    return value == a || value == b;
-}
-
-std::string texto(const TClientDataSet& row, const char* field) {
-    const TField* f = row.FindField(field);
-    return f ? f->AsString() : std::string();
-}
-
-} // namespace
-
 bool TfrmCalcOrcaOper::MesFechado(int month) const {
     if (!cdsVerifFaseOper.Active() || cdsVerifFaseOper.IsEmpty()) return false;
     return cdsVerifFaseOper.FieldByName(std::string("IDPERMCALC") + kMeses[month - 1]).AsString() ==
@@ -107,18 +94,18 @@ bool TfrmCalcOrcaOper::LinhaReplicavel(const std::string& item, const std::strin
                                        const std::string& acesso) {
     // The server refuses effected, approved and no-access rows: one of them would sink the
     // whole save.
-    return !isEither(item, "E", "A") && !isEither(status, "E", "A") && acesso == "S";
+    return !IsEither(item, "E", "A") && !IsEither(status, "E", "A") && acesso == "S";
 }
 
 bool TfrmCalcOrcaOper::LinhaReplicavel(const TClientDataSet& row) {
-    return LinhaReplicavel(texto(row, "IDITEMORCAMENTO"), texto(row, "IDSTATUSORCA"),
-                           texto(row, "IDACESSOCALC"));
+    return LinhaReplicavel(FieldText(row, "IDITEMORCAMENTO"), FieldText(row, "IDSTATUSORCA"),
+                           FieldText(row, "IDACESSOCALC"));
 }
 
 bool TfrmCalcOrcaOper::ItemReplicado(const TClientDataSet& row) const {
     if (stReplicItens == "T") return true;
     for (const char* field : {"CDDESPADMFAT", "CDDESPPREV", "CDTIPOOPER", "CDIMPOSTO"}) {
-        const std::string code = texto(row, field);
+        const std::string code = FieldText(row, field);
         // Whole codes: "01" must not match inside "010".
         if (!code.empty() && stReplicItens.find("_" + code + "_") != std::string::npos) return true;
     }
