@@ -6,6 +6,7 @@
 #include "services/ui/TfrmRotiGeral.h"
 
 #include <string>
+#include <unordered_set>
 
 class TBtnPesquisa;
 class TButtonFlat;
@@ -184,6 +185,9 @@ private:
 
     // The billing of the listed branches may still change (no row effected).
     bool m_reducaoAberta = false;
+    // The codes of stCdFilial as last split by Pertence.
+    mutable std::string m_selecaoLida;
+    mutable std::unordered_set<std::string> m_selecao;
 };
 
 // The result simulation while it is open.

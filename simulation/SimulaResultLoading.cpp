@@ -90,13 +90,19 @@ std::string TfrmSimulaResult::FilialDaSelecao() const {
 bool TfrmSimulaResult::Pertence(const std::string& codigo) const {
     if (codigo.empty()) return false;
     if (stCdFilial.find('_') == std::string::npos) return stCdFilial == codigo;
-    const std::string chave = "_" + codigo;
-    for (std::size_t at = stCdFilial.find(chave); at != std::string::npos;
-         at = stCdFilial.find(chave, at + 1)) {
-        const std::size_t fim = at + chave.size();
-        if (fim == stCdFilial.size() || stCdFilial[fim] == '_') return true;
+    // A list of a thousand branches is asked about for every row: split it once.
+    if (m_selecaoLida != stCdFilial) {
+        m_selecao.clear();
+        std::size_t inicio = 0;
+        while (inicio < stCdFilial.size()) {
+            std::size_t fim = stCdFilial.find('_', inicio);
+            if (fim == std::string::npos) fim = stCdFilial.size();
+            if (fim > inicio) m_selecao.insert(stCdFilial.substr(inicio, fim - inicio));
+            inicio = fim + 1;
+        }
+        m_selecaoLida = stCdFilial;
     }
-    return false;
+    return m_selecao.count(codigo) != 0;
 }
 
 std::string TfrmSimulaResult::filtroFil(const std::string& lista) {

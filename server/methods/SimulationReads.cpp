@@ -376,8 +376,10 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
                 Variant(m),
                 Variant(branchCount),
                 Variant(value)};
+            // The screen's own read carries the billing on the item rows only: a month row
+            // per line and month would repeat it twelve times over.
             for (double v : fat)
-                mrow.emplace_back(round2(v));
+                mrow.push_back(letter.empty() ? Variant() : Variant(round2(v)));
             months.rows.push_back(std::move(mrow));
         }
     }
