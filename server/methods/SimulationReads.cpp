@@ -330,6 +330,7 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
     }
     const double branchCount = static_cast<double>(budget.branches().size());
     const int yearNumber = std::stoi(year);
+    const Variant thisYear(year), nextYear(std::to_string(yearNumber + 1));
     items.rows.reserve(budget.lines().size());
     for (const Line& line : budget.lines()) {
         Months values{};
@@ -362,20 +363,22 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
         if (kGeneralLetters.find(line.type) == std::string_view::npos) continue;
         // Month rows run from the version's first month; in a version starting in April,
         // January to March belong to the next calendar year.
+        const Variant branch(line.branch), type(std::string(1, line.type)), totalCell(total),
+            taxCell = line.tax.empty() ? Variant() : Variant(line.tax);
         for (int k = 0; k < 12; ++k) {
             const int m = (budget.firstMonth() - 1 + k) % 12 + 1;
-            const int calendarYear = m < budget.firstMonth() ? yearNumber + 1 : yearNumber;
             const double value = round2(values[m - 1]);
-            std::vector<Variant> mrow{
-                Variant(std::to_string(calendarYear)),
-                Variant(line.branch),
-                Variant(std::string(1, line.type)),
-                Variant(total),
-                Variant(fat[m - 1] != 0 ? round2(value * 100.0 / fat[m - 1]) : 0.0),
-                line.tax.empty() ? Variant() : Variant(line.tax),
-                Variant(m),
-                Variant(branchCount),
-                Variant(value)};
+            std::vector<Variant> mrow;
+            mrow.reserve(months.fields.size());
+            mrow.push_back(m < budget.firstMonth() ? nextYear : thisYear);
+            mrow.push_back(branch);
+            mrow.push_back(type);
+            mrow.push_back(totalCell);
+            mrow.emplace_back(fat[m - 1] != 0 ? round2(value * 100.0 / fat[m - 1]) : 0.0);
+            mrow.push_back(taxCell);
+            mrow.emplace_back(m);
+            mrow.emplace_back(branchCount);
+            mrow.emplace_back(value);
             // The screen's own read carries the billing on the item rows only: a month row
             // per line and month would repeat it twelve times over.
             for (double v : fat)
