@@ -140,9 +140,11 @@ void TfrmSimulaResult::validaBotoes() {
 
 namespace {
 
-// At most ten characters in a line box; backspace always passes.
+// At most ten characters in a line box; backspace always passes. A selected text is replaced
+// by the key, so it does not count: a shown "1.949.126,84" can still be typed over.
 bool LimiteAtingido(const TNumberEdit* edit, TKeyChar& Key) {
-    if (Key != 8 && edit->Text().size() >= 10) {
+    const std::size_t restantes = edit->Text().size() - static_cast<std::size_t>(edit->SelLength());
+    if (Key != 8 && restantes >= 10) {
         Key = 0;
         return true;
     }

@@ -233,8 +233,9 @@ TEST_F(ResultSimulation, GivenGrossBillingTypedThenSaveAndDiscardAreOfferedAndTh
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         ASSERT_TRUE(s.nbeOrcF->Enabled());
+        // Entering the box selects its value (longer than ten characters): typing replaces it.
+        ASSERT_GT(s.nbeOrcF->Text().size(), 10u);
         event([&] { s.nbeOrcF->SetFocus(); });
-        event([&] { s.nbeOrcF->SetText(""); });
         type(s, "2000");
         EXPECT_TRUE(s.boSimulaFatManual);
         EXPECT_FALSE(s.btnFatBrut->Enabled());
@@ -251,6 +252,7 @@ TEST_F(ResultSimulation, GivenGrossBillingTypedThenSaveAndDiscardAreOfferedAndTh
         // At most ten characters.
         event([&] { s.nbeOrcF->SetFocus(); });
         event([&] { s.nbeOrcF->SetText("1234567890"); });
+        event([&] { s.nbeOrcF->SetSelLength(0); });
         type(s, "1");
         EXPECT_EQ(s.nbeOrcF->Text(), "1234567890");
         // Discarding reloads the budget's figures and frees the header.
