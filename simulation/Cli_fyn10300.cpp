@@ -371,8 +371,16 @@ bool TfrmSimulaResult::LeMes(const std::string& texto, int& mes, int& ano) {
 void criaSimulaResult() {
     {
         CursorGuard hourglass;
-        if (!frmSimulaResult)
-            frmSimulaResult = Application::instance().createForm<TfrmSimulaResult>(nullptr);
+        if (!frmSimulaResult) {
+            try {
+                frmSimulaResult = Application::instance().createForm<TfrmSimulaResult>(nullptr);
+            } catch (...) {
+                // A loading refused by the server leaves no hidden screen behind.
+                if (TForm* meio = Application::instance().findForm("TfrmSimulaResult"))
+                    meio->Release();
+                throw;
+            }
+        }
     }
     frmSimulaResult->SetWindowState(wsNormal);
     frmSimulaResult->ShowModal();

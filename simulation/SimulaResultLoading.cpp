@@ -527,6 +527,9 @@ void TfrmSimulaResult::LimpaSimulacao(TClientDataSet& ds,
         ds.CreateDataSet();
         return;
     }
+    // Only a line a dialog actually fed loses its figures; the loaded ones stay until the
+    // header is left and the screen reloads.
+    if (ds.IsEmpty()) return;
     ds.EmptyDataSet();
     for (TNumberEdit* e : linhas)
         e->SetNumber(0);

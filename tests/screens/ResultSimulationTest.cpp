@@ -168,6 +168,66 @@ TEST_F(ResultSimulation, GivenThreeCheckedBranchesWhenOpenedThenListModeSumsThem
     EXPECT_EQ(messages(), "");
 }
 
+TEST_F(ResultSimulation, GivenThePeriodBoxToggledThenGeneralItemsReloadButLinesWaitForTheHeader) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const std::string year = lines(s);
+        const std::string yearTotal = s.cdsImpRecu.FieldByName("TOTAL").AsString();
+        event([&] { s.speAno1->SetFocus(); });
+        event([&] { s.speAno1->SetText("02/2026"); });
+        event([&] { s.chkPeriodo->SetFocus(); });
+        event([&] { s.chkPeriodo->Click(); });
+        EXPECT_EQ(s.stMes, "2");
+        s.cdsImpRecu.First();
+        EXPECT_NE(s.cdsImpRecu.FieldByName("TOTAL").AsString(), yearTotal);
+        EXPECT_EQ(s.cdsMesesRecu.IsEmpty(), false);
+        EXPECT_EQ(lines(s), year);
+        leaveHeader(s);
+        EXPECT_EQ(lines(s), expected({"0001"}, {2}));
+        EXPECT_NE(lines(s), year);
+    });
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(ResultSimulation, GivenLinesFedByDialogsThenTheyAreRereadAndEnteringTheHeaderDropsThem) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        // What the billing and entry-expense dialogs hand back.
+        const auto add = [](TClientDataSet& ds, const char* type, const char* operation,
+                            double monthly, const char* branch = "0001") {
+            if (!ds.Active()) ds.CreateDataSet();
+            ds.Append();
+            ds.FieldByName("CDFILIAL").SetAsString(branch);
+            ds.FieldByName("IDTIPOORCAOP").SetAsString(type);
+            ds.FieldByName("CDTIPOOPER").SetAsString(operation);
+            for (const char* m : kMes)
+                ds.FieldByName(std::string("VRORCAMENTO") + m).SetAsFloat(monthly);
+            ds.Post();
+        };
+        add(s.cdsItensFat, "F", "", 100);
+        add(s.cdsItensFat, "F", "", 50.5);
+        add(s.cdsentrada, "E", "V", 10);
+        add(s.cdsentrada, "E", "01", 1);
+        // Another branch's row is not this selection's.
+        add(s.cdsentrada, "E", "V", 1000, "0002");
+        event([&] { s.atualizaValores(); });
+        EXPECT_EQ(s.nbeOrcF->Text(), "1.806,00");
+        const bool byOperation = s.cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O";
+        EXPECT_EQ(s.nbeOrcE->Text(), byOperation ? "12,00" : "120,00");
+        EXPECT_EQ(s.nbeOrcL->Text(), money(1806 - s.nbeOrcImp->GetNumber()));
+
+        event([&] { s.chkPeriodo->SetFocus(); });
+        EXPECT_TRUE(s.cdsItensFat.IsEmpty());
+        EXPECT_EQ(s.nbeOrcF->Text(), "0,00");
+        EXPECT_EQ(s.nbeOrcE->Text(), "0,00");
+        // Lines no dialog fed keep their figures until the header is left.
+        EXPECT_NE(s.nbeOrcC->Text(), "0,00");
+        leaveHeader(s);
+        EXPECT_EQ(lines(s), expected({"0001"}));
+    });
+    EXPECT_EQ(messages(), "");
+}
+
 TEST_F(ResultSimulation, GivenAWrongHeaderWhenLeavingItThenItsMessageAndNothingIsLoaded) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
