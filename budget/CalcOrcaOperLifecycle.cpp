@@ -53,6 +53,7 @@ void TfrmCalcOrcaOper::LigaEventos() {
     mnuOrcMaoObra->OnClick = sbtOrcMaoObra->OnClick;
     sbtRepliVal->OnClick = [this](TObject* s) { sbtRepliValClick(s); };
     mnuRepliVal->OnClick = sbtRepliVal->OnClick;
+    sbtSimulaRes->OnClick = [this](TObject* s) { sbtSimulaResClick(s); };
     dtsItensOrcamento.OnStateChange = [this](TDataSource&) { dtsItensOrcamentoStateChange(this); };
 
     speAno->OnKeyPress = [this](TObject* s, TKeyChar& k) { speAnoKeyPress(s, k); };

@@ -135,6 +135,8 @@ public:
     void sbtFiltroClick(TObject* Sender);
     // Labour budget generation (CalcOrcaOperLabour.cpp): reloads when the dialog generated.
     void sbtOrcMaoObraClick(TObject* Sender);
+    // The result simulation (CalcOrcaOperSimulation.cpp): reloads when it closes.
+    void sbtSimulaResClick(TObject* Sender);
     // Moves the billing or consumption grid's selection off its check column.
     void TiraSelecaoDoCheck();
     void sbtAlterarClick(TObject* Sender) override;

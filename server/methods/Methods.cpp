@@ -16,6 +16,7 @@ void registerMethods(MethodRegistry& registry) {
     registerCalcMethods(registry);
     registerLabourMethods(registry);
     registerReplicationMethods(registry);
+    registerSimulationReads(registry);
     registerPendingMethods(registry);
 }
 

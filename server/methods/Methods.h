@@ -21,6 +21,7 @@ void registerPhaseMethods(MethodRegistry& registry);
 void registerCalcMethods(MethodRegistry& registry);
 void registerLabourMethods(MethodRegistry& registry);
 void registerReplicationMethods(MethodRegistry& registry);
+void registerSimulationReads(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
 
 } // namespace srv

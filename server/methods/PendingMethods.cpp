@@ -10,11 +10,6 @@ void registerPendingMethods(MethodRegistry& registry) {
     const auto add = [&](const char* name, std::vector<ParamKind> kinds) {
         registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
     };
-    add("getFilial", {K::Text, K::Text, K::Text, K::Text});
-    add("RetornaTotImp", {K::Text, K::Text, K::Integer});
-    add("ValorTotal", {K::Text, K::Text, K::Text});
-    add("ValidaFat", {K::Text, K::Text, K::Integer});
-    add("getSimulGeral", {K::Integer, K::Text, K::Text, K::Integer, K::Text});
     add("GetSimulaFat", {K::Text, K::Text, K::Integer, K::Text});
     add("getSimulaCons", {K::Text, K::Integer, K::Text, K::Text});
     add("GetSimulaMaoObra", {K::Text, K::Text, K::Integer, K::Text, K::Double});
