@@ -128,6 +128,13 @@ void TfrmCalcOrcaOper::BotoesPorPagina(bool procurar) {
     mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
 }
 
+void TfrmCalcOrcaOper::HabilitaSimulacaoPelaLinha(const TClientDataSet& row) {
+    // A moved row decides alone: only a pending or released line opens the simulation.
+    sbtSimulaRes->SetEnabled(IsEither(FieldText(row, "IDITEMORCAMENTO"), "P", "R") &&
+                             boMaiorVersao);
+    mnuSimulaRes->SetEnabled(sbtSimulaRes->Enabled());
+}
+
 void TfrmCalcOrcaOper::BotoesDaPagina() {
     TTabSheet* page = pgcOrcamento->ActivePage();
     const bool itemRules = Browse(dtsPadrao) && dtsItensOrcamento.State() == dsBrowse &&

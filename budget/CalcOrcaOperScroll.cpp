@@ -60,6 +60,7 @@ void TfrmCalcOrcaOper::cdsOrcamentoFilialAfterScroll(TClientDataSet& DataSet) {
     AjustaBotoesCalculo();
     HabilitaEfetivar();
     HabilitaAlterar();
+    HabilitaSimulacaoPelaLinha(cdsItensOrcamento);
 }
 
 void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
@@ -89,6 +90,7 @@ void TfrmCalcOrcaOper::cdsItensOrcFatConsAfterScroll(TClientDataSet& DataSet) {
         SetGridEditing(grid, !locked);
     }
     HabilitaAlterar();
+    HabilitaSimulacaoPelaLinha(cdsItensOrcFatCons);
 }
 
 void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
@@ -100,6 +102,7 @@ void TfrmCalcOrcaOper::cdsItensOrcamentoAfterScroll(TClientDataSet& DataSet) {
     BotoesPorPagina(true);
     BotoesDaPagina();
     HabilitaAlterar();
+    HabilitaSimulacaoPelaLinha(cdsItensOrcamento);
 }
 
 void TfrmCalcOrcaOper::tshFaturBrutoEnter(TObject* Sender) {

@@ -217,6 +217,9 @@ private:
     bool EmEdicao(const TDataSource& source) const;
     bool EmEdicaoOuInsercao(const TDataSource& source) const;
     void BotoesPorPagina(bool procurar);
+    // The simulation button after a row moved: the row's pending ("P") or released ("R") state
+    // decides, and no later pass of the same move overrides it.
+    void HabilitaSimulacaoPelaLinha(const TClientDataSet& row);
     // The buttons that act on the active page's rows: labour, products by expense, fee.
     void BotoesDaPagina();
     void EspelhaMenus();

@@ -170,3 +170,19 @@ TEST_F(EnablingRules, GivenARowBeingEditedWhenEitherPassRunsThenTheScreenStaysLo
     EXPECT_EQ(locks(), locked);
     EXPECT_FALSE(screen.dbgFilialMaoObra->Enabled()) << "the branch stays while its row is edited";
 }
+
+TEST_F(EnablingRules, GivenRowsMovedThenTheSimulationFollowsThePendingOrReleasedStateOfTheRow) {
+    TfrmCalcOrcaOper& screen = loaded();
+    // Billing rows: 0003 effected, 0004 approved; the move's later passes do not override.
+    std::string billing;
+    for (const char* code : {"0001", "0003", "0004", "0002"}) {
+        event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(code)}); });
+        billing += std::string(billing.empty() ? "" : " ") + code +
+                   (screen.sbtSimulaRes->Enabled() ? ":on" : ":off") +
+                   (screen.mnuSimulaRes->Enabled() ? "/on" : "/off");
+    }
+    EXPECT_EQ(billing, "0001:on/on 0003:off/off 0004:off/off 0002:on/on");
+    page(screen.tshMaoObra);
+    EXPECT_EQ(walk([&] { return screen.sbtSimulaRes->Enabled(); }),
+              "0001:on 0002:on 0003:off 0004:off 0005:on 0001:on");
+}

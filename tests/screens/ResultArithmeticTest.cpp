@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <charconv>
 #include <string>
 
 namespace {
@@ -16,15 +16,20 @@ struct Caso {
     const char* esperado;
 };
 
+// Fixed decimals with a point, whatever the process locale.
+std::string fixo(double v, int decimals) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    return std::string(buf, end.ptr);
+}
+
 std::string mostra(const ResultadoSimulacao& r) {
-    char buf[400];
-    std::snprintf(buf, sizeof buf,
-                  "L=%.2f R=%.2f | %.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f",
-                  r.fatLiquido, r.resultado, r.prcImpostos, r.prcFatLiquido, r.prcConsumo,
-                  r.prcMaoObra, r.prcTaxaAdm, r.prcDespDiversas, r.prcDespEntradas,
-                  r.prcImpRecuperar, r.prcImpLucro, r.prcInvestimentos, r.prcDepreciacao,
-                  r.prcResultado);
-    return buf;
+    std::string out = "L=" + fixo(r.fatLiquido, 2) + " R=" + fixo(r.resultado, 2) + " |";
+    for (double p : {r.prcImpostos, r.prcFatLiquido, r.prcConsumo, r.prcMaoObra, r.prcTaxaAdm,
+                     r.prcDespDiversas, r.prcDespEntradas, r.prcImpRecuperar, r.prcImpLucro,
+                     r.prcInvestimentos, r.prcDepreciacao, r.prcResultado})
+        out += " " + fixo(p, 1);
+    return out;
 }
 
 const Caso kCasos[] = {
