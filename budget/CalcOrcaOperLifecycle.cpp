@@ -80,6 +80,7 @@ void TfrmCalcOrcaOper::LigaEventos() {
     cdsOrcamentoFilial.AfterScroll = m_orcamentoFilialAfterScroll;
     cdsItensOrcamento.AfterScroll = m_itensOrcamentoAfterScroll;
     LigaEventosEntrada();
+    LigaEventosTxAdm();
 }
 
 void TfrmCalcOrcaOper::netCalcOrcaOperBeforeConnect(TNetConnection& connection) {
