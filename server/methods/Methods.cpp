@@ -17,6 +17,7 @@ void registerMethods(MethodRegistry& registry) {
     registerLabourMethods(registry);
     registerReplicationMethods(registry);
     registerPendingMethods(registry);
+    registerProdDespMethods(registry);
 }
 
 } // namespace srv

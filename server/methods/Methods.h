@@ -22,5 +22,6 @@ void registerCalcMethods(MethodRegistry& registry);
 void registerLabourMethods(MethodRegistry& registry);
 void registerReplicationMethods(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
+void registerProdDespMethods(MethodRegistry& registry);
 
 } // namespace srv
