@@ -59,4 +59,5 @@ const char* const kCalcOrcaOperMessages =
     "SAVE|Salvando dados no servidor ...\n"
     "TxAdm|Taxa Administrativa\n"
     "TxAdm_Pend|Existem valores da taxa administrativa não confirmados. Confirme ou cancele "
-    "antes do cálculo.\n";
+    "antes do cálculo.\n"
+    "Prod_Item|Escolha um item com tipo de despesa para ver os seus produtos.\n";

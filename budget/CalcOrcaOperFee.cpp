@@ -74,6 +74,7 @@ void TfrmCalcOrcaOper::LigaEventosTxAdm() {
     btnCalcImpo->OnClick = [this](TObject* s) { btnCalcImpoClick(s); };
     btnCalcImpCons->OnClick = btnCalcImpo->OnClick;
     btnCalcDeprec->OnClick = [this](TObject* s) { btnCalcDeprecClick(s); };
+    sbtProdDesp->OnClick = [this](TObject* s) { sbtProdDespClick(s); };
 }
 
 // --- Rows and totals ------------------------------------------------------------------------

@@ -80,3 +80,18 @@ void TfrmCalcOrcaOper::btnCalcDeprecClick(TObject* Sender) {
     });
     sbtVerificarClick(Sender);
 }
+
+void TfrmCalcOrcaOper::sbtProdDespClick(TObject* Sender) {
+    TClientDataSet& item = cdsItensOrcamento;
+    // Without an expense item there is nothing to break into products.
+    if (!item.Active() || item.IsEmpty() || text(item, "CDDESPPREV").empty())
+        MensErro(msgPadrao.Msg("Prod_Item"));
+    // The products screen opens read-only on a line that cannot be changed any more.
+    const std::string estado = text(item, "IDITEMORCAMENTO");
+    stIDITEMORCAMENTO = estado == "E" || estado == "A" ? estado : text(item, "IDSTATUSORCA");
+    LoadBPL("FYN10395", {Variant(text(item, "NRANOORCAOP")), Variant(text(item, "CDVERSORCAOP")),
+                         Variant(text(item, "CDFILIAL")), Variant(text(item, "NMDESPPREV")),
+                         Variant(text(item, "NRSEQITEMORCA")), Variant(text(item, "CDDESPPREV")),
+                         Variant(stIDITEMORCAMENTO), Variant("FYN10000")});
+    sbtVerificarClick(Sender);
+}

@@ -401,6 +401,9 @@ public:
     void sbtTxAdmClick(TObject* Sender);
     // Depreciation of the checked depreciation rows over a period asked for.
     void btnCalcDeprecClick(TObject* Sender);
+    // Opens the products of the current expense item ("FYN10395"), then reads the budget
+    // again: confirmed products change the item's months.
+    void sbtProdDespClick(TObject* Sender);
     // SOMAT of the fee row := sum of its twelve months.
     void totalTxAdm();
     // Enabling pass of the fee rows: while one is edited only the fee page can be reached.

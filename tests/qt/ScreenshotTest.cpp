@@ -243,7 +243,8 @@ protected:
 
     const int year = QDate::currentDate().year();
     std::unique_ptr<srv::ServerInstance> server;
-    ModuleLoader loader{{}};
+    // Other modules the budget screen opens are found where the build puts them.
+    ModuleLoader loader{{FYN_MODULE_DIR}};
     std::unique_ptr<ShellHost> host;
     QtPlatform platform;
     MemoryOptionStore saved;
@@ -356,6 +357,22 @@ TEST_F(QtScreenshots,
     EXPECT_FALSE(screen.tshMaoObra->Enabled());
     EXPECT_TRUE(screen.sbtConfirmar->Enabled());
     EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-tshTxAdm-editing"));
+}
+
+TEST_F(QtScreenshots,
+       GivenAnOpenEntryExpense_WhenItsProductsAreAsked_ThenTheShellOpensTheOtherModulesScreen) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    // The first branches are effected in the demo's latest version: the page opens on 0003.
+    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshEntradas); });
+    QTest::qWait(50);
+    ASSERT_TRUE(screen.sbtProdDesp->EffectivelyEnabled()) << messages;
+    app.dispatch([&screen] { screen.sbtProdDesp->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10395")) << messages;
 }
 
 } // namespace
