@@ -58,4 +58,7 @@ const char* const kCalcOrcaOperMessages =
     "FILIAL_N_INF|Nenhuma filial foi selecionada para a importação\n"
     "Item_Apr|Item já aprovado!\n"
     "SAVE|Salvando dados no servidor ...\n"
-    "TxAdm|Taxa Administrativa\n";
+    "TxAdm|Taxa Administrativa\n"
+    "TxAdm_Pend|Existem valores da taxa administrativa não confirmados. Confirme ou cancele "
+    "antes do cálculo.\n"
+    "Prod_Item|Escolha um item com tipo de despesa para ver os seus produtos.\n";

@@ -82,6 +82,7 @@ void TfrmCalcOrcaOper::LigaEventos() {
     cdsItensOrcamento.AfterScroll = m_itensOrcamentoAfterScroll;
     LigaEventosEntrada();
     LigaEventosCalculo();
+    LigaEventosTxAdm();
 }
 
 void TfrmCalcOrcaOper::netCalcOrcaOperBeforeConnect(TNetConnection& connection) {

@@ -84,8 +84,7 @@ void TfrmCalcOrcaOper::replicaValores(const std::string& pagina) {
                                                       : cdsItensOrcamento;
     setValores(ds, letra);
     ds.Edit();
-    // The fee rows' data source has no state handler of its own yet.
-    if (&ds == &cdsTxAdm) dtsPadraoStateChange(this);
+    if (&ds == &cdsTxAdm) dtsTxAdmStateChange(this);
     boReplicacao = true;
     boConfirmou = true;
 }

@@ -165,6 +165,7 @@ void TfrmCalcOrcaOper::sbtConfirmarClick(TObject*) {
         ConcluiFatCons();
     } else if (letter == 'T') {
         cdsTxAdm.MergeChangeLog();
+        dtsTxAdmStateChange(this);
         boEditTxAdm = false;
     } else {
         dtsItensOrcamentoStateChange(this);

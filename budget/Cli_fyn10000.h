@@ -454,6 +454,52 @@ private:
     void InformaOk(const std::string& texto);
     // The value test of every item of one branch and type letter (the fee rows: cdsTxAdm).
     void TestaItensFilial(const std::string& filial, char tipo);
+
+    // Taxes, administrative fee and depreciation (CalcOrcaOperFee.cpp, CalcOrcaOperTaxes.cpp)
+public:
+    // The server's answer to a tax calculation ("OK" or "Erro", with its reason).
+    TClientDataSet cdsRetorno{"cdsRetorno"};
+    // Attaches the fee page's handlers and the calculation buttons.
+    void LigaEventosTxAdm();
+    // Taxes of the branches checked on the tax page (kind "F") or the recoverable tax page
+    // (kind "C"), then the budget read again.
+    void btnCalcImpoClick(TObject* Sender);
+    // The administrative fee of the checked fee rows over the last confirmed period.
+    void sbtTxAdmClick(TObject* Sender);
+    // Depreciation of the checked depreciation rows over a period asked for.
+    void btnCalcDeprecClick(TObject* Sender);
+    // Opens the products of the current expense item ("FYN10395"), then reads the budget
+    // again: confirmed products change the item's months.
+    void sbtProdDespClick(TObject* Sender);
+    // SOMAT of the fee row := sum of its twelve months.
+    void totalTxAdm();
+    // Enabling pass of the fee rows: while one is edited only the fee page can be reached.
+    void dtsTxAdmStateChange(TObject* Sender);
+    void cdsTxAdmBeforeInsert(TClientDataSet& DataSet);
+    void cdsTxAdmBeforeEdit(TClientDataSet& DataSet);
+    void cdsTxAdmBeforePost(TClientDataSet& DataSet);
+    void cdsTxAdmBeforeScroll(TClientDataSet& DataSet);
+    void cdsTxAdmAfterScroll(TClientDataSet& DataSet);
+    // The fee grid takes typing only in the month columns of the latest version.
+    void dbgTxAdmColEnter(TObject* Sender);
+    void dbgTxAdmColExit(TObject* Sender);
+    void dbgTxAdmKeyPress(TObject* Sender, TKeyChar& Key);
+    void dbgTxAdmKeyDown(TObject* Sender, TKeyCode& Key, TShiftState Shift);
+    void dbgTxAdmDblClick(TObject* Sender);
+    void dbgTxAdmDrawColumnCell(TObject* Sender, const class TGridDrawCell& Cell,
+                                struct TCellStyle& Style);
+    // Selects or clears the check of every open fee row (question first).
+    void dbgTxAdmTitleClick(class TColumn* Column);
+
+private:
+    // Month values typed on the fee page and not yet confirmed (check marks do not count).
+    bool ValoresTxAdmPendentes() const;
+    // Fee rows whose check is "S".
+    int TxAdmSelecionadas() const;
+    // The row is effected or approved, or its branch closed to the operator: its mark stays.
+    static bool TxAdmBloqueada(const TClientDataSet& row);
+    // Shows an information with an OK button.
+    void Informa(const std::string& texto);
 };
 
 // Creates the main screen the first time, then shows it (the module's entry calls it).

@@ -42,6 +42,18 @@ void DemoBuilder::catalogs() {
         expenses.add({code, name});
     expenses.flush();
 
+    // What is bought under three of the expense types, for the products screen.
+    RowWriter products(m_db, "PRODUTODESP",
+                       {"CDDESPPREV", "CDPRODUTO", "NMPRODUTO", "SGUNIDADE", "VRPRECOUNIT"});
+    products.add({"004", "LIM01", "Detergente neutro 5 l", "GL", 18.9});
+    products.add({"004", "LIM02", "Desinfetante 5 l", "GL", 22.5});
+    products.add({"004", "LIM03", "Pano de limpeza", "UN", 2.35});
+    products.add({"005", "TRA01", "Frete refrigerado", "VG", 350.0});
+    products.add({"005", "TRA02", "Frete seco", "VG", 220.0});
+    products.add({"006", "UNI01", "Avental", "UN", 35.0});
+    products.add({"006", "UNI02", "Touca descartável (cx)", "CX", 28.0});
+    products.flush();
+
     RowWriter operations(m_db, "TIPOOPER", {"CDTIPOOPER", "NMTIPOOPER", "IDENTRSAIDOP"});
     operations.add({"V", "Venda de refeições avulsas", "E"});
     operations.add({"01", "Compra de insumos", "E"});

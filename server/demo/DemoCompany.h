@@ -51,6 +51,8 @@ class Store;
 //    filled. Base month of billing and consumption: 01/10/2025.
 //  - master data: services with 2025 actual history, working days 2025..2027, tax and fee
 //    rates of 2025 and 2026, three assets, one labour budget "MO" + branch.
+//  - products (in every fill): 004 LIM01..LIM03, 005 TRA01 (350,00) and TRA02 (220,00), 006
+//    UNI01 and UNI02; no quantities planned.
 //  - module parameters: IDTIPOSIMULARESULTFAT "FATURAMENTO_BRUTO", IDORCDESPENTROP "O" (same
 //    in the demo).
 //

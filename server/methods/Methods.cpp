@@ -18,6 +18,7 @@ void registerMethods(MethodRegistry& registry) {
     registerReplicationMethods(registry);
     registerSimulationReads(registry);
     registerPendingMethods(registry);
+    registerProdDespMethods(registry);
 }
 
 } // namespace srv

@@ -23,5 +23,6 @@ void registerLabourMethods(MethodRegistry& registry);
 void registerReplicationMethods(MethodRegistry& registry);
 void registerSimulationReads(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
+void registerProdDespMethods(MethodRegistry& registry);
 
 } // namespace srv

@@ -145,6 +145,22 @@ std::string migration1() {
     return s;
 }
 
+// Products bought under an expense type, and how many of each a budget item plans per month.
+std::string migration2() {
+    std::string s;
+    s += "CREATE TABLE PRODUTODESP (CDDESPPREV VARCHAR(3) NOT NULL REFERENCES DESPPREV "
+         "(CDDESPPREV), CDPRODUTO VARCHAR(6) NOT NULL, NMPRODUTO VARCHAR(40) NOT NULL, SGUNIDADE "
+         "VARCHAR(4) NOT NULL, VRPRECOUNIT DOUBLE PRECISION NOT NULL CHECK (VRPRECOUNIT >= 0), "
+         "PRIMARY KEY (CDDESPPREV, CDPRODUTO));\n";
+    s += "CREATE TABLE PRODUTOITEMORCA (NRANOORCAOP VARCHAR(4) NOT NULL, CDVERSORCAOP INTEGER NOT "
+         "NULL, CDFILIAL VARCHAR(4) NOT NULL, NRSEQITEMORCA VARCHAR(10) NOT NULL, CDDESPPREV "
+         "VARCHAR(3) NOT NULL, CDPRODUTO VARCHAR(6) NOT NULL, " +
+         months("QTPRODUTO", kDouble) +
+         ", PRIMARY KEY (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, NRSEQITEMORCA, CDPRODUTO), FOREIGN "
+         "KEY (CDDESPPREV, CDPRODUTO) REFERENCES PRODUTODESP (CDDESPPREV, CDPRODUTO));\n";
+    return s;
+}
+
 // PostgreSQL refuses a text longer than its VARCHAR(n); SQLite would store it. A CHECK on
 // every such column makes both refuse it, as a constraint.
 std::string withLengthChecks(const std::string& sql) {
@@ -155,7 +171,8 @@ std::string withLengthChecks(const std::string& sql) {
 } // namespace
 
 const std::vector<std::string>& Schema::migrations() {
-    static const std::vector<std::string> all = {withLengthChecks(migration1())};
+    static const std::vector<std::string> all = {withLengthChecks(migration1()),
+                                                 withLengthChecks(migration2())};
     return all;
 }
 

@@ -53,6 +53,8 @@ namespace srv {
 //                    "R" recoverable, on consumption; "S" on profit)
 //  IMPOSTOFILIAL     rate of a tax for a year and branch: VRPERCALIQUOTA
 //  TAXAADMFILIAL     administrative fee rate of a year and branch: VRPERCTXADM
+//  PRODUTODESP       products bought under an expense type: NMPRODUTO, SGUNIDADE, VRPRECOUNIT
+//  PRODUTOITEMORCA   quantity per month (QTPRODUTOJAN..) of a product planned by a budget item
 //  BEMFILIAL         fixed assets: CDBEM, DSBEM, VRCUSTOBEM, DTINICIOBEM (first day of the first
 //                    month in service), QTMESESVIDA (useful life in months)
 //  DESPADMFAT        labour types: CDDESPADMFAT, DSDESPADMFAT

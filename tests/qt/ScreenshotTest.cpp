@@ -277,7 +277,8 @@ protected:
 
     const int year = QDate::currentDate().year();
     std::unique_ptr<srv::ServerInstance> server;
-    ModuleLoader loader{{}};
+    // Other modules the budget screen opens are found where the build puts them.
+    ModuleLoader loader{{FYN_MODULE_DIR}};
     std::unique_ptr<ShellHost> host;
     QtPlatform platform;
     MemoryOptionStore saved;
@@ -434,6 +435,53 @@ TEST_F(QtScreenshots,
     app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
     QTest::qWait(50);
     EXPECT_TRUE(written.count("FYN10300-list")) << messages;
+}
+
+TEST_F(QtScreenshots,
+       GivenTheFeePage_WhenAMonthIsBeingTyped_ThenThePictureShowsTheEditAndTheOtherPagesLocked) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshTxAdm); });
+    QTest::qWait(50);
+    // The first branches are effected in the demo's latest version: an open one is typed.
+    TDBGrid* grid = screen.dbgTxAdm;
+    TClientDataSet& fee = screen.cdsTxAdm;
+    int row = -1;
+    for (int r = 0; r < fee.RecordCount() && row < 0; ++r)
+        if (fee.RowValue(r, fee.FieldByName("IDITEMORCAMENTO").Index()).toText() == "P" &&
+            fee.RowValue(r, fee.FieldByName("IDACESSOCALC").Index()).toText() == "S")
+            row = r;
+    ASSERT_GE(row, 0);
+    const int march = grid->ColumnByFieldName("VRORCAMENTOMAR")->Index();
+    app.dispatch([&] {
+        screen.FocusControl(grid);
+        grid->ClickCell(row, march);
+    });
+    for (char c : std::string("1.234,56"))
+        app.dispatch([&screen, c] { screen.TypeChar(static_cast<unsigned char>(c)); });
+    QTest::qWait(50);
+    EXPECT_EQ(fee.State(), dsEdit);
+    EXPECT_FALSE(screen.tshMaoObra->Enabled());
+    EXPECT_TRUE(screen.sbtConfirmar->Enabled());
+    EXPECT_TRUE(save(view->window()->parentWidget(), "FYN10000-tshTxAdm-editing"));
+}
+
+TEST_F(QtScreenshots,
+       GivenAnOpenEntryExpense_WhenItsProductsAreAsked_ThenTheShellOpensTheOtherModulesScreen) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    // The first branches are effected in the demo's latest version: the page opens on 0003.
+    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshEntradas); });
+    QTest::qWait(50);
+    ASSERT_TRUE(screen.sbtProdDesp->EffectivelyEnabled()) << messages;
+    app.dispatch([&screen] { screen.sbtProdDesp->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10395")) << messages;
 }
 
 } // namespace

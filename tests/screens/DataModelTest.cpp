@@ -64,5 +64,5 @@ TEST(DataModel, GivenCatalogThenKeysMatchWithoutCaseAndMonthsAndTrailingBlankAre
               "Atenção! Fase F2 não habilitada para cálculo do orçamento.");
     const std::string err = msg.Msg("Calc_Imp_Err");
     EXPECT_EQ(err.back(), ' ');
-    EXPECT_EQ(msg.Count(), 12u + 52u);
+    EXPECT_EQ(msg.Count(), 12u + 54u);
 }

@@ -25,7 +25,8 @@ protected:
             sql += " AND NRSEQITEMORCA = ?";
             params.emplace_back(sequence);
         }
-        return server->store()
+        return startServer()
+            .store()
             .read([&](srv::Database& db) { return db.query(sql, params); })
             .scalar()
             .toDouble();

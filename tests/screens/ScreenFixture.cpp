@@ -33,7 +33,9 @@ srv::ServerInstance& ScreenFixture::startServer() {
         srv::ServerOptions options;
         options.testFixture = !useDemo;
         options.demo = useDemo;
-        options.threads = 2;
+        // A keep-alive connection holds a thread: the main screen keeps two open, and a screen
+        // of another module opened from it needs one of its own.
+        options.threads = 3;
         server = std::make_unique<srv::ServerInstance>(options);
         host.port = server->port();
     }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "server/ServerInstance.h"
-#include "services/ui/testing/FixedHost.h"
 #include "services/ui/Application.h"
 #include "services/ui/HeadlessPlatform.h"
 #include "services/ui/MemoryOptionStore.h"
+#include "services/ui/testing/FixedHost.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,12 @@ struct TestHost : FixedHost {
         name = "Operador de Teste";
         port = 0;
         token.clear();
+    }
+    // Stands in for the shell's loader: the test opens the other module's screen itself.
+    std::function<void(const std::string&, const std::vector<Variant>&)> onLoadBPL;
+    void LoadBPL(const std::string& code, const std::vector<Variant>& params) override {
+        FixedHost::LoadBPL(code, params);
+        if (onLoadBPL) onLoadBPL(code, params);
     }
 };
 

@@ -1,0 +1,52 @@
+// Entry points of the products-by-expense-type module, called by the host after loading it.
+
+#include "products/Cli_fyn10395.h"
+#include "services/ui/Application.h"
+#include "services/ui/TForm.h"
+
+#include <dlfcn.h>
+
+#include <vector>
+
+namespace {
+
+// Whether the form's class is defined in this library (its virtual table lives here).
+bool definedHere(const TForm* form) {
+    Dl_info mine{}, theirs{};
+    if (!::dladdr(reinterpret_cast<void*>(&definedHere), &mine)) return false;
+    const void* vtable = *reinterpret_cast<void* const*>(form);
+    if (!::dladdr(vtable, &theirs)) return false;
+    return mine.dli_fbase == theirs.dli_fbase;
+}
+
+} // namespace
+
+extern "C" {
+
+void ModuleInitialization() {}
+
+// Screens of this module are freed before its code goes away.
+void ModuleFinalization() {
+    if (!Application::installed()) return;
+    std::vector<TForm*> ours;
+    for (TForm* form : Application::instance().forms())
+        if (definedHere(form)) ours.push_back(form);
+    for (auto it = ours.rbegin(); it != ours.rend(); ++it)
+        delete *it;
+}
+
+// The screen needs its item: without the values there is nothing to show.
+void IniProc() {}
+
+// Opens the screen for the item; whatever goes wrong was shown already and is never thrown
+// into the host.
+void IniProcParams(const Variant* params, int count) {
+    if (!Application::installed() || !params) return;
+    const std::vector<Variant> values(params, params + count);
+    try {
+        Application::instance().dispatch([&values] { criaProdDesp(values); });
+    } catch (...) {
+    }
+}
+
+} // extern "C"
