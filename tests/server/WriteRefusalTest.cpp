@@ -491,6 +491,14 @@ TEST_P(WriteRefusals, GivenAGuardedBudget_WhenCalculatingFromTheBaseMonth_ThenNo
          },
          [&] { return monthBase(teste(), "F", none); },
          "O item 0000000001 da filial 0001 está efetivado ou aprovado e não pode ser calculado."},
+        {"marked line whose item state alone is approved",
+         [&] {
+             exec("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'A' WHERE NRANOORCAOP = '2026' AND "
+                  "CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'F'");
+             markForCalculation("0001", "F");
+         },
+         [&] { return monthBase(teste(), "F", none); },
+         "O item 0000000001 da filial 0001 está efetivado ou aprovado e não pode ser calculado."},
         {"base month without actual figures",
          [&] {
              exec("DELETE FROM SERVREALIZADO WHERE CDFILIAL = '0001'");
@@ -781,6 +789,16 @@ TEST_P(WriteRefusals, GivenClosedMonthsOrClosedLines_WhenCalculating_ThenThoseCe
          [&] {
              sevens("I", {"0001", "0002"});
              closeLines("0002", "I", "E");
+         },
+         [&] {
+             return taxes(teste(), branchesOf("teste", "IDCHECKI", {"0001", "0002"}), "2");
+         },
+         {lineCells(allMonths, "0002", "I")}},
+        {"taxes over lines whose item state alone is effected",
+         [&] {
+             sevens("I", {"0001", "0002"});
+             exec("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'E' WHERE NRANOORCAOP = '2026' AND "
+                  "CDVERSORCAOP = 2 AND CDFILIAL = '0002' AND IDTIPOORCAOP = 'I'");
          },
          [&] {
              return taxes(teste(), branchesOf("teste", "IDCHECKI", {"0001", "0002"}), "2");
