@@ -160,25 +160,10 @@ protected:
         return d;
     }
 
-    // A packet with `check` "S" on the rows of the given branches (and type letter).
-    static DataPacket checked(DataPacket p, const std::string& check,
-                              const std::vector<std::string>& branches,
-                              const std::string& type = "") {
-        const int f = p.fieldIndex(check);
-        const int b = p.fieldIndex("CDFILIAL");
-        const int t = p.fieldIndex("IDTIPOORCAOP");
-        for (auto& row : p.rows)
-            for (const std::string& code : branches)
-                if (row[std::size_t(b)].toText() == code &&
-                    (type.empty() || row[std::size_t(t)].toText() == type))
-                    row[std::size_t(f)] = Variant("S");
-        return p;
-    }
-
     // Branches as the operator `viewer` loads them, with `check` set on some of them.
     DataPacket branchesOf(const std::string& viewer, const std::string& check,
                           const std::vector<std::string>& branches, int version = 2) {
-        return checked(loaded(op(viewer), 0, version), check, branches);
+        return checkedRows(loaded(op(viewer), 0, version), check, branches);
     }
 
     // A line of a branch and type made effected ("E") or approved ("A") as a whole, while its
@@ -553,7 +538,7 @@ TEST_P(WriteRefusals, GivenAGuardedBudget_WhenCalculatingTaxes_ThenErroNamesTheR
 
 TEST_P(WriteRefusals, GivenAGuardedBudget_WhenCalculatingTheFee_ThenNothingIsWritten) {
     const auto fees = [&](RpcTestClient& c, const std::vector<std::string>& b, int version = 2) {
-        return checked(loaded(c, 5, version), "IDCHECK", b);
+        return checkedRows(loaded(c, 5, version), "IDCHECK", b);
     };
     expectRefused({
         {"version that is not the latest",
@@ -600,7 +585,7 @@ TEST_P(WriteRefusals, GivenAGuardedBudget_WhenCalculatingTheFee_ThenNothingIsWri
 
 TEST_P(WriteRefusals, GivenAGuardedBudget_WhenImportingDepreciation_ThenNothingIsWritten) {
     const auto items = [&](RpcTestClient& c, const std::vector<std::string>& b, int version = 2) {
-        return checked(loaded(c, 2, version), "IDCHECK", b, "P");
+        return checkedRows(loaded(c, 2, version), "IDCHECK", b, "P");
     };
     expectRefused({
         {"version that is not the latest",
@@ -772,13 +757,13 @@ TEST_P(WriteRefusals, GivenClosedMonthsOrClosedLines_WhenCalculating_ThenThoseCe
          {lineCells(firstQuarter, "0001", "I")}},
         {"fee in months closed to the phase",
          [&] { sevens("T", {"0001"}); },
-         [&] { return fee(op("fase"), checked(loaded(op("fase"), 5), "IDCHECK", {"0001"})); },
+         [&] { return fee(op("fase"), checkedRows(loaded(op("fase"), 5), "IDCHECK", {"0001"})); },
          {lineCells(firstQuarter, "0001", "T")}},
         {"depreciation in months closed to the phase",
          [&] { sevens("P", {"0001"}); },
          [&] {
              return depreciation(op("fase"),
-                                 checked(loaded(op("fase"), 2), "IDCHECK", {"0001"}, "P"));
+                                 checkedRows(loaded(op("fase"), 2), "IDCHECK", {"0001"}, "P"));
          },
          {lineCells(firstQuarter, "0001", "P")}},
         {"labour in months closed to the phase",
@@ -810,7 +795,7 @@ TEST_P(WriteRefusals, GivenClosedMonthsOrClosedLines_WhenCalculating_ThenThoseCe
              closeLines("0002", "T", "A");
          },
          [&] {
-             return fee(teste(), checked(loaded(teste(), 5), "IDCHECK", {"0001", "0002"}));
+             return fee(teste(), checkedRows(loaded(teste(), 5), "IDCHECK", {"0001", "0002"}));
          },
          {lineCells(allMonths, "0002", "T")}},
         {"depreciation over approved lines of an open branch",
@@ -820,7 +805,7 @@ TEST_P(WriteRefusals, GivenClosedMonthsOrClosedLines_WhenCalculating_ThenThoseCe
          },
          [&] {
              return depreciation(teste(),
-                                 checked(loaded(teste(), 2), "IDCHECK", {"0001", "0002"}, "P"));
+                                 checkedRows(loaded(teste(), 2), "IDCHECK", {"0001", "0002"}, "P"));
          },
          {lineCells(allMonths, "0002", "P")}},
         {"labour over effected lines of an open branch",
