@@ -116,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "", kNoAccess},
         Refusal{"PhaseClosedBilling", "bloq", 2, nullptr, &F::dbgItOrcFatur, "0001",
                 "VRORCAMENTOJUL", "9", kPhaseClosed},
+        Refusal{"PhaseClosedBillingCheck", "bloq", 2, nullptr, &F::dbgItOrcFatur, "0001",
+                "IDCHECKF", "", kPhaseClosed},
         Refusal{"PhaseClosedLabour", "bloq", 2, &F::tshMaoObra, &F::dbgMaoObra, "0001",
                 "VRORCAMENTOJUL", "9", kPhaseClosed}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.what); });
