@@ -44,12 +44,12 @@ ItemLines::ItemLines(Database& db, std::string year, int version)
 std::vector<ItemLine> ItemLines::lines(const std::string& branch, const std::string& type) {
     const QueryResult r = m_db.query(
         std::string("SELECT NRSEQITEMORCA, IDSTATUSORCA, ") + codeColumnOf(type) + monthList() +
-            " FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL = ? AND "
-            "IDTIPOORCAOP = ? ORDER BY NRSEQITEMORCA",
+            ", IDITEMORCAMENTO FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND "
+            "CDFILIAL = ? AND IDTIPOORCAOP = ? ORDER BY NRSEQITEMORCA",
         {Variant(m_year), Variant(m_version), Variant(branch), Variant(type)});
     std::vector<ItemLine> out;
     for (const auto& row : r.rows) {
-        ItemLine l{trimmed(row[0]), trimmed(row[1]), trimmed(row[2]), {}};
+        ItemLine l{trimmed(row[0]), trimmed(row[1]), trimmed(row[2]), {}, trimmed(row[15])};
         for (std::size_t m = 0; m < 12; ++m)
             l.months[m] = row[3 + m].isNull() ? 0.0 : row[3 + m].toDouble();
         out.push_back(std::move(l));

@@ -18,7 +18,9 @@ struct ItemLine {
     std::string status;   // IDSTATUSORCA
     std::string itemCode; // CDIMPOSTO or CDDESPADMFAT, by type
     std::array<double, 12> months{};
-    bool open() const { return status != "E" && status != "A"; }
+    std::string state; // IDITEMORCAMENTO
+    // A line effected or approved by either flag is closed, as it is to a save.
+    bool open() const { return status != "E" && status != "A" && state != "E" && state != "A"; }
 };
 
 // Reads and writes the budget lines (ITEMORCAMENTO) of one year and version for the

@@ -183,18 +183,18 @@ void MonthBaseCalculation::writeLine(const Line& line, const std::array<double, 
 }
 
 int MonthBaseCalculation::run() {
-    const QueryResult marked =
-        m_db.query("SELECT CDFILIAL, NRSEQITEMORCA, DTMESBASEITEM, IDSTATUSORCA FROM "
-                   "ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND IDTIPOORCAOP = "
-                   "? AND IDITEMCALCORCA = 'P' ORDER BY CDFILIAL, NRSEQITEMORCA",
-                   {Variant(m_year), Variant(m_version), Variant(m_kind)});
+    const QueryResult marked = m_db.query(
+        "SELECT CDFILIAL, NRSEQITEMORCA, DTMESBASEITEM, IDSTATUSORCA, IDITEMORCAMENTO FROM "
+        "ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND IDTIPOORCAOP = "
+        "? AND IDITEMCALCORCA = 'P' ORDER BY CDFILIAL, NRSEQITEMORCA",
+        {Variant(m_year), Variant(m_version), Variant(m_kind)});
     std::vector<std::string> missing;
     int calculated = 0;
     for (const auto& row : marked.rows) {
         const Line line{trimmed(row[0]), trimmed(row[1]), row[2]};
         if (!m_requested.contains({line.branch, line.seq})) continue;
         m_guard.requireBranch(line.branch);
-        if (!CalcGuard::openStatus(row[3]))
+        if (!CalcGuard::openStatus(row[3]) || !CalcGuard::openStatus(row[4]))
             throw RpcError("O item " + line.seq + " da filial " + line.branch +
                            " está efetivado ou aprovado e não pode ser calculado.");
         const std::vector<Service> list = services(line.branch);

@@ -68,28 +68,13 @@ protected:
         });
     }
 
-    // A loaded packet with `check` set to "S" on the rows of the given branches (and type).
-    static DataPacket checked(DataPacket p, const std::string& check,
-                              const std::vector<std::string>& branches,
-                              const std::string& type = "") {
-        const int f = p.fieldIndex(check);
-        const int b = p.fieldIndex("CDFILIAL");
-        const int t = p.fieldIndex("IDTIPOORCAOP");
-        for (auto& row : p.rows)
-            for (const std::string& code : branches)
-                if (row[std::size_t(b)].toText() == code &&
-                    (type.empty() || row[std::size_t(t)].toText() == type))
-                    row[std::size_t(f)] = Variant("S");
-        return p;
-    }
-
     Answer taxes(RpcTestClient& client, const std::vector<std::string>& branches,
                  const std::string& kind, const std::string& version = "2") {
         Answer l = load(client);
         EXPECT_TRUE(l.ok) << l.error;
         return client.budget(
             "CalculaImpos",
-            {val(checked(l.packet(0), kind == "F" ? "IDCHECKI" : "IDCHECKR", branches)),
+            {val(checkedRows(l.packet(0), kind == "F" ? "IDCHECKI" : "IDCHECKR", branches)),
              val("2026"), val(version), byref(kind)});
     }
 
@@ -98,7 +83,7 @@ protected:
         Answer l = load(client);
         EXPECT_TRUE(l.ok) << l.error;
         return client.budget("SetTxAdm",
-                             {byref(checked(l.packet(5), "IDCHECK", branches)), val("T"),
+                             {byref(checkedRows(l.packet(5), "IDCHECK", branches)), val("T"),
                               val("2026"), val(2), val(client.operatorCode()), val("N"), val(true),
                               val(false), val(Variant()), byref(periodKind),
                               byref(Variant::fromDate(start)), byref(Variant::fromDate(end))});
@@ -109,7 +94,7 @@ protected:
         Answer l = load(client);
         EXPECT_TRUE(l.ok) << l.error;
         return client.budget("calculaDeprec",
-                             {val(checked(l.packet(2), "IDCHECK", branches, "P")),
+                             {val(checkedRows(l.packet(2), "IDCHECK", branches, "P")),
                               byref(periodKind), byref(Variant::fromDate(start)),
                               byref(Variant::fromDate(end)), val(client.operatorCode())});
     }

@@ -52,6 +52,19 @@ DataPacket modifiedDelta(const DataPacket& loaded,
     return delta;
 }
 
+DataPacket checkedRows(DataPacket p, const std::string& check,
+                       const std::vector<std::string>& branches, const std::string& type) {
+    const int f = p.fieldIndex(check);
+    const int b = p.fieldIndex("CDFILIAL");
+    const int t = p.fieldIndex("IDTIPOORCAOP");
+    for (auto& row : p.rows)
+        for (const std::string& code : branches)
+            if (row[std::size_t(b)].toText() == code &&
+                (type.empty() || row[std::size_t(t)].toText() == type))
+                row[std::size_t(f)] = Variant("S");
+    return p;
+}
+
 double monthValue(const DataPacket& packet, int row, const std::string& field) {
     const Variant& v = packet.value(static_cast<std::size_t>(row), field);
     return v.isNull() ? 0.0 : v.toDouble();

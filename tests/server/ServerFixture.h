@@ -37,5 +37,9 @@ int rowOf(const DataPacket& packet, const std::string& branch, const std::string
 // A delta that changes fields of some rows of a loaded packet, as the client's change log does.
 DataPacket modifiedDelta(const DataPacket& loaded,
                          const std::vector<std::pair<int, std::map<std::string, Variant>>>& edits);
+// A packet with `check` set to "S" on the rows of the given branches (and type letter), as the
+// screens mark what a calculation order applies to.
+DataPacket checkedRows(DataPacket packet, const std::string& check,
+                       const std::vector<std::string>& branches, const std::string& type = "");
 // A month value of a row as a double (null reads 0).
 double monthValue(const DataPacket& packet, int row, const std::string& field);
