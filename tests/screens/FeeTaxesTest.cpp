@@ -24,7 +24,7 @@ protected:
         std::string sql = "UPDATE ITEMORCAMENTO SET ";
         for (int m = 1; m <= 12; ++m)
             sql += (m == 1 ? "" : ", ") + srv::monthColumn("VRORCAMENTO", m) + " = " +
-                   std::to_string(value);
+                   formatCDouble(value);
         exec(sql + " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND "
                    "IDTIPOORCAOP = ?",
              {Variant(branch), Variant(type)});

@@ -248,9 +248,9 @@ TEST_P(SaveFailure, GivenFeeTypedWhenTheSaveFailsThenTheEditIsIntactAndConfirmsL
     failThenSucceed("0002", "T", "JUN", sequence,
                     "page T, focus dbgTxAdm\n"
                     "billing browse, items browse, fee edit, row 0002 JUN=250, line 2 of 5\n"
-                    "editing off, fee editing on, confirm on, cancel on, refresh off, effect on, "
+                    "editing off, fee editing on, confirm on, cancel on, refresh off, effect off, "
                     "replicate off\n"
-                    "year on, version on, pages T\n"
+                    "year off, version off, pages T\n"
                     "progress closed, cursor default",
                     250);
     EXPECT_EQ(fee.ChangeCount(), 0);

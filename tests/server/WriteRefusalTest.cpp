@@ -208,6 +208,11 @@ protected:
                 int version = 2, const std::string& op = "") {
         return ServerOnBackend::save(client, Variant(delta), kind, version, op);
     }
+    // The request's own calculation mark on a branch's line, as a screen that sees it sends it.
+    Variant marking(const std::string& branch, const std::string& type) {
+        return Variant(
+            change(loaded(op("fase"), 1), branch, type, {{"IDITEMCALCORCA", Variant("P")}}));
+    }
     Answer monthBase(RpcTestClient& client, const std::string& kind, const Variant& delta,
                      int version = 2, const std::string& op = "") {
         const std::string periodKind = "S";
@@ -457,39 +462,35 @@ TEST_P(WriteRefusals, GivenAGuardedBudget_WhenCalculatingFromTheBaseMonth_ThenNo
          [&] { return monthBase(op("bloq"), "C", none); },
          "Atenção! Fase Fase sem cálculo não habilitada para cálculo do orçamento."},
         {"marked line of a branch the operator does not see",
-         [&] { markForCalculation("0006", "F"); }, [&] { return monthBase(teste(), "F", none); },
+         {},
+         [&] { return monthBase(teste(), "F", marking("0006", "F")); },
          "Filial 0006 não permitida para o operador teste."},
         {"marked line of a branch without calculation access",
-         [&] { markForCalculation("0005", "C"); }, [&] { return monthBase(teste(), "C", none); },
+         {},
+         [&] { return monthBase(teste(), "C", marking("0005", "C")); },
          "Gerente não tem permissão para realizar o cálculo do orçamento desta filial. (filial "
          "0005)"},
-        {"marked line of an effected branch budget", [&] { markForCalculation("0003", "F"); },
-         [&] { return monthBase(teste(), "F", none); },
+        {"marked line of an effected branch budget",
+         {},
+         [&] { return monthBase(teste(), "F", marking("0003", "F")); },
          "O orçamento da filial 0003 está efetivado e não pode ser alterado."},
-        {"marked line of an approved branch budget", [&] { markForCalculation("0004", "F"); },
-         [&] { return monthBase(teste(), "F", none); },
+        {"marked line of an approved branch budget",
+         {},
+         [&] { return monthBase(teste(), "F", marking("0004", "F")); },
          "O orçamento da filial 0004 está aprovado e não pode ser alterado."},
-        {"marked line effected in an open branch",
-         [&] {
-             closeLines("0001", "F", "E");
-             markForCalculation("0001", "F");
-         },
-         [&] { return monthBase(teste(), "F", none); },
-         "O item 0000000001 da filial 0001 está efetivado ou aprovado e não pode ser calculado."},
+        {"marked line effected in an open branch", [&] { closeLines("0001", "F", "E"); },
+         [&] { return monthBase(teste(), "F", marking("0001", "F")); },
+         "O item 0000000001 (filial 0001, tipo F) está efetivado e não pode ser alterado."},
         {"marked line whose item state alone is approved",
          [&] {
              exec("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'A' WHERE NRANOORCAOP = '2026' AND "
                   "CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'F'");
-             markForCalculation("0001", "F");
          },
-         [&] { return monthBase(teste(), "F", none); },
-         "O item 0000000001 da filial 0001 está efetivado ou aprovado e não pode ser calculado."},
+         [&] { return monthBase(teste(), "F", marking("0001", "F")); },
+         "Item já aprovado! 0000000001 (filial 0001, tipo F)"},
         {"base month without actual figures",
-         [&] {
-             exec("DELETE FROM SERVREALIZADO WHERE CDFILIAL = '0001'");
-             markForCalculation("0001", "F");
-         },
-         [&] { return monthBase(teste(), "F", none); },
+         [&] { exec("DELETE FROM SERVREALIZADO WHERE CDFILIAL = '0001'"); },
+         [&] { return monthBase(teste(), "F", marking("0001", "F")); },
          "Não há valores realizados no mês base para o cálculo do faturamento das filiais: "
          "0001."},
         {"operator argument naming another operator", [&] { markForCalculation("0001", "F"); },
