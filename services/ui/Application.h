@@ -56,7 +56,14 @@ public:
 
     // Creates a form owned by the application, fires its OnCreate, and returns it.
     template <class T, class... Args> T* createForm(Args&&... args) {
+        return createModuleForm<T>(std::string(), std::forward<Args>(args)...);
+    }
+    // The same for a module's form: it is marked with the module's code before its OnCreate
+    // runs, so that the module finds its own forms when it is unloaded.
+    template <class T, class... Args>
+    T* createModuleForm(const std::string& module, Args&&... args) {
         auto* form = new T(std::forward<Args>(args)...);
+        form->SetModule(module);
         adoptForm(form);
         form->DoCreate();
         return form;

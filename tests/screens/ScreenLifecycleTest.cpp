@@ -3,6 +3,7 @@
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
 #include "services/ui/TEdit.h"
+#include "services/ui/TForm.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
@@ -10,6 +11,7 @@
 #include "services/ui/TTabSheet.h"
 
 extern "C" void IniProc();
+extern "C" void ModuleFinalization();
 
 class ScreenLifecycle : public ScreenFixture {};
 
@@ -77,4 +79,20 @@ TEST_F(ScreenLifecycle,
     ASSERT_NE(frmCalcOrcaOper, nullptr);
     EXPECT_TRUE(frmCalcOrcaOper->cdsParametros.IsEmpty());
     EXPECT_NE(messages().find("error: "), std::string::npos) << messages();
+}
+
+TEST_F(ScreenLifecycle,
+       GivenFormsOfTheModuleTheHostAndAnotherModule_WhenShutDown_ThenOnlyItsOwnGo) {
+    openScreen();
+    TForm* hostForm = app.createForm<TForm>(nullptr);
+    TForm* otherModule = app.createModuleForm<TForm>("FYN20000", nullptr);
+    TForm* sameModule = app.createModuleForm<TForm>(kModuleCode, nullptr);
+    ASSERT_EQ(app.forms().size(), 4u);
+    EXPECT_EQ(sameModule->Module(), "FYN10000");
+
+    ModuleFinalization();
+
+    EXPECT_EQ(app.forms(), (std::vector<TForm*>{hostForm, otherModule}));
+    EXPECT_EQ(frmCalcOrcaOper, nullptr);
+    EXPECT_FALSE(boStCriado);
 }
