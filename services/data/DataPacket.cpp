@@ -1,5 +1,6 @@
 #include "services/data/DataPacket.h"
 
+#include "services/data/Int32Range.h"
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
 #include "services/data/TextCase.h"
@@ -72,8 +73,7 @@ Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row, TextCac
     case FieldType::Integer: {
         if (in.peek() != JsonReader::Token::Number) throw wrongKind("an integer");
         const double d = in.readNumber();
-        if (!in.lastNumberWasInteger() || d < -2147483648.0 || d > 2147483647.0)
-            throw wrongKind("a 32-bit integer");
+        if (!in.lastNumberWasInteger() || !inInt32Range(d)) throw wrongKind("a 32-bit integer");
         return Variant(static_cast<int>(d));
     }
     case FieldType::Float:
@@ -211,7 +211,7 @@ bool readRowFast(JsonReader& in, const std::vector<FieldDef>& fields,
                 return false;
             }
             if (fields[f].type == FieldType::Integer) {
-                if (decimals > 0 || value < -2147483648.0 || value > 2147483647.0) return false;
+                if (decimals > 0 || !inInt32Range(value)) return false;
                 row.emplace_back(static_cast<int>(value));
             } else if (fields[f].type == FieldType::DateTime) {
                 row.push_back(Variant::fromDate(value));
@@ -476,7 +476,7 @@ Variant readVariant(JsonReader& in) {
                 result = Variant(in.readBool());
             } else if (typeName == "integer") {
                 const double d = in.readNumber();
-                if (!in.lastNumberWasInteger() || d < -2147483648.0 || d > 2147483647.0)
+                if (!in.lastNumberWasInteger() || !inInt32Range(d))
                     in.fail("an integer variant needs a 32-bit integer");
                 result = Variant(static_cast<int>(d));
             } else if (typeName == "double") {
