@@ -42,7 +42,7 @@ protected:
 };
 
 TEST_F(SaveCancel,
-       GivenValueTypedOnBillingWhenConfirmedThenTheServerKeepsItAndTheBudgetIsReadAgain) {
+       GivenValueTypedOnBilling_WhenConfirmed_ThenTheServerKeepsItAndTheBudgetIsReadAgain) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "ABR", "4.321,25");
     // Confirmed while the cell is still being typed in.
@@ -60,7 +60,7 @@ TEST_F(SaveCancel,
 }
 
 TEST_F(SaveCancel,
-       GivenServerRefusalWhenSavingBillingThenEveryAccessibleRowIsMarkedAndSentAgainLater) {
+       GivenServerRefusal_WhenSavingBilling_ThenEveryAccessibleRowIsMarkedAndSentAgainLater) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     // 0002 loses its base month: it is sent marked "N"; the others "S".
@@ -87,7 +87,7 @@ TEST_F(SaveCancel,
     EXPECT_EQ(fc.ChangeCount(), 0);
 }
 
-TEST_F(SaveCancel, GivenServerRefusalWhenSavingAnItemThenALaterSaveSendsTheChangeAgain) {
+TEST_F(SaveCancel, GivenServerRefusal_WhenSavingAnItem_ThenALaterSaveSendsTheChangeAgain) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.dbgMaoObra->SetFocus(); });
@@ -110,7 +110,7 @@ TEST_F(SaveCancel, GivenServerRefusalWhenSavingAnItemThenALaterSaveSendsTheChang
     EXPECT_EQ(screen.cdsItensOrcamento.ChangeCount(), 0);
 }
 
-TEST_F(SaveCancel, GivenConfirmationAnsweredNoThenNothingIsSentAndTheCheckColumnIsLeft) {
+TEST_F(SaveCancel, GivenConfirmationAnsweredNo_ThenNothingIsSentAndTheCheckColumnIsLeft) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "JUN", "5");
     event([&] { screen.dbgItOrcFatur->SetSelectedIndex(0); });
@@ -122,7 +122,7 @@ TEST_F(SaveCancel, GivenConfirmationAnsweredNoThenNothingIsSentAndTheCheckColumn
     EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsEdit) << "the edit goes on";
 }
 
-TEST_F(SaveCancel, GivenItemTypedOnLabourWhenConfirmedThenItIsStoredWithoutReload) {
+TEST_F(SaveCancel, GivenItemTypedOnLabour_WhenConfirmed_ThenItIsStoredWithoutReload) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0002")}); });
@@ -146,7 +146,7 @@ TEST_F(SaveCancel, GivenItemTypedOnLabourWhenConfirmedThenItIsStoredWithoutReloa
     EXPECT_EQ(screen.cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString(), "0002");
 }
 
-TEST_F(SaveCancel, GivenFeePageWithNothingChangedWhenConfirmedThenTheServerIsStillAsked) {
+TEST_F(SaveCancel, GivenFeePageWithNothingChanged_WhenConfirmed_ThenTheServerIsStillAsked) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     event([&] { screen.dbgTxAdm->SetFocus(); });
@@ -160,7 +160,7 @@ TEST_F(SaveCancel, GivenFeePageWithNothingChangedWhenConfirmedThenTheServerIsSti
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(SaveCancel, GivenEditOnAnItemPageWhenCancelledThenValuesComeBackOnTheSameBranch) {
+TEST_F(SaveCancel, GivenEditOnAnItemPage_WhenCancelled_ThenValuesComeBackOnTheSameBranch) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0002")}); });
@@ -182,7 +182,7 @@ TEST_F(SaveCancel, GivenEditOnAnItemPageWhenCancelledThenValuesComeBackOnTheSame
     EXPECT_EQ(valueOf(screen.cdsOrcamentoFilial, "0003", "IDITEMORCAMENTO"), "E");
 }
 
-TEST_F(SaveCancel, GivenCancelAnsweredNoThenTheEditGoesOn) {
+TEST_F(SaveCancel, GivenCancelAnsweredNo_ThenTheEditGoesOn) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "JAN", "3");
     platform.answerNext(mrNo);
@@ -191,7 +191,7 @@ TEST_F(SaveCancel, GivenCancelAnsweredNoThenTheEditGoesOn) {
     EXPECT_TRUE(boEditItemOrca);
 }
 
-TEST_F(SaveCancel, GivenBaseMonthBeyondTheBudgetYearWhenConfirmedThenNothingIsSent) {
+TEST_F(SaveCancel, GivenBaseMonthBeyondTheBudgetYear_WhenConfirmed_ThenNothingIsSent) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0001", "DTMESBASEITEM");
     typeText("012027");
@@ -239,7 +239,7 @@ protected:
     }
 };
 
-TEST_F(SaveAcrossRestart, GivenValueSavedWhenServerAndScreenStartAgainThenTheValueIsStillThere) {
+TEST_F(SaveAcrossRestart, GivenValueSaved_WhenServerAndScreenStartAgain_ThenTheValueIsStillThere) {
     startServer();
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);

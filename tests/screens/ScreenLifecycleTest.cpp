@@ -15,7 +15,7 @@ extern "C" void ModuleFinalization();
 
 class ScreenLifecycle : public ScreenFixture {};
 
-TEST_F(ScreenLifecycle, GivenNoScreenWhenEntryRunsThenScreenShowsTodaysYearAndItsLatestVersion) {
+TEST_F(ScreenLifecycle, GivenNoScreen_WhenEntryRuns_ThenScreenShowsTodaysYearAndItsLatestVersion) {
     TfrmCalcOrcaOper& screen = openScreen();
     EXPECT_EQ(screen.Caption(), "Cálculo Orçamento Operacional");
     EXPECT_EQ(screen.speAno->Text(), "2026");
@@ -33,7 +33,7 @@ TEST_F(ScreenLifecycle, GivenNoScreenWhenEntryRunsThenScreenShowsTodaysYearAndIt
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ScreenLifecycle, GivenShownScreenThenNothingThatNeedsALoadedBudgetIsEnabled) {
+TEST_F(ScreenLifecycle, GivenShownScreen_ThenNothingThatNeedsALoadedBudgetIsEnabled) {
     TfrmCalcOrcaOper& screen = openScreen();
     for (TMenuItem* item :
          {screen.mnuVerificar, screen.mnuCancelar, screen.mnuConfirmar, screen.mnuProcurar,
@@ -48,7 +48,8 @@ TEST_F(ScreenLifecycle, GivenShownScreenThenNothingThatNeedsALoadedBudgetIsEnabl
     EXPECT_TRUE(screen.sbtFiltro->Enabled());
 }
 
-TEST_F(ScreenLifecycle, GivenOpenScreenWhenIniProcRunsAgainThenSameScreenWithoutReadingParameters) {
+TEST_F(ScreenLifecycle,
+       GivenOpenScreen_WhenIniProcRunsAgain_ThenSameScreenWithoutReadingParameters) {
     TfrmCalcOrcaOper& first = openScreen();
     // Were the parameters read again, the emptied dataset would be filled once more.
     first.cdsParametros.EmptyDataSet();
@@ -58,7 +59,7 @@ TEST_F(ScreenLifecycle, GivenOpenScreenWhenIniProcRunsAgainThenSameScreenWithout
     EXPECT_EQ(platform.shownForms().size(), 1u);
 }
 
-TEST_F(ScreenLifecycle, GivenOpenScreenWhenClosedThenNextEntryCreatesAFreshOne) {
+TEST_F(ScreenLifecycle, GivenOpenScreen_WhenClosed_ThenNextEntryCreatesAFreshOne) {
     TfrmCalcOrcaOper& first = openScreen();
     event([&] { first.Close(); });
     app.freeReleasedForms();
@@ -70,7 +71,7 @@ TEST_F(ScreenLifecycle, GivenOpenScreenWhenClosedThenNextEntryCreatesAFreshOne) 
 }
 
 TEST_F(ScreenLifecycle,
-       GivenServerRefusingParametersWhenEntryRunsThenItsMessageShowsAndScreenStays) {
+       GivenServerRefusingParameters_WhenEntryRuns_ThenItsMessageShowsAndScreenStays) {
     openScreen();
     event([&] { form->Close(); });
     app.freeReleasedForms();
