@@ -10,17 +10,22 @@ PACKAGES := build-essential cmake ninja-build ccache pkg-config git \
             libcpp-httplib-dev libmicrohttpd-dev libssl-dev clang-14 libclang-rt-14-dev \
             fonts-dejavu-core locales
 
-.PHONY: all deps configure build test run bench clean format
+.PHONY: all deps configure build test run bench clean format ci server
 
 all: build
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+# Installs what is missing of $(1).
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  SUDO=$$( [ $$(id -u) -eq 0 ] || echo sudo ); \
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 $(BUILD)/build.ninja:
 	cmake --preset default -B $(BUILD)
@@ -39,8 +44,19 @@ run: build
 bench: build
 	scripts/bench.sh $(BUILD)
 
+# Formats the files given as FILES=..., or every tracked source when none are given.
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	$(call install_missing,clang-format)
+	$(if $(FILES),clang-format -i $(FILES),git ls-files '*.cpp' '*.h' | xargs clang-format -i)
+
+# The continuous-integration run: warnings as errors, the sanitizer suites, the fuzz targets.
+ci:
+	.ci/run
+
+# The application server alone, without Qt or the test frameworks.
+server:
+	cmake --preset server
+	cmake --build --preset server -j $(JOBS)
 
 clean:
 	rm -rf $(BUILD)

@@ -267,7 +267,7 @@ void CriaCalcOrcaOper() {
     app.setCursor(crHourGlass);
     Finally restore([&app] { app.setCursor(crDefault); });
     if (!boStCriado) {
-        frmCalcOrcaOper = app.createForm<TfrmCalcOrcaOper>(nullptr);
+        frmCalcOrcaOper = app.createModuleForm<TfrmCalcOrcaOper>(kModuleCode, nullptr);
         boStCriado = true;
     }
     frmCalcOrcaOper->Show();

@@ -7,6 +7,9 @@ class TfrmCalcOrcaOper;
 // Variables the main screen shares with its dialogs for the module's whole life. The host's
 // start-up hook calls initializeModuleState, its shut-down hook finalizeModuleState.
 
+// The code the host loads this module by; every form the module creates carries it.
+inline const std::string kModuleCode = "FYN10000";
+
 // The one main screen instance (nullptr until created).
 extern TfrmCalcOrcaOper* frmCalcOrcaOper;
 // The main screen exists.

@@ -6,16 +6,26 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
-    const QVariant background = index.data(Qt::BackgroundRole);
-    const bool editing = index.data(GridModel::EditingRole).toBool();
-    QStyleOptionViewItem opt(option);
-    initStyleOption(&opt, index);
-    // The grid's own styles say which cell is selected; Qt's selection look stays out.
-    opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-    opt.rect = option.rect.adjusted(3, 0, -3, 0);
+    // Every role at once: the grid's cell style is asked once per cell drawn. The grid's own
+    // styles say which cell is selected, so Qt's selection look stays out.
+    std::array<QModelRoleData, 8> roles{QModelRoleData(Qt::BackgroundRole),
+                                        QModelRoleData(GridModel::EditingRole),
+                                        QModelRoleData(Qt::DisplayRole),
+                                        QModelRoleData(Qt::TextAlignmentRole),
+                                        QModelRoleData(GridModel::EditorSelectionRole),
+                                        QModelRoleData(GridModel::PictureRole),
+                                        QModelRoleData(Qt::ForegroundRole),
+                                        QModelRoleData(Qt::FontRole)};
+    index.multiData(roles);
+    const QVariant& background = roles[0].data();
+    const bool editing = roles[1].data().toBool();
+    const QString text = roles[2].data().toString();
+    const int align = roles[3].data().toInt();
+    const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
 
     painter->save();
     if (editing) {
@@ -23,13 +33,11 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setPen(option.palette.color(QPalette::Highlight));
         painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
         painter->setPen(option.palette.color(QPalette::Text));
-        const QString text = index.data(Qt::DisplayRole).toString();
-        const QRect r = opt.rect;
-        const int align = index.data(Qt::TextAlignmentRole).toInt();
+        const QRect& r = textRect;
         const QFontMetrics fm = painter->fontMetrics();
         const int textWidth = fm.horizontalAdvance(text);
         const int x0 = (align & Qt::AlignRight) ? r.right() - textWidth : r.left();
-        const QPoint selection = index.data(GridModel::EditorSelectionRole).toPoint();
+        const QPoint selection = roles[4].data().toPoint();
         const int start = std::clamp(selection.x(), 0, static_cast<int>(text.size()));
         const int length = std::clamp(selection.y(), 0, static_cast<int>(text.size()) - start);
         const int selLeft = x0 + fm.horizontalAdvance(text.left(start));
@@ -53,7 +61,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         return;
     }
     if (background.isValid()) painter->fillRect(option.rect, background.value<QColor>());
-    const auto picture = static_cast<TCheckPicture>(index.data(GridModel::PictureRole).toInt());
+    const auto picture = static_cast<TCheckPicture>(roles[5].data().toInt());
     if (picture != TCheckPicture::None) {
         const QPixmap pm = Glyphs::checkPicture(picture);
         const QPoint at =
@@ -62,12 +70,10 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->restore();
         return;
     }
-    painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
-    if (index.data(Qt::FontRole).isValid())
-        painter->setFont(index.data(Qt::FontRole).value<QFont>());
-    const int align = index.data(Qt::TextAlignmentRole).toInt();
-    const QString text = painter->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(),
-                                                           Qt::ElideRight, opt.rect.width());
-    painter->drawText(opt.rect, align, text);
+    painter->setPen(roles[6].data().value<QColor>());
+    if (roles[7].data().isValid()) painter->setFont(roles[7].data().value<QFont>());
+    const QString elided =
+        painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
+    painter->drawText(textRect, align, elided);
     painter->restore();
 }

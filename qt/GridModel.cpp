@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QPoint>
 
+#include <optional>
+
 GridModel::GridModel(TDBGrid& grid, QObject* parent) : QAbstractTableModel(parent), m_grid(grid) {
     refreshColumns();
 }
@@ -33,45 +35,69 @@ int GridModel::modelColumn(int gridColumn) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows) return {};
+    QModelRoleData roleData(role);
+    multiData(index, roleData);
+    return roleData.data();
+}
+
+void GridModel::multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const {
+    for (QModelRoleData& roleData : roleDataSpan)
+        roleData.clearData();
+    if (!index.isValid() || index.row() >= m_rows) return;
     const int column = gridColumn(index.column());
-    if (column < 0) return {};
-    switch (role) {
-    case Qt::DisplayRole: {
-        const TCellStyle style = m_grid.CellStyle(index.row(), column);
-        if (style.picture != TCheckPicture::None) return {};
-        return toQt(m_grid.CellText(index.row(), column));
+    if (column < 0) return;
+    std::optional<TCellStyle> cellStyle;
+    auto style = [&]() -> const TCellStyle& {
+        if (!cellStyle) cellStyle = m_grid.CellStyle(index.row(), column);
+        return *cellStyle;
+    };
+    for (QModelRoleData& roleData : roleDataSpan) {
+        switch (roleData.role()) {
+        case Qt::DisplayRole:
+            if (style().picture == TCheckPicture::None)
+                roleData.setData(toQt(m_grid.CellText(index.row(), column)));
+            break;
+        case Qt::TextAlignmentRole:
+            roleData.setData(alignment(column));
+            break;
+        case Qt::ForegroundRole:
+            roleData.setData(ColorMapping::toQt(style().textColor));
+            break;
+        case Qt::BackgroundRole:
+            roleData.setData(ColorMapping::toQt(style().background));
+            break;
+        case Qt::FontRole:
+            if (style().bold) {
+                QFont font;
+                font.setBold(true);
+                roleData.setData(font);
+            }
+            break;
+        case PictureRole:
+            roleData.setData(static_cast<int>(style().picture));
+            break;
+        case EditorSelectionRole:
+            roleData.setData(QPoint(m_grid.EditorSelStart(), m_grid.EditorSelLength()));
+            break;
+        case EditingRole:
+            roleData.setData(m_grid.EditorMode() && index.row() == m_grid.CurrentRow() &&
+                             column == m_grid.SelectedIndex());
+            break;
+        default:
+            break;
+        }
     }
-    case Qt::TextAlignmentRole: {
-        TField* field = m_grid.Column(column)->Field();
-        if (!field) return {};
-        const bool numeric =
-            field->DataType() == FieldType::Float || field->DataType() == FieldType::Integer;
-        if (field->Alignment() == taRightJustify || (numeric && field->Alignment() != taCenter))
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        if (field->Alignment() == taCenter) return int(Qt::AlignCenter);
-        return int(Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    case Qt::ForegroundRole:
-        return ColorMapping::toQt(m_grid.CellStyle(index.row(), column).textColor);
-    case Qt::BackgroundRole:
-        return ColorMapping::toQt(m_grid.CellStyle(index.row(), column).background);
-    case Qt::FontRole: {
-        if (!m_grid.CellStyle(index.row(), column).bold) return {};
-        QFont font;
-        font.setBold(true);
-        return font;
-    }
-    case PictureRole:
-        return static_cast<int>(m_grid.CellStyle(index.row(), column).picture);
-    case EditorSelectionRole:
-        return QPoint(m_grid.EditorSelStart(), m_grid.EditorSelLength());
-    case EditingRole:
-        return m_grid.EditorMode() && index.row() == m_grid.CurrentRow() &&
-               column == m_grid.SelectedIndex();
-    default:
-        return {};
-    }
+}
+
+QVariant GridModel::alignment(int column) const {
+    TField* field = m_grid.Column(column)->Field();
+    if (!field) return {};
+    const bool numeric =
+        field->DataType() == FieldType::Float || field->DataType() == FieldType::Integer;
+    if (field->Alignment() == taRightJustify || (numeric && field->Alignment() != taCenter))
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (field->Alignment() == taCenter) return int(Qt::AlignCenter);
+    return int(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -103,8 +129,8 @@ void GridModel::refreshData() {
         m_rows = rows;
         endRemoveRows();
     }
-    if (m_rows > 0 && !m_columns.empty())
-        emit dataChanged(index(0, 0), index(m_rows - 1, static_cast<int>(m_columns.size()) - 1));
+    // Any value may have changed.
+    if (m_rows > 0) rowsChanged(0, m_rows - 1, {});
     refreshSelection();
 }
 
@@ -119,16 +145,22 @@ void GridModel::refreshColumns() {
 
 void GridModel::refreshSelection() {
     const int current = m_grid.CurrentRow();
-    if (current != m_currentRow) {
-        const int first = std::min(current, m_currentRow), last = std::max(current, m_currentRow);
-        m_currentRow = current;
-        if (first >= 0 || last >= 0)
-            emit headerDataChanged(Qt::Vertical, std::max(first, 0), std::max(last, 0));
-    } else if (current >= 0) {
-        emit headerDataChanged(Qt::Vertical, current, current);
+    const int previous = m_currentRow;
+    m_currentRow = current;
+    // The selected cell's colours and the editor come from the grid's styles.
+    const QList<int> roles{Qt::BackgroundRole, Qt::ForegroundRole, Qt::DisplayRole, EditingRole,
+                           EditorSelectionRole};
+    if (previous != current && previous >= 0 && previous < m_rows) {
+        emit headerDataChanged(Qt::Vertical, previous, previous);
+        rowsChanged(previous, previous, roles);
     }
-    // The selected cell's colours and the editor come from the grid's styles: repaint.
-    if (m_rows > 0 && !m_columns.empty())
-        emit dataChanged(index(0, 0), index(m_rows - 1, static_cast<int>(m_columns.size()) - 1),
-                         {Qt::BackgroundRole, Qt::ForegroundRole, Qt::DisplayRole});
+    if (current >= 0 && current < m_rows) {
+        emit headerDataChanged(Qt::Vertical, current, current);
+        rowsChanged(current, current, roles);
+    }
+}
+
+void GridModel::rowsChanged(int first, int last, const QList<int>& roles) {
+    if (m_columns.empty()) return;
+    emit dataChanged(index(first, 0), index(last, static_cast<int>(m_columns.size()) - 1), roles);
 }

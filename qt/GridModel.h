@@ -24,6 +24,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // Every asked role of a cell from one call of the grid's cell style.
+    void multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // The grid's column shown at a model column, and back (-1 when hidden or unknown).
@@ -34,10 +36,14 @@ public:
     void refreshData();
     // The columns changed (fields, titles, visibility).
     void refreshColumns();
-    // The current row or the selected column moved, or the editor's text changed.
+    // The current row or the selected column moved, or the editor's text changed: only the
+    // rows that were and are current change look.
     void refreshSelection();
 
 private:
+    void rowsChanged(int first, int last, const QList<int>& roles);
+    QVariant alignment(int gridColumn) const;
+
     TDBGrid& m_grid;
     std::vector<int> m_columns;
     int m_rows = 0;

@@ -327,7 +327,8 @@ void TfrmFiltroCalculoOrc::btfLoadOpcClick(TObject* Sender) {
 void criaFiltroCalculo() {
     CursorGuard hourglass;
     if (!frmFiltroCalculoOrc)
-        frmFiltroCalculoOrc = Application::instance().createForm<TfrmFiltroCalculoOrc>(nullptr);
+        frmFiltroCalculoOrc =
+            Application::instance().createModuleForm<TfrmFiltroCalculoOrc>(kModuleCode, nullptr);
     frmFiltroCalculoOrc->SetWindowState(wsNormal);
     frmFiltroCalculoOrc->ShowModal();
 }

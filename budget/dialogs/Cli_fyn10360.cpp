@@ -211,7 +211,8 @@ void TfrmcalMOOrca::FormClose(TObject* Sender, TCloseAction& Action) {
 bool CriaCalcMaoObraOrc() {
     CursorGuard hourglass;
     if (!frmcalMOOrca) {
-        frmcalMOOrca = Application::instance().createForm<TfrmcalMOOrca>(nullptr);
+        frmcalMOOrca =
+            Application::instance().createModuleForm<TfrmcalMOOrca>(kModuleCode, nullptr);
         boAlterado = false;
     }
     frmcalMOOrca->SetWindowState(wsNormal);

@@ -129,7 +129,8 @@ void TfrmPerCalc::FormClose(TObject* Sender, TCloseAction& Action) {
 
 void criaPerCalc() {
     CursorGuard hourglass;
-    if (!frmPerCalc) frmPerCalc = Application::instance().createForm<TfrmPerCalc>(nullptr);
+    if (!frmPerCalc)
+        frmPerCalc = Application::instance().createModuleForm<TfrmPerCalc>(kModuleCode, nullptr);
     frmPerCalc->SetWindowState(wsNormal);
     frmPerCalc->ShowModal();
 }

@@ -2,20 +2,9 @@
 
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
+#include "services/data/BlankTrim.h"
 
 namespace srv {
-
-namespace {
-
-std::string trimmed(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
-} // namespace
 
 CalcGuard::CalcGuard(Database& db, const std::string& operatorCode, const std::string& year,
                      int version)
@@ -56,7 +45,8 @@ std::string CalcGuard::refusal(const std::string& branch) {
                                .scalar();
     if (!openStatus(status))
         return "O orçamento da filial " + branch + " está " +
-               (trimmed(status) == "E" ? "efetivado" : "aprovado") + " e não pode ser alterado.";
+               (textTrimmedRight(status) == "E" ? "efetivado" : "aprovado") +
+               " e não pode ser alterado.";
     return {};
 }
 
@@ -70,7 +60,7 @@ bool CalcGuard::branchWritable(const std::string& branch) {
 }
 
 bool CalcGuard::openStatus(const Variant& status) {
-    const std::string s = trimmed(status);
+    const std::string s = textTrimmedRight(status);
     return s != "E" && s != "A";
 }
 

@@ -2,9 +2,10 @@
 
 #include "server/calc/CalcGuard.h"
 #include "server/calc/CalcPeriod.h"
-#include "server/calc/Rounding.h"
 #include "server/store/Database.h"
 #include "server/store/Schema.h"
+#include "services/data/BlankTrim.h"
+#include "services/data/DecimalRounding.h"
 
 #include <cassert>
 #include <cstdio>
@@ -13,14 +14,6 @@
 namespace srv {
 
 namespace {
-
-std::string trimmed(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
 
 std::string monthList() {
     std::string s;
@@ -49,7 +42,8 @@ std::vector<ItemLine> ItemLines::lines(const std::string& branch, const std::str
         {Variant(m_year), Variant(m_version), Variant(branch), Variant(type)});
     std::vector<ItemLine> out;
     for (const auto& row : r.rows) {
-        ItemLine l{trimmed(row[0]), trimmed(row[1]), trimmed(row[2]), {}, trimmed(row[15])};
+        ItemLine l{textTrimmedRight(row[0]), textTrimmedRight(row[1]), textTrimmedRight(row[2]),
+                   {}, textTrimmedRight(row[15])};
         for (std::size_t m = 0; m < 12; ++m)
             l.months[m] = row[3 + m].isNull() ? 0.0 : row[3 + m].toDouble();
         out.push_back(std::move(l));
@@ -74,7 +68,7 @@ bool ItemLines::write(const std::string& branch, const std::string& type, const 
         if (!period.includes(m) || !guard.monthOpen(m)) continue;
         if (!params.empty()) sql += ", ";
         sql += monthColumn("VRORCAMENTO", m) + " = ?";
-        params.emplace_back(round2(values[std::size_t(m - 1)]));
+        params.emplace_back(roundMoney(values[std::size_t(m - 1)]));
     }
     if (params.empty()) return false;
     sql += " WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL = ? AND IDTIPOORCAOP = ? AND "
@@ -93,7 +87,7 @@ std::string ItemLines::create(const std::string& branch, const std::string& type
                                     {Variant(m_year), Variant(m_version), Variant(branch)})
                              .scalar();
     long next = 1;
-    if (!last.isNull()) next = std::strtol(trimmed(last).c_str(), nullptr, 10) + 1;
+    if (!last.isNull()) next = std::strtol(textTrimmedRight(last).c_str(), nullptr, 10) + 1;
     char seq[24];
     std::snprintf(seq, sizeof seq, "%010ld", next);
     std::string sql = "INSERT INTO ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, "

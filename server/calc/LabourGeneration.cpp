@@ -3,22 +3,11 @@
 #include "server/calc/CalcGuard.h"
 #include "server/calc/CalcPeriod.h"
 #include "server/store/Database.h"
+#include "services/data/BlankTrim.h"
 
 #include <map>
 
 namespace srv {
-
-namespace {
-
-std::string trimmed(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
-} // namespace
 
 LabourGeneration::LabourGeneration(Database& db, CalcGuard& guard, std::string year, int version,
                                    const CalcPeriod& period)
@@ -36,7 +25,7 @@ std::vector<LabourBudget> LabourGeneration::budgets(Database& db,
         params.emplace_back(b);
     }
     for (const auto& row : db.query(sql + ") ORDER BY CDFILIAL, CDORCAMENTOMO", params).rows)
-        out.push_back({trimmed(row[0]), trimmed(row[1]), trimmed(row[2]),
+        out.push_back({textTrimmedRight(row[0]), textTrimmedRight(row[1]), textTrimmedRight(row[2]),
                        row[3].isNull() ? 0.0 : row[3].toDouble()});
     return out;
 }
@@ -54,7 +43,7 @@ int LabourGeneration::run(const std::set<std::string>& keys,
                                          "CDORCAMENTOMO = ? ORDER BY CDDESPADMFAT",
                                          {Variant(b.code)});
         for (const auto& row : r.rows)
-            types[trimmed(row[0])] +=
+            types[textTrimmedRight(row[0])] +=
                 row[1].toDouble() * row[2].toDouble() * (1.0 + row[3].toDouble() / 100.0);
     }
     for (const auto& [branch, types] : cost) {

@@ -1,10 +1,11 @@
 #include "server/calc/MonthBaseCalculation.h"
 
-#include "server/calc/Rounding.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
 #include "server/store/DayNumber.h"
 #include "server/store/Schema.h"
+#include "services/data/BlankTrim.h"
+#include "services/data/DecimalRounding.h"
 
 #include <cassert>
 
@@ -21,14 +22,6 @@ std::string monthList(const std::string& prefix) {
 
 double numberOr0(const Variant& v) {
     return v.isNull() ? 0.0 : v.toDouble();
-}
-
-std::string trimmed(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
 }
 
 } // namespace
@@ -52,7 +45,7 @@ MonthBaseCalculation::services(const std::string& branch) {
     std::vector<Service> out;
     for (const auto& row : r.rows) {
         Service s;
-        s.code = trimmed(row[0]);
+        s.code = textTrimmedRight(row[0]);
         s.price = numberOr0(m_kind == "F" ? row[1] : row[2]);
         for (std::size_t m = 0; m < 12; ++m) {
             s.correction[m] = numberOr0(row[3 + m]);
@@ -72,7 +65,7 @@ MonthBaseCalculation::actual(const std::string& branch, int year) {
                    {Variant(std::to_string(year)), Variant(branch), Variant(m_kind)});
     std::map<std::string, std::array<Variant, 12>> out;
     for (const auto& row : r.rows) {
-        std::array<Variant, 12>& months = out[trimmed(row[0])];
+        std::array<Variant, 12>& months = out[textTrimmedRight(row[0])];
         for (std::size_t m = 0; m < 12; ++m)
             months[m] = row[1 + m];
     }
@@ -95,7 +88,8 @@ bool MonthBaseCalculation::previousYearMode(const std::string& branch) {
     if (m_kind != "C") return false;
     const QueryResult r = m_db.query(
         "SELECT IDFATUROP, IDDETALHEFATUR FROM PARDROFILIAL WHERE CDFILIAL = ?", {Variant(branch)});
-    return !r.empty() && (trimmed(r.rows[0][0]) == "FS" || trimmed(r.rows[0][1]) == "N");
+    return !r.empty() &&
+           (textTrimmedRight(r.rows[0][0]) == "FS" || textTrimmedRight(r.rows[0][1]) == "N");
 }
 
 bool MonthBaseCalculation::quantities(const Line& line, const std::vector<Service>& services,
@@ -113,7 +107,7 @@ bool MonthBaseCalculation::quantities(const Line& line, const std::vector<Servic
                 const auto it = byYear[y].find(s.code);
                 const double diners =
                     it == byYear[y].end() ? 0.0 : numberOr0(it->second[std::size_t(m - 1)]);
-                out[s.code][std::size_t(m - 1)] = round2(diners);
+                out[s.code][std::size_t(m - 1)] = roundMoney(diners);
             }
         return true;
     }
@@ -136,7 +130,7 @@ bool MonthBaseCalculation::quantities(const Line& line, const std::vector<Servic
             if (!m_period.includes(m)) continue;
             const int y = m_period.calendarYear(m);
             if (!days.count(y)) days[y] = workingDays(line.branch, y);
-            out[s.code][std::size_t(m - 1)] = round2(daily * days[y][std::size_t(m - 1)]);
+            out[s.code][std::size_t(m - 1)] = roundMoney(daily * days[y][std::size_t(m - 1)]);
         }
     }
     return true;
@@ -191,7 +185,7 @@ int MonthBaseCalculation::run() {
     std::vector<std::string> missing;
     int calculated = 0;
     for (const auto& row : marked.rows) {
-        const Line line{trimmed(row[0]), trimmed(row[1]), row[2]};
+        const Line line{textTrimmedRight(row[0]), textTrimmedRight(row[1]), row[2]};
         if (!m_requested.contains({line.branch, line.seq})) continue;
         m_guard.requireBranch(line.branch);
         if (!CalcGuard::openStatus(row[3]) || !CalcGuard::openStatus(row[4]))
@@ -209,11 +203,11 @@ int MonthBaseCalculation::run() {
             for (int m = 1; m <= 12; ++m) {
                 const std::size_t i = std::size_t(m - 1);
                 const double q = quantity[s.code][i];
-                value[i] =
-                    m_kind == "F"
-                        ? round2(q * s.price * (1.0 + s.correction[i] / 100.0) + s.adjustment[i])
-                        : round2(q * s.price);
-                total[i] = round2(total[i] + value[i]);
+                value[i] = m_kind == "F"
+                               ? roundMoney(q * s.price * (1.0 + s.correction[i] / 100.0) +
+                                            s.adjustment[i])
+                               : roundMoney(q * s.price);
+                total[i] = roundMoney(total[i] + value[i]);
             }
             writeService(line.branch, s.code, quantity[s.code], value);
         }

@@ -2,22 +2,9 @@
 
 #include "server/methods/BudgetAccess.h"
 #include "server/rpc/RpcError.h"
+#include "services/data/BlankTrim.h"
 
 namespace srv {
-
-namespace {
-
-std::string trimmed(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    while (!s.empty() && s.front() == ' ')
-        s.erase(s.begin());
-    return s;
-}
-
-} // namespace
 
 std::vector<SelectedRow> selectedRows(const DataPacket& packet, const std::string& checkField,
                                       const std::string& type) {
@@ -30,11 +17,11 @@ std::vector<SelectedRow> selectedRows(const DataPacket& packet, const std::strin
     const int seqField = packet.fieldIndex("NRSEQITEMORCA");
     std::vector<SelectedRow> out;
     for (const auto& row : packet.rows) {
-        const std::string mark = trimmed(row[std::size_t(check)]);
+        const std::string mark = textTrimmed(row[std::size_t(check)]);
         if (mark != "S" && mark != "s") continue;
-        SelectedRow s{trimmed(row[std::size_t(branch)]),
-                      typeField < 0 ? std::string() : trimmed(row[std::size_t(typeField)]),
-                      seqField < 0 ? std::string() : trimmed(row[std::size_t(seqField)])};
+        SelectedRow s{textTrimmed(row[std::size_t(branch)]),
+                      typeField < 0 ? std::string() : textTrimmed(row[std::size_t(typeField)]),
+                      seqField < 0 ? std::string() : textTrimmed(row[std::size_t(seqField)])};
         if (!type.empty() && s.type != type) continue;
         out.push_back(std::move(s));
     }

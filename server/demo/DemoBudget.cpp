@@ -4,6 +4,7 @@
 #include "server/store/Database.h"
 #include "server/store/DayNumber.h"
 #include "server/store/Schema.h"
+#include "services/data/DecimalRounding.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -82,7 +83,7 @@ void DemoBudget::item(int year, int version, const std::string& branch, int sequ
                                 textOrNull(line.calculated),
                                 "N"};
     for (double v : line.values)
-        row.emplace_back(DemoFigures::round2(v));
+        row.emplace_back(roundMoney(v));
     m_items.add(row);
 }
 
@@ -106,13 +107,13 @@ void DemoBudget::branch(int year, int version, int firstMonth, const DemoBranchP
         Months quantity{}, value{};
         for (int m = 1; m <= 12; ++m) {
             const int days = DemoFigures::workingDays(calendarYear(m), m, plan.saturdays);
-            const double q = DemoFigures::round2(DemoFigures::dailyQuantity(s, plan) * days);
+            const double q = roundMoney(DemoFigures::dailyQuantity(s, plan) * days);
             quantity[m - 1] = q;
-            value[m - 1] = s.kind == 'F'
-                               ? DemoFigures::round2(
-                                     q * s.price * (1 + DemoFigures::correctionPercent(m) / 100) +
-                                     DemoFigures::adjustment(s, m))
-                               : DemoFigures::round2(q * s.price);
+            value[m - 1] =
+                s.kind == 'F'
+                    ? roundMoney(q * s.price * (1 + DemoFigures::correctionPercent(m) / 100) +
+                                 DemoFigures::adjustment(s, m))
+                    : roundMoney(q * s.price);
             (s.kind == 'F' ? billing : consumption)[m - 1] += value[m - 1];
         }
         for (double q : quantity)
@@ -130,14 +131,14 @@ void DemoBudget::branch(int year, int version, int firstMonth, const DemoBranchP
 
     for (const auto& l : plan.labour) {
         Months v{};
-        v.fill(DemoFigures::round2(l.headcount * l.salary * (1 + l.chargesPercent / 100)));
+        v.fill(roundMoney(l.headcount * l.salary * (1 + l.chargesPercent / 100)));
         for (int m = 0; m < 12; ++m)
             labour[m] += v[m];
         lines.push_back({'O', "", l.type, "", "", Variant(), "", v});
     }
     Months fee{};
     for (int m = 0; m < 12; ++m)
-        fee[m] = DemoFigures::round2(billing[m] * DemoFigures::feePercent(plan) / 100);
+        fee[m] = roundMoney(billing[m] * DemoFigures::feePercent(plan) / 100);
     lines.push_back({'T', "", "", "", "", Variant(), "S", fee});
 
     for (const std::string& code : plan.taxes) {
@@ -148,7 +149,7 @@ void DemoBudget::branch(int year, int version, int firstMonth, const DemoBranchP
             const double base = tax.kind == 'I'   ? billing[m]
                                 : tax.kind == 'R' ? consumption[m]
                                                   : std::max(0.0, profit);
-            v[m] = DemoFigures::round2(base * tax.percent / 100);
+            v[m] = roundMoney(base * tax.percent / 100);
         }
         lines.push_back({tax.kind, "", "", "", code, Variant(), "", v});
     }

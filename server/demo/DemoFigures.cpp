@@ -84,8 +84,4 @@ double DemoFigures::actualQuantity(const Service& service, const DemoBranchPlan&
                       variation);
 }
 
-double DemoFigures::round2(double value) {
-    return std::round(value * 100.0) / 100.0;
-}
-
 } // namespace srv

@@ -50,8 +50,6 @@ struct DemoFigures {
     // The actual quantity of a past month (a little off the plan, as real figures are).
     static double actualQuantity(const Service& service, const DemoBranchPlan& plan, int year,
                                  int month);
-    // Rounds half away from zero to 2 decimals, the rule of every stored amount.
-    static double round2(double value);
 };
 
 } // namespace srv

@@ -8,14 +8,6 @@
 
 namespace srv {
 
-namespace {
-
-std::string textOf(const Variant& v) {
-    return v.isNull() ? std::string() : v.toText();
-}
-
-} // namespace
-
 BudgetAccess::BudgetAccess(Database& db, std::string operatorCode)
     : m_db(db), m_operator(std::move(operatorCode)) {}
 
@@ -27,8 +19,8 @@ constexpr const char* kBranchSql =
     "WHERE o.CDOPERADOR = ?";
 
 VisibleBranch branchOf(const std::vector<Variant>& row) {
-    return {textOf(row[0]), textOf(row[1]), textOf(row[2]), textOf(row[3]),
-            textOf(row[4]), textOf(row[5]), textOf(row[6])};
+    return {row[0].toText(), row[1].toText(), row[2].toText(), row[3].toText(),
+            row[4].toText(), row[5].toText(), row[6].toText()};
 }
 
 } // namespace
@@ -71,7 +63,7 @@ std::map<std::string, VisibleBranch> BudgetAccess::select(const CodeList& branch
             "o.CDFILIAL = g.CDFILIAL WHERE o.CDOPERADOR = ?",
             {Variant(m_operator)});
         for (const auto& row : g.rows)
-            groupsOf[textOf(row[0])].insert(textOf(row[1]));
+            groupsOf[row[0].toText()].insert(row[1].toText());
     }
     // A short explicit list reads only its own branches.
     std::map<std::string, VisibleBranch> listed;
@@ -114,10 +106,10 @@ std::optional<OperatorPhase> BudgetAccess::phase(const std::string& year) {
     QueryResult r = m_db.query(sql, {Variant(year), Variant(m_operator)});
     if (r.empty()) return std::nullopt;
     OperatorPhase p;
-    p.name = textOf(r.rows[0][0]);
-    p.calculationAllowed = textOf(r.rows[0][1]) != "N";
+    p.name = r.rows[0][0].toText();
+    p.calculationAllowed = r.rows[0][1].toText() != "N";
     for (std::size_t m = 0; m < 12; ++m)
-        p.monthOpen[m] = textOf(r.rows[0][2 + m]) != "N";
+        p.monthOpen[m] = r.rows[0][2 + m].toText() != "N";
     return p;
 }
 

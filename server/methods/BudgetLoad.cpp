@@ -17,14 +17,11 @@ namespace {
 using K = ParamKind;
 using Lookup = std::map<std::string, Variant, std::less<>>;
 
-std::string textOf(const Variant& v) {
-    return v.isNull() ? std::string() : v.toText();
-}
-
 Lookup lookup(Database& db, const char* sql) {
     Lookup out;
     for (const auto& row : db.query(sql).rows)
-        out.emplace(textOf(row[0]), row[1].isNull() || textOf(row[1]).empty() ? Variant() : row[1]);
+        out.emplace(row[0].toText(),
+                    row[1].isNull() || row[1].toText().empty() ? Variant() : row[1]);
     return out;
 }
 
@@ -101,12 +98,10 @@ std::string itemColumns() {
     return sql;
 }
 
-double monthSum(const std::vector<Variant>& row, int firstMonthColumn) {
+double monthSum(const std::vector<Variant>& row, const std::size_t (&monthColumns)[12]) {
     double total = 0;
-    for (int m = 0; m < 12; ++m) {
-        const Variant& v = row[static_cast<std::size_t>(firstMonthColumn + m)];
-        if (!v.isNull()) total += v.toDouble();
-    }
+    for (std::size_t c : monthColumns)
+        if (!row[c].isNull()) total += row[c].toDouble();
     return total;
 }
 
@@ -125,65 +120,79 @@ std::string branchClause(const std::map<std::string, VisibleBranch>& selected, b
     return sql + ")";
 }
 
+PacketBuilder workingDaysPacket() {
+    PacketBuilder p;
+    p.text("CDFILIAL", 4);
+    for (int m = 1; m <= 12; ++m)
+        p.text(monthColumn("VRORCAMENTO", m), m == 3 ? 3 : 2);
+    return p;
+}
+
+PacketBuilder resultParamsPacket() {
+    PacketBuilder p;
+    p.text("CDFILIAL", 4).text("IDFATUROP", 2).text("IDDETALHEFATUR", 1);
+    return p;
+}
+
 struct Budget {
     DataPacket branches, fatCons, items, workingDays, drParams, fees;
 };
 
-Budget loadBudget(Database& db, const std::string& operatorCode, const std::string& year,
-                  int version, const CodeList lists[4]) {
-    BudgetAccess access(db, operatorCode);
-    if (!access.versionExists(year, version))
-        throw RpcError("Versão " + std::to_string(version) + " do ano " + year +
-                       " não cadastrada.");
-    const auto selected = access.select(lists[0], lists[1], lists[2], lists[3]);
-    // Long IN lists cost more than dropping rows while reading.
-    const bool filtered = !lists[0].all() || !lists[1].all() || !lists[2].all() || !lists[3].all();
-    const bool restricted = filtered && selected.size() <= 500;
+// What every query of one load shares: the year and version, and the branches it may return.
+struct BudgetQuery {
+    Database& db;
+    std::string year;
+    int version;
+    const std::map<std::string, VisibleBranch>& selected;
+    // The branches are named in the queries rather than filtered while reading.
+    bool restricted;
 
-    PacketBuilder bp = branchPacket(), fp = fatConsPacket(), ip = itemPacket(), tp = feePacket();
-    Budget out{bp.empty(), fp.empty(), ip.empty(), {}, {}, tp.empty()};
-    PacketBuilder wp;
-    wp.text("CDFILIAL", 4);
-    for (int m = 1; m <= 12; ++m)
-        wp.text(monthColumn("VRORCAMENTO", m), m == 3 ? 3 : 2);
-    out.workingDays = wp.empty();
-    PacketBuilder dp;
-    dp.text("CDFILIAL", 4).text("IDFATUROP", 2).text("IDDETALHEFATUR", 1);
-    out.drParams = dp.empty();
-    if (selected.empty()) return out;
-
-    auto branchOf = [&](const Variant& code) -> const VisibleBranch* {
-        auto it = selected.find(textOf(code));
+    const VisibleBranch* branchOf(const Variant& code) const {
+        if (code.type() != VarType::Text) return nullptr;
+        auto it = selected.find(code.toText());
         return it == selected.end() ? nullptr : &it->second;
-    };
+    }
+    // " WHERE" on year and version (and the branches), with its parameters.
+    std::string versionWhere(std::vector<Variant>& params) const {
+        params = {Variant(year), Variant(version)};
+        return " WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ?" +
+               branchClause(selected, restricted, params);
+    }
+};
 
-    // Budget headers.
-    std::vector<Variant> params{Variant(year), Variant(version)};
-    std::string where =
-        " WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ?" + branchClause(selected, restricted, params);
-    QueryResult heads = db.query("SELECT NRANOORCAOP, CDVERSORCAOP, CDFILIAL, CDOPERADOR, "
-                                 "DTORCAMENTO, IDSTATUSORCA FROM ORCAMENTOFILIAL" +
-                                     where + " ORDER BY CDFILIAL",
-                                 params);
+void readHeaders(const BudgetQuery& q, DataPacket& out) {
+    std::vector<Variant> params;
+    const std::string where = q.versionWhere(params);
+    QueryResult heads = q.db.query("SELECT NRANOORCAOP, CDVERSORCAOP, CDFILIAL, CDOPERADOR, "
+                                   "DTORCAMENTO, IDSTATUSORCA FROM ORCAMENTOFILIAL" +
+                                       where + " ORDER BY CDFILIAL",
+                                   params);
+    PacketBuilder bp = branchPacket();
     bp.bind(heads);
     const int bName = bp.fieldIndex("NMFILIAL"), bAccess = bp.fieldIndex("IDACESSOCALC");
+    const std::size_t cBranch = heads.column("CDFILIAL");
     for (std::size_t r = 0; r < heads.size(); ++r) {
-        const VisibleBranch* b = branchOf(heads.rows[r][2]);
+        const VisibleBranch* b = q.branchOf(heads.rows[r][cBranch]);
         if (!b) continue;
-        bp.append(out.branches, heads, r);
-        out.branches.rows.back()[static_cast<std::size_t>(bName)] = Variant(b->name);
-        out.branches.rows.back()[static_cast<std::size_t>(bAccess)] = textOrNull(b->calcAccess);
+        bp.append(out, heads, r);
+        out.rows.back()[static_cast<std::size_t>(bName)] = Variant(b->name);
+        out.rows.back()[static_cast<std::size_t>(bAccess)] = textOrNull(b->calcAccess);
     }
+}
 
-    // Items of every type letter, split over the three datasets.
-    const Lookup opTypes = lookup(db, "SELECT CDTIPOOPER, NMTIPOOPER FROM TIPOOPER");
-    const Lookup labour = lookup(db, "SELECT CDDESPADMFAT, DSDESPADMFAT FROM DESPADMFAT");
-    const Lookup expenses = lookup(db, "SELECT CDDESPPREV, NMDESPPREV FROM DESPPREV");
-    const Lookup taxes = lookup(db, "SELECT CDIMPOSTO, SGIMPOSTO FROM IMPOSTO");
-    QueryResult items = db.query("SELECT " + itemColumns() + " FROM ITEMORCAMENTO" + where +
-                                     " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA",
-                                 params);
-    const int firstMonth = items.columnIndex("VRORCAMENTOJAN");
+// Items of every type letter, split over the three datasets: billing and consumption, fees,
+// and the other items with the names of their codes.
+void readItems(const BudgetQuery& q, Budget& out) {
+    const Lookup opTypes = lookup(q.db, "SELECT CDTIPOOPER, NMTIPOOPER FROM TIPOOPER");
+    const Lookup labour = lookup(q.db, "SELECT CDDESPADMFAT, DSDESPADMFAT FROM DESPADMFAT");
+    const Lookup expenses = lookup(q.db, "SELECT CDDESPPREV, NMDESPPREV FROM DESPPREV");
+    const Lookup taxes = lookup(q.db, "SELECT CDIMPOSTO, SGIMPOSTO FROM IMPOSTO");
+    std::vector<Variant> params;
+    const std::string where = q.versionWhere(params);
+    QueryResult items = q.db.query("SELECT " + itemColumns() + " FROM ITEMORCAMENTO" + where +
+                                       " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA",
+                                   params);
+    PacketBuilder fp = fatConsPacket(), ip = itemPacket(), tp = feePacket();
     fp.bind(items);
     ip.bind(items);
     tp.bind(items);
@@ -199,24 +208,29 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
     const int tBase = tp.fieldIndex("DTMESBASEITEM"), tName = tp.fieldIndex("NMFILIAL"),
               tAccess = tp.fieldIndex("IDACESSOCALC"), tAprov = tp.fieldIndex("IDACESSOAPROV"),
               tSum = tp.fieldIndex("SOMAT");
-    const int cType = items.columnIndex("IDTIPOORCAOP"), cBase = items.columnIndex("DTMESBASEITEM");
+    const std::size_t cBranch = items.column("CDFILIAL"), cType = items.column("IDTIPOORCAOP"),
+                      cBase = items.column("DTMESBASEITEM"), cOpType = items.column("CDTIPOOPER"),
+                      cLabour = items.column("CDDESPADMFAT"), cExpense = items.column("CDDESPPREV"),
+                      cTax = items.column("CDIMPOSTO");
+    std::size_t cMonth[12];
+    for (int m = 1; m <= 12; ++m)
+        cMonth[m - 1] = items.column(monthColumn("VRORCAMENTO", m));
     // Rows come ordered by branch: one lookup per branch, not per row.
     std::string lastCode;
     const VisibleBranch* b = nullptr;
     for (std::size_t r = 0; r < items.size(); ++r) {
         auto& row = items.rows[r];
-        if (row[2].type() != VarType::Text) continue;
-        if (row[2].textView() != lastCode) {
-            lastCode = row[2].textView();
-            auto it = selected.find(lastCode);
-            b = it == selected.end() ? nullptr : &it->second;
+        if (row[cBranch].type() != VarType::Text) continue;
+        if (row[cBranch].textView() != lastCode) {
+            lastCode = row[cBranch].textView();
+            b = q.branchOf(row[cBranch]);
         }
         if (!b) continue;
-        const Variant& typeCell = row[static_cast<std::size_t>(cType)];
+        const Variant& typeCell = row[cType];
         const char type = typeCell.type() == VarType::Text && !typeCell.textView().empty()
                               ? typeCell.textView()[0]
                               : ' ';
-        const double total = monthSum(row, firstMonth);
+        const double total = monthSum(row, cMonth);
         if (type == 'F' || type == 'C') {
             fp.take(out.fatCons, items, r);
             at(out.fatCons, fName) = Variant(b->name);
@@ -224,8 +238,7 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
             at(out.fatCons, fMode) = textOrNull(b->calcMode);
             at(out.fatCons, fTotal) = Variant(total);
         } else if (type == 'T') {
-            const Variant base =
-                Variant(PacketBuilder::formatDate(row[static_cast<std::size_t>(cBase)]));
+            const Variant base = Variant(PacketBuilder::formatDate(row[cBase]));
             tp.take(out.fees, items, r);
             at(out.fees, tBase) = base;
             at(out.fees, tName) = Variant(b->name);
@@ -233,8 +246,8 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
             at(out.fees, tAprov) = textOrNull(b->approvalAccess);
             at(out.fees, tSum) = Variant(total);
         } else {
-            Variant names[4] = {findIn(opTypes, row[6]), findIn(labour, row[7]),
-                                findIn(expenses, row[8]), findIn(taxes, row[9])};
+            Variant names[4] = {findIn(opTypes, row[cOpType]), findIn(labour, row[cLabour]),
+                                findIn(expenses, row[cExpense]), findIn(taxes, row[cTax])};
             ip.take(out.items, items, r);
             at(out.items, iName) = Variant(b->name);
             at(out.items, iAccess) = textOrNull(b->calcAccess);
@@ -246,31 +259,63 @@ Budget loadBudget(Database& db, const std::string& operatorCode, const std::stri
             at(out.items, iSum) = Variant(total);
         }
     }
+}
 
-    // Working days of the year, as the texts the read-only grids show.
-    std::vector<Variant> dayParams{Variant(year)};
-    std::string daySql = "SELECT CDFILIAL";
+// Working days of the year, as the texts the read-only grids show.
+void readWorkingDays(const BudgetQuery& q, DataPacket& out) {
+    std::vector<Variant> params{Variant(q.year)};
+    std::string sql = "SELECT CDFILIAL";
     for (int m = 1; m <= 12; ++m)
-        daySql += ", " + monthColumn("NDIAUTIL", m);
-    daySql += " FROM DIAUTILFILIAL WHERE NRANOORCAOP = ?" +
-              branchClause(selected, restricted, dayParams) + " ORDER BY CDFILIAL";
-    QueryResult days = db.query(daySql, dayParams);
+        sql += ", " + monthColumn("NDIAUTIL", m);
+    sql += " FROM DIAUTILFILIAL WHERE NRANOORCAOP = ?" +
+           branchClause(q.selected, q.restricted, params) + " ORDER BY CDFILIAL";
+    QueryResult days = q.db.query(sql, params);
+    const std::size_t cBranch = days.column("CDFILIAL");
+    std::size_t cMonth[12];
+    for (int m = 1; m <= 12; ++m)
+        cMonth[m - 1] = days.column(monthColumn("NDIAUTIL", m));
     for (const auto& row : days.rows) {
-        if (!branchOf(row[0])) continue;
-        std::vector<Variant> cells{row[0]};
-        for (std::size_t m = 1; m <= 12; ++m)
-            cells.push_back(PacketBuilder::convert(FieldType::String, row[m]));
-        out.workingDays.rows.push_back(std::move(cells));
+        const Variant& code = row[cBranch];
+        if (!q.branchOf(code)) continue;
+        std::vector<Variant> cells{code};
+        for (std::size_t c : cMonth)
+            cells.push_back(PacketBuilder::convert(FieldType::String, row[c]));
+        out.rows.push_back(std::move(cells));
     }
+}
 
-    // Result parameters of the branches.
-    std::vector<Variant> drParams;
-    std::string drSql = "SELECT CDFILIAL, IDFATUROP, IDDETALHEFATUR FROM PARDROFILIAL WHERE 1 = 1" +
-                        branchClause(selected, restricted, drParams) + " ORDER BY CDFILIAL";
-    QueryResult dr = db.query(drSql, drParams);
+// Result parameters of the branches.
+void readResultParams(const BudgetQuery& q, DataPacket& out) {
+    std::vector<Variant> params;
+    const std::string sql =
+        "SELECT CDFILIAL, IDFATUROP, IDDETALHEFATUR FROM PARDROFILIAL WHERE 1 = 1" +
+        branchClause(q.selected, q.restricted, params) + " ORDER BY CDFILIAL";
+    QueryResult dr = q.db.query(sql, params);
+    PacketBuilder dp = resultParamsPacket();
     dp.bind(dr);
+    const std::size_t cBranch = dr.column("CDFILIAL");
     for (std::size_t r = 0; r < dr.size(); ++r)
-        if (branchOf(dr.rows[r][0])) dp.append(out.drParams, dr, r);
+        if (q.branchOf(dr.rows[r][cBranch])) dp.append(out, dr, r);
+}
+
+Budget loadBudget(Database& db, const std::string& operatorCode, const std::string& year,
+                  int version, const CodeList lists[4]) {
+    BudgetAccess access(db, operatorCode);
+    if (!access.versionExists(year, version))
+        throw RpcError("Versão " + std::to_string(version) + " do ano " + year +
+                       " não cadastrada.");
+    const auto selected = access.select(lists[0], lists[1], lists[2], lists[3]);
+    // Long IN lists cost more than dropping rows while reading.
+    const bool filtered = !lists[0].all() || !lists[1].all() || !lists[2].all() || !lists[3].all();
+    const BudgetQuery query{db, year, version, selected, filtered && selected.size() <= 500};
+
+    Budget out{branchPacket().empty(),      fatConsPacket().empty(),      itemPacket().empty(),
+               workingDaysPacket().empty(), resultParamsPacket().empty(), feePacket().empty()};
+    if (selected.empty()) return out;
+    readHeaders(query, out.branches);
+    readItems(query, out);
+    readWorkingDays(query, out.workingDays);
+    readResultParams(query, out.drParams);
     return out;
 }
 

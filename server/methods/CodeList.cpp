@@ -1,24 +1,13 @@
 #include "server/methods/CodeList.h"
 
 #include "server/rpc/RpcError.h"
+#include "services/data/BlankTrim.h"
 
 namespace srv {
 
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
-} // namespace
-
 CodeList CodeList::parse(std::string_view text, std::string_view what) {
     CodeList list;
-    text = trimmed(text);
+    text = trimBlanks(text);
     if (text.empty() || text == "T") return list;
     list.m_all = false;
     if (text.front() != '_') {
@@ -31,7 +20,7 @@ CodeList CodeList::parse(std::string_view text, std::string_view what) {
     std::size_t pos = 1;
     while (pos < text.size()) {
         const std::size_t next = text.find('_', pos);
-        const std::string_view code = trimmed(text.substr(pos, next - pos));
+        const std::string_view code = trimBlanks(text.substr(pos, next - pos));
         if (code.empty())
             throw RpcError("Lista de " + std::string(what) + " inválida: " + std::string(text) +
                                ".",

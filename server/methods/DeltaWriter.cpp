@@ -3,6 +3,8 @@
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
 #include "server/store/Schema.h"
+#include "services/data/BlankTrim.h"
+#include "services/data/DecimalRounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,22 +28,8 @@ constexpr Persisted kPersisted[] = {
     {"IDALTERADO", true, false},
 };
 
-std::string textOf(const Variant& v) {
-    if (v.isNull()) return {};
-    std::string s = v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
 bool closedStatus(const std::string& s) {
     return s == "E" || s == "A";
-}
-
-double money(double v) {
-    // Half away from zero on the decimal figure, not on its binary neighbour.
-    const double scaled = v * 100.0;
-    return std::round(scaled + (scaled >= 0 ? 1e-7 : -1e-7)) / 100.0;
 }
 
 bool sameValue(const Variant& a, const Variant& b, bool numeric) {
@@ -52,7 +40,7 @@ bool sameValue(const Variant& a, const Variant& b, bool numeric) {
         return std::fabs(x - y) < 0.0005;
     }
     // A dataset may hold an empty text where the database holds null.
-    return textOf(a) == textOf(b);
+    return textTrimmedRight(a) == textTrimmedRight(b);
 }
 
 std::string monthName(int m) {
@@ -92,7 +80,7 @@ void DeltaWriter::bindColumns(const DataPacket& delta) {
 }
 
 DeltaWriter::Key DeltaWriter::keyOf(const std::vector<Variant>& values) const {
-    auto at = [&](int f) { return textOf(values[static_cast<std::size_t>(f)]); };
+    auto at = [&](int f) { return textTrimmedRight(values[static_cast<std::size_t>(f)]); };
     Key key{at(m_branchField), at(m_typeField), at(m_seqField)};
     if (m_yearField >= 0 && at(m_yearField) != m_year)
         throw RpcError("O item " + describe(key) + " não pertence ao ano " + m_year + ".",
@@ -140,7 +128,7 @@ std::string DeltaWriter::headerStatus(const std::string& branch) {
                                "AND CDVERSORCAOP = ? AND CDFILIAL = ?",
                                {Variant(m_year), Variant(m_version), Variant(branch)})
                         .scalar();
-        h = m_headerStatus.emplace(branch, textOf(s)).first;
+        h = m_headerStatus.emplace(branch, textTrimmedRight(s)).first;
     }
     return h->second;
 }
@@ -165,8 +153,8 @@ bool DeltaWriter::mark(const Key& key, const std::vector<Variant>& now) {
                                    [](const Column& c) { return c.name == "IDALTERADO"; });
     if (mark == m_columns.end()) return false;
     QueryResult row = stored(key);
-    if (row.empty() || closedStatus(textOf(row.at(0, "IDSTATUSORCA"))) ||
-        closedStatus(textOf(row.at(0, "IDITEMORCAMENTO"))))
+    if (row.empty() || closedStatus(textTrimmedRight(row.at(0, "IDSTATUSORCA"))) ||
+        closedStatus(textTrimmedRight(row.at(0, "IDITEMORCAMENTO"))))
         return false;
     m_db.execute("UPDATE ITEMORCAMENTO SET IDALTERADO = ? WHERE NRANOORCAOP = ? AND "
                  "CDVERSORCAOP = ? AND CDFILIAL = ? AND IDTIPOORCAOP = ? AND NRSEQITEMORCA = ?",
@@ -188,8 +176,8 @@ QueryResult DeltaWriter::stored(const Key& key) {
 }
 
 void DeltaWriter::checkOpen(const Key& key, const QueryResult& row) {
-    const std::string status = textOf(row.at(0, "IDSTATUSORCA"));
-    const std::string state = textOf(row.at(0, "IDITEMORCAMENTO"));
+    const std::string status = textTrimmedRight(row.at(0, "IDSTATUSORCA"));
+    const std::string state = textTrimmedRight(row.at(0, "IDITEMORCAMENTO"));
     if (status == "E" || state == "E")
         throw RpcError("O item " + describe(key) + " está efetivado e não pode ser alterado.");
     if (status == "A" || state == "A") throw RpcError("Item já aprovado! " + describe(key));
@@ -227,9 +215,9 @@ void DeltaWriter::checkMonths(const Key& key, const std::vector<Variant>& before
 
 Variant DeltaWriter::cell(const Column& c, const Variant& value) const {
     if (value.isNull()) return value;
-    if (c.month) return Variant(money(value.toDouble()));
+    if (c.month) return Variant(roundMoney(value.toDouble()));
     if (c.date) return Variant(value.toDouble());
-    std::string text = textOf(value);
+    std::string text = textTrimmedRight(value);
     checkLength(c.name, text);
     return Variant(std::move(text));
 }
@@ -297,7 +285,7 @@ void DeltaWriter::insert(const Key& key, const std::vector<Variant>& now) {
                        "gravado.");
     for (const Column& c : m_columns)
         if ((c.name == "IDSTATUSORCA" || c.name == "IDITEMORCAMENTO") &&
-            closedStatus(textOf(now[static_cast<std::size_t>(c.field)])))
+            closedStatus(textTrimmedRight(now[static_cast<std::size_t>(c.field)])))
             throw RpcError("O item " + describe(key) +
                            " não pode ser incluído já efetivado ou aprovado.");
     checkMonths(key, std::vector<Variant>(12), now);

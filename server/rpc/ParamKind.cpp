@@ -1,5 +1,7 @@
 #include "server/rpc/ParamKind.h"
 
+#include "services/data/Int32Range.h"
+
 #include <cmath>
 
 namespace srv {
@@ -13,7 +15,7 @@ bool paramAccepts(ParamKind kind, const Variant& value) noexcept {
         if (type == VarType::Integer) return true;
         if (type == VarType::Double) {
             const double d = value.toDouble();
-            return std::isfinite(d) && d == std::floor(d) && std::fabs(d) <= 2147483647.0;
+            return isWholeInt32(d);
         }
         return false;
     case ParamKind::Double:

@@ -2,6 +2,7 @@
 
 #include "server/store/ColumnNames.h"
 #include "server/store/DatabaseError.h"
+#include "services/data/Int32Range.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -64,9 +65,7 @@ Variant cellValue(const PGresult* result, int row, int column, Oid type) {
     case kOid: {
         long long v = 0;
         std::from_chars(text, text + length, v);
-        if (v >= std::numeric_limits<std::int32_t>::min() &&
-            v <= std::numeric_limits<std::int32_t>::max())
-            return Variant(static_cast<int>(v));
+        if (inInt32Range(v)) return Variant(static_cast<int>(v));
         return Variant(static_cast<double>(v));
     }
     case kFloat4:

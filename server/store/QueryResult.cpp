@@ -15,9 +15,13 @@ int QueryResult::columnIndex(std::string_view name) const noexcept {
 }
 
 const Variant& QueryResult::at(std::size_t row, std::string_view column) const {
-    const int index = columnIndex(column);
-    if (index < 0) throw std::out_of_range("no column " + std::string(column) + " in the result");
-    return rows.at(row).at(static_cast<std::size_t>(index));
+    return rows.at(row).at(this->column(column));
+}
+
+std::size_t QueryResult::column(std::string_view name) const {
+    const int index = columnIndex(name);
+    if (index < 0) throw std::out_of_range("no column " + std::string(name) + " in the result");
+    return static_cast<std::size_t>(index);
 }
 
 Variant QueryResult::scalar() const {

@@ -31,6 +31,8 @@ public:
     std::size_t size() const noexcept { return rows.size(); }
     // Index of the column named `name` without regard to letter case, or -1.
     int columnIndex(std::string_view name) const noexcept;
+    // The same for a column the query selects; throws std::out_of_range when it does not.
+    std::size_t column(std::string_view name) const;
     // The cell of `row` in the named column; throws std::out_of_range for an unknown column
     // or a row past the end.
     const Variant& at(std::size_t row, std::string_view column) const;

@@ -27,9 +27,9 @@ std::string months(std::string_view prefix, std::string_view type) {
 constexpr std::string_view kDouble = "DOUBLE PRECISION";
 constexpr std::string_view kFlag = "VARCHAR(1)";
 
-std::string migration1() {
+// Versions and budgets, their items and the result simulations.
+std::string budgetTables() {
     std::string s;
-    // Versions and budget.
     s += "CREATE TABLE VERSAOORCA (CDANOVERORCA VARCHAR(4) NOT NULL, CDVERSAOORCA INTEGER NOT "
          "NULL, DSVERSAOORCA VARCHAR(40), NRMESINIVERORC INTEGER NOT NULL CHECK (NRMESINIVERORC "
          "BETWEEN 1 AND 12), DATAINI DOUBLE PRECISION NOT NULL, DATAFIN DOUBLE PRECISION NOT "
@@ -65,8 +65,12 @@ std::string migration1() {
          "PRECISION, IDFATAPLICADO VARCHAR(1), VRIMPOSTO DOUBLE PRECISION, IDIMPALTERADO "
          "VARCHAR(1), IDMAOOBRASIMUL VARCHAR(1), IDDESPDIVSIMUL VARCHAR(1), IDDESPENTRSIMUL "
          "VARCHAR(1), DSLINHASGERAIS VARCHAR(20));\n";
+    return s;
+}
 
-    // Organisation, operators and access.
+// Organisation, operators and access.
+std::string organisationTables() {
+    std::string s;
     s += "CREATE TABLE REGIAO (CDREGIAO VARCHAR(3) NOT NULL PRIMARY KEY, NMREGIAO VARCHAR(30) "
          "NOT NULL);\n";
     s += "CREATE TABLE GRUPFILI (CDGRUPFILI VARCHAR(10) NOT NULL PRIMARY KEY, NMGRUPFILI "
@@ -102,8 +106,12 @@ std::string migration1() {
     s += "CREATE TABLE SESSAOOPERADOR (CDSESSAO VARCHAR(128) NOT NULL PRIMARY KEY, CDOPERADOR "
          "VARCHAR(12) NOT NULL REFERENCES OPERADOR (CDOPERADOR), DTCRIACAO DOUBLE PRECISION NOT "
          "NULL, DTEXPIRA DOUBLE PRECISION NOT NULL);\n";
+    return s;
+}
 
-    // Master data of the calculations.
+// Master data of the calculations.
+std::string calculationTables() {
+    std::string s;
     s += "CREATE TABLE SERVFILIAL (NRANOORCAOP VARCHAR(4) NOT NULL, CDFILIAL VARCHAR(4) NOT NULL "
          "REFERENCES FILIAL (CDFILIAL), IDTIPOORCAOP VARCHAR(1) NOT NULL CHECK (IDTIPOORCAOP IN "
          "('F','C')), CDSERVFILI VARCHAR(5) NOT NULL, NMSERVICO VARCHAR(40), VRPRECOBASE DOUBLE "
@@ -143,6 +151,10 @@ std::string migration1() {
     s += "CREATE TABLE TIPOOPER (CDTIPOOPER VARCHAR(2) NOT NULL PRIMARY KEY, NMTIPOOPER "
          "VARCHAR(30) NOT NULL, IDENTRSAIDOP VARCHAR(1));\n";
     return s;
+}
+
+std::string migration1() {
+    return budgetTables() + organisationTables() + calculationTables();
 }
 
 // Products bought under an expense type, and how many of each a budget item plans per month.

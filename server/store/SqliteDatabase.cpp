@@ -2,6 +2,7 @@
 
 #include "server/store/ColumnNames.h"
 #include "server/store/DatabaseError.h"
+#include "services/data/Int32Range.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -50,9 +51,7 @@ Variant columnValue(sqlite3_stmt* stmt, int column) {
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER: {
         const sqlite3_int64 v = sqlite3_column_int64(stmt, column);
-        if (v >= std::numeric_limits<std::int32_t>::min() &&
-            v <= std::numeric_limits<std::int32_t>::max())
-            return Variant(static_cast<int>(v));
+        if (inInt32Range(v)) return Variant(static_cast<int>(v));
         return Variant(static_cast<double>(v));
     }
     case SQLITE_FLOAT:

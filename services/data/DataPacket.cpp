@@ -1,5 +1,6 @@
 #include "services/data/DataPacket.h"
 
+#include "services/data/Int32Range.h"
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
 #include "services/data/TextCase.h"
@@ -72,8 +73,7 @@ Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row, TextCac
     case FieldType::Integer: {
         if (in.peek() != JsonReader::Token::Number) throw wrongKind("an integer");
         const double d = in.readNumber();
-        if (!in.lastNumberWasInteger() || d < -2147483648.0 || d > 2147483647.0)
-            throw wrongKind("a 32-bit integer");
+        if (!in.lastNumberWasInteger() || !inInt32Range(d)) throw wrongKind("a 32-bit integer");
         return Variant(static_cast<int>(d));
     }
     case FieldType::Float:
@@ -211,7 +211,7 @@ bool readRowFast(JsonReader& in, const std::vector<FieldDef>& fields,
                 return false;
             }
             if (fields[f].type == FieldType::Integer) {
-                if (decimals > 0 || value < -2147483648.0 || value > 2147483647.0) return false;
+                if (decimals > 0 || !inInt32Range(value)) return false;
                 row.emplace_back(static_cast<int>(value));
             } else if (fields[f].type == FieldType::DateTime) {
                 row.push_back(Variant::fromDate(value));
@@ -316,6 +316,91 @@ void DataPacket::write(JsonWriter& out) const {
     out.endObject();
 }
 
+namespace {
+
+FieldDef readFieldDef(JsonReader& in) {
+    FieldDef f;
+    bool named = false, typed = false;
+    std::string key;
+    in.beginObject();
+    while (in.nextMember(key)) {
+        if (key == "name") {
+            f.name = in.readString();
+            named = true;
+        } else if (key == "type") {
+            f.type = DataPacket::typeFromName(in.readString());
+            typed = true;
+        } else if (key == "size") {
+            const double s = in.readNumber();
+            if (!in.lastNumberWasInteger() || s < 0 || s > 1e9)
+                throw PacketError("field size must be a non-negative integer");
+            f.size = static_cast<int>(s);
+        } else {
+            in.skip();
+        }
+    }
+    if (!named || f.name.empty()) throw PacketError("a field has no name");
+    if (!typed) throw PacketError("field " + f.name + " has no type");
+    return f;
+}
+
+void readFields(JsonReader& in, DataPacket& p) {
+    in.beginArray();
+    while (in.nextElement()) {
+        FieldDef f = readFieldDef(in);
+        if (p.fieldIndex(f.name) >= 0) throw PacketError("field " + f.name + " appears twice");
+        p.fields.push_back(std::move(f));
+    }
+}
+
+void readRows(JsonReader& in, DataPacket& p) {
+    in.beginArray();
+    std::vector<TextCache> caches(p.fields.size());
+    std::vector<Variant> row;
+    while (in.nextElement()) {
+        if (readRowFast(in, p.fields, caches, row))
+            p.rows.push_back(std::move(row));
+        else
+            p.rows.push_back(readRow(in, p.fields, p.rows.size(), &caches));
+    }
+}
+
+RowChange readChange(JsonReader& in, const DataPacket& p) {
+    RowChange c;
+    bool kinded = false;
+    std::string key;
+    in.beginObject();
+    while (in.nextMember(key)) {
+        if (key == "kind") {
+            c.kind = kindFromName(in.readString());
+            kinded = true;
+        } else if (key == "row") {
+            const double r = in.readNumber();
+            if (!in.lastNumberWasInteger() || r < -1 || r >= static_cast<double>(p.rows.size()))
+                throw PacketError("a change names a row that is not in the packet");
+            c.row = static_cast<std::int32_t>(r);
+        } else if (key == "original") {
+            c.original = readRow(in, p.fields, p.changes.size());
+        } else {
+            in.skip();
+        }
+    }
+    if (!kinded) throw PacketError("a change has no kind");
+    if ((c.kind == UpdateKind::Deleted) != (c.row == -1))
+        throw PacketError("only deleted rows are outside the packet's rows");
+    if (c.kind != UpdateKind::Inserted && c.original.empty())
+        throw PacketError("a modified or deleted row needs its original values");
+    return c;
+}
+
+void readChanges(JsonReader& in, DataPacket& p) {
+    in.beginArray();
+    while (in.nextElement())
+        p.changes.push_back(readChange(in, p));
+}
+
+} // namespace
+
 DataPacket DataPacket::read(JsonReader& in) {
     DataPacket p;
     bool sawFields = false, sawRows = false;
@@ -326,77 +411,14 @@ DataPacket DataPacket::read(JsonReader& in) {
             if (key == "fields") {
                 if (sawRows) throw PacketError("\"fields\" must come before \"rows\"");
                 sawFields = true;
-                in.beginArray();
-                std::string fkey;
-                while (in.nextElement()) {
-                    FieldDef f;
-                    bool named = false, typed = false;
-                    in.beginObject();
-                    while (in.nextMember(fkey)) {
-                        if (fkey == "name") {
-                            f.name = in.readString();
-                            named = true;
-                        } else if (fkey == "type") {
-                            f.type = typeFromName(in.readString());
-                            typed = true;
-                        } else if (fkey == "size") {
-                            const double s = in.readNumber();
-                            if (!in.lastNumberWasInteger() || s < 0 || s > 1e9)
-                                throw PacketError("field size must be a non-negative integer");
-                            f.size = static_cast<int>(s);
-                        } else {
-                            in.skip();
-                        }
-                    }
-                    if (!named || f.name.empty()) throw PacketError("a field has no name");
-                    if (!typed) throw PacketError("field " + f.name + " has no type");
-                    if (p.fieldIndex(f.name) >= 0)
-                        throw PacketError("field " + f.name + " appears twice");
-                    p.fields.push_back(std::move(f));
-                }
+                readFields(in, p);
             } else if (key == "rows") {
                 if (!sawFields) throw PacketError("\"fields\" must come before \"rows\"");
                 sawRows = true;
-                in.beginArray();
-                std::vector<TextCache> caches(p.fields.size());
-                std::vector<Variant> row;
-                while (in.nextElement()) {
-                    if (readRowFast(in, p.fields, caches, row))
-                        p.rows.push_back(std::move(row));
-                    else
-                        p.rows.push_back(readRow(in, p.fields, p.rows.size(), &caches));
-                }
+                readRows(in, p);
             } else if (key == "changes") {
                 if (!sawRows) throw PacketError("\"rows\" must come before \"changes\"");
-                in.beginArray();
-                std::string ckey;
-                while (in.nextElement()) {
-                    RowChange c;
-                    bool kinded = false;
-                    in.beginObject();
-                    while (in.nextMember(ckey)) {
-                        if (ckey == "kind") {
-                            c.kind = kindFromName(in.readString());
-                            kinded = true;
-                        } else if (ckey == "row") {
-                            const double r = in.readNumber();
-                            if (!in.lastNumberWasInteger() || r < -1 ||
-                                r >= static_cast<double>(p.rows.size()))
-                                throw PacketError("a change names a row that is not in the packet");
-                            c.row = static_cast<std::int32_t>(r);
-                        } else if (ckey == "original") {
-                            c.original = readRow(in, p.fields, p.changes.size());
-                        } else {
-                            in.skip();
-                        }
-                    }
-                    if (!kinded) throw PacketError("a change has no kind");
-                    if ((c.kind == UpdateKind::Deleted) != (c.row == -1))
-                        throw PacketError("only deleted rows are outside the packet's rows");
-                    if (c.kind != UpdateKind::Inserted && c.original.empty())
-                        throw PacketError("a modified or deleted row needs its original values");
-                    p.changes.push_back(std::move(c));
-                }
+                readChanges(in, p);
             } else {
                 in.skip();
             }
@@ -476,7 +498,7 @@ Variant readVariant(JsonReader& in) {
                 result = Variant(in.readBool());
             } else if (typeName == "integer") {
                 const double d = in.readNumber();
-                if (!in.lastNumberWasInteger() || d < -2147483648.0 || d > 2147483647.0)
+                if (!in.lastNumberWasInteger() || !inInt32Range(d))
                     in.fail("an integer variant needs a 32-bit integer");
                 result = Variant(static_cast<int>(d));
             } else if (typeName == "double") {

@@ -43,112 +43,121 @@ void FilterParser::advance() {
         return;
     }
     const char c = m_text[m_pos];
-    auto next = [&](std::size_t k) { return m_pos + k < m_text.size() ? m_text[m_pos + k] : '\0'; };
+    if (lexOperator(c)) return;
+    if (c == '\'') return lexText();
+    if (c == '[') return lexBracketName();
+    if (std::isdigit(static_cast<unsigned char>(c)) ||
+        ((c == '-' || c == '.') && std::isdigit(static_cast<unsigned char>(peekAt(1)))))
+        return lexNumber();
+    if (isNameStart(c)) return lexWord();
+    fail(std::string("símbolo inesperado '") + c + "'");
+}
+
+bool FilterParser::lexOperator(char c) {
     switch (c) {
     case '(':
         m_tok = Tok::LParen;
         ++m_pos;
-        return;
+        return true;
     case ')':
         m_tok = Tok::RParen;
         ++m_pos;
-        return;
+        return true;
     case ',':
         m_tok = Tok::Comma;
         ++m_pos;
-        return;
+        return true;
     case '=':
         m_tok = Tok::Op;
         m_op = Op::Eq;
         ++m_pos;
-        return;
+        return true;
     case '<':
         m_tok = Tok::Op;
-        if (next(1) == '>')
+        if (peekAt(1) == '>')
             m_op = Op::Ne, m_pos += 2;
-        else if (next(1) == '=')
+        else if (peekAt(1) == '=')
             m_op = Op::Le, m_pos += 2;
         else
             m_op = Op::Lt, ++m_pos;
-        return;
+        return true;
     case '>':
         m_tok = Tok::Op;
-        if (next(1) == '=')
+        if (peekAt(1) == '=')
             m_op = Op::Ge, m_pos += 2;
         else
             m_op = Op::Gt, ++m_pos;
-        return;
+        return true;
     case '!':
-        if (next(1) == '=') {
-            m_tok = Tok::Op, m_op = Op::Ne, m_pos += 2;
-            return;
-        }
-        break;
-    case '\'':
-        for (++m_pos;; ++m_pos) {
-            if (m_pos >= m_text.size()) fail("texto sem a aspa que o fecha");
-            if (m_text[m_pos] == '\'') {
-                if (next(1) == '\'') {
-                    m_value += '\'';
-                    ++m_pos;
-                    continue;
-                }
-                ++m_pos;
-                break;
-            }
-            m_value += m_text[m_pos];
-        }
-        m_tok = Tok::Text;
-        return;
-    case '[': {
-        const auto close = m_text.find(']', m_pos);
-        if (close == std::string_view::npos) fail("nome de campo sem o ']' que o fecha");
-        m_value = std::string(m_text.substr(m_pos + 1, close - m_pos - 1));
-        if (m_value.empty()) fail("nome de campo");
-        m_pos = close + 1;
-        m_tok = Tok::Name;
-        return;
-    }
+        if (peekAt(1) != '=') return false;
+        m_tok = Tok::Op, m_op = Op::Ne, m_pos += 2;
+        return true;
     default:
-        break;
+        return false;
     }
-    if (std::isdigit(static_cast<unsigned char>(c)) ||
-        ((c == '-' || c == '.') && std::isdigit(static_cast<unsigned char>(next(1))))) {
-        std::size_t end = m_pos + 1;
-        while (end < m_text.size() &&
-               (std::isdigit(static_cast<unsigned char>(m_text[end])) || m_text[end] == '.'))
-            ++end;
-        m_value = std::string(m_text.substr(m_pos, end - m_pos));
-        if (!tryParseCDouble(m_value, m_number)) fail("número");
-        m_pos = end;
-        m_tok = Tok::Number;
-        return;
-    }
-    if (isNameStart(c)) {
-        std::size_t end = m_pos + 1;
-        while (end < m_text.size() && isNameChar(m_text[end]))
-            ++end;
-        const std::string_view word = m_text.substr(m_pos, end - m_pos);
-        m_pos = end;
-        if (keyword(word, "AND"))
-            m_tok = Tok::And;
-        else if (keyword(word, "OR"))
-            m_tok = Tok::Or;
-        else if (keyword(word, "NOT"))
-            m_tok = Tok::Not;
-        else if (keyword(word, "IN"))
-            m_tok = Tok::In;
-        else if (keyword(word, "IS"))
-            m_tok = Tok::Is;
-        else if (keyword(word, "NULL"))
-            m_tok = Tok::Null;
-        else {
-            m_tok = Tok::Name;
-            m_value = std::string(word);
+}
+
+// A quoted text; a doubled quote inside stands for one.
+void FilterParser::lexText() {
+    for (++m_pos;; ++m_pos) {
+        if (m_pos >= m_text.size()) fail("texto sem a aspa que o fecha");
+        if (m_text[m_pos] == '\'') {
+            if (peekAt(1) == '\'') {
+                m_value += '\'';
+                ++m_pos;
+                continue;
+            }
+            ++m_pos;
+            break;
         }
-        return;
+        m_value += m_text[m_pos];
     }
-    fail(std::string("símbolo inesperado '") + c + "'");
+    m_tok = Tok::Text;
+}
+
+void FilterParser::lexBracketName() {
+    const auto close = m_text.find(']', m_pos);
+    if (close == std::string_view::npos) fail("nome de campo sem o ']' que o fecha");
+    m_value = std::string(m_text.substr(m_pos + 1, close - m_pos - 1));
+    if (m_value.empty()) fail("nome de campo");
+    m_pos = close + 1;
+    m_tok = Tok::Name;
+}
+
+void FilterParser::lexNumber() {
+    std::size_t end = m_pos + 1;
+    while (end < m_text.size() &&
+           (std::isdigit(static_cast<unsigned char>(m_text[end])) || m_text[end] == '.'))
+        ++end;
+    m_value = std::string(m_text.substr(m_pos, end - m_pos));
+    if (!tryParseCDouble(m_value, m_number)) fail("número");
+    m_pos = end;
+    m_tok = Tok::Number;
+}
+
+// A keyword or a field name.
+void FilterParser::lexWord() {
+    std::size_t end = m_pos + 1;
+    while (end < m_text.size() && isNameChar(m_text[end]))
+        ++end;
+    const std::string_view word = m_text.substr(m_pos, end - m_pos);
+    m_pos = end;
+    if (keyword(word, "AND"))
+        m_tok = Tok::And;
+    else if (keyword(word, "OR"))
+        m_tok = Tok::Or;
+    else if (keyword(word, "NOT"))
+        m_tok = Tok::Not;
+    else if (keyword(word, "IN"))
+        m_tok = Tok::In;
+    else if (keyword(word, "IS"))
+        m_tok = Tok::Is;
+    else if (keyword(word, "NULL"))
+        m_tok = Tok::Null;
+    else {
+        m_tok = Tok::Name;
+        m_value = std::string(word);
+    }
 }
 
 std::unique_ptr<Node> FilterParser::parse() {

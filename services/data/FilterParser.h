@@ -36,7 +36,17 @@ private:
         Null
     };
 
+    // Reads the next token into m_tok (and m_op or m_value).
     void advance();
+    // The token kinds that need more than their first character.
+    bool lexOperator(char c);
+    void lexText();
+    void lexBracketName();
+    void lexNumber();
+    void lexWord();
+    char peekAt(std::size_t k) const {
+        return m_pos + k < m_text.size() ? m_text[m_pos + k] : '\0';
+    }
     [[noreturn]] void fail(const std::string& expected) const;
     std::unique_ptr<FilterExpression::Node> parseOr();
     std::unique_ptr<FilterExpression::Node> parseAnd();

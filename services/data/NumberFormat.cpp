@@ -1,6 +1,7 @@
 #include "services/data/NumberFormat.h"
 
 #include "services/data/DataSetError.h"
+#include "services/data/DecimalRounding.h"
 
 #include <algorithm>
 #include <cassert>
@@ -89,39 +90,11 @@ Pattern parsePattern(std::string_view text) {
     return p;
 }
 
-// Splits |value| into decimal digits rounded half away from zero at `decimals` places, working
-// on the 15 significant digits a double reliably carries so that 2.675 rounds as written.
+// Splits |value| into decimal digits rounded half away from zero at `decimals` places.
 void roundedDigits(double value, int decimals, std::string& intPart, std::string& fracPart) {
-    char buf[40];
-    const auto written =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    assert(written.ec == std::errc());
-    std::string digits;
-    const char* p = buf;
-    for (; p != written.ptr && *p != 'e'; ++p)
-        if (isDigit(*p)) digits += *p;
-    // value = d.ddd x 10^exp; to_chars writes the exponent as "e+03" or "e-05".
-    int exp = 0;
-    const char* expFirst = p + 1 < written.ptr && p[1] == '+' ? p + 2 : p + 1;
-    std::from_chars(expFirst, written.ptr, exp);
-    int keep = exp + 1 + decimals;
-    if (keep < 0) {
-        digits.clear();
-    } else if (keep < static_cast<int>(digits.size())) {
-        const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
-        digits.resize(static_cast<std::size_t>(keep));
-        if (up) {
-            int i = keep - 1;
-            for (; i >= 0 && digits[static_cast<std::size_t>(i)] == '9'; --i)
-                digits[static_cast<std::size_t>(i)] = '0';
-            if (i >= 0)
-                digits[static_cast<std::size_t>(i)]++;
-            else {
-                digits.insert(digits.begin(), '1');
-                ++exp;
-            }
-        }
-    }
+    const DecimalDigits rounded = roundedDecimalDigits(value, decimals);
+    const std::string& digits = rounded.digits;
+    const int exp = rounded.exponent;
     // Place the digits around the decimal point.
     const int intCount = exp + 1;
     intPart.clear();

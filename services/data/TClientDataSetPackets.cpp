@@ -1,3 +1,4 @@
+#include "services/data/Int32Range.h"
 #include "services/data/TClientDataSet.h"
 #include "services/data/TextCase.h"
 
@@ -10,7 +11,6 @@
 using Notice = TDataSource::Notice;
 
 namespace {
-
 
 // Brings a cell to the kind its field holds; false when it cannot be.
 bool normalise(Variant& v, FieldType type) {
@@ -30,7 +30,7 @@ bool normalise(Variant& v, FieldType type) {
     case FieldType::Integer:
         if (t == VarType::Double) {
             const double d = v.toDouble();
-            if (d != std::floor(d) || d < -2147483648.0 || d > 2147483647.0) return false;
+            if (!isWholeInt32(d)) return false;
             v = Variant(static_cast<int>(d));
             return true;
         }

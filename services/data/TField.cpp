@@ -2,6 +2,7 @@
 
 #include "services/data/CellValue.h"
 #include "services/data/DataSetCore.h"
+#include "services/data/Int32Range.h"
 #include "services/data/NumberFormat.h"
 #include "services/data/TClientDataSet.h"
 
@@ -78,7 +79,7 @@ double TField::AsFloat() const {
 std::int32_t TField::AsInteger() const {
     const double d = AsFloat();
     const double r = std::round(d);
-    if (r < -2147483648.0 || r > 2147483647.0)
+    if (!inInt32Range(r))
         m_dataSet.m_core->fail("valor fora da faixa de inteiros (campo " + m_name + ").");
     return static_cast<std::int32_t>(r);
 }
@@ -191,7 +192,7 @@ Variant TField::convert(const Variant& value) const {
         }
         case FieldType::Integer: {
             const double d = TextToFloat(text, ok);
-            if (!ok || d != std::floor(d) || std::fabs(d) > 2147483647.0)
+            if (!ok || !isWholeInt32(d))
                 return refuse("'" + std::string(text) + "' não é um número inteiro válido");
             return Variant(static_cast<int>(d));
         }
@@ -220,8 +221,7 @@ Variant TField::convert(const Variant& value) const {
         if (t == VarType::DateTime) return Variant(dateText(d));
         return Variant(FormatFloat("", d));
     case FieldType::Integer:
-        if (d != std::floor(d) || std::fabs(d) > 2147483647.0)
-            return refuse(FormatFloat("", d) + " não é um número inteiro");
+        if (!isWholeInt32(d)) return refuse(FormatFloat("", d) + " não é um número inteiro");
         return Variant(static_cast<int>(d));
     case FieldType::Float:
         if (t == VarType::Boolean) return refuse("um valor lógico não é um número");

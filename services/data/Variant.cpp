@@ -1,6 +1,7 @@
 #include "services/data/Variant.h"
 
 #include "services/data/DataPacket.h"
+#include "services/data/Int32Range.h"
 
 #include <atomic>
 #include <cassert>
@@ -253,7 +254,7 @@ std::int32_t Variant::toInt() const {
         return v;
     }
     const double d = toDouble();
-    if (!(d >= -2147483648.0 && d <= 2147483647.0))
+    if (!inInt32Range(d))
         throw VariantError("the value " + formatCDouble(d) + " does not fit an integer");
     return static_cast<std::int32_t>(std::llround(d));
 }

@@ -1,7 +1,7 @@
 #include "services/lib/Consiste.h"
 
 #include "services/data/EAbort.h"
-#include "services/net/RemoteResult.h"
+#include "services/lib/RemoteResult.h"
 
 Variant CheckResultServ(const RemoteResult& answer, bool flag, int n) {
     std::string problem;

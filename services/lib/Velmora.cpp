@@ -1,14 +1,14 @@
 #include "services/lib/Velmora.h"
 
 #include "services/lib/HostServices.h"
-#include "services/ui/Application.h"
+#include "services/lib/LibraryHost.h"
 
 #include <stdexcept>
 
 namespace {
 
 HostServices& host() {
-    HostServices* services = Application::installed() ? Application::instance().host() : nullptr;
+    HostServices* services = LibraryHost::current() ? LibraryHost::current()->host() : nullptr;
     if (!services) throw std::logic_error("Serviços do aplicativo hospedeiro não instalados.");
     return *services;
 }
@@ -39,6 +39,6 @@ void LoadBPL(const std::string& code, const std::vector<Variant>& params) {
 }
 
 std::string LoginToken() {
-    HostServices* services = Application::installed() ? Application::instance().host() : nullptr;
+    HostServices* services = LibraryHost::current() ? LibraryHost::current()->host() : nullptr;
     return services ? services->LoginToken() : std::string();
 }

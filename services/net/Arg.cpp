@@ -1,5 +1,7 @@
 #include "services/net/Arg.h"
 
+#include "services/data/Int32Range.h"
+
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -30,8 +32,7 @@ bool Arg::accepts(const Variant& answer) const noexcept {
         if (answer.isNull() || answer.type() == VarType::Integer) return true;
         if (answer.type() == VarType::Double) {
             const double d = answer.toDouble();
-            return std::floor(d) == d && d >= std::numeric_limits<int>::min() &&
-                   d <= std::numeric_limits<int>::max();
+            return isWholeInt32(d);
         }
         return false;
     case Kind::RefDouble:

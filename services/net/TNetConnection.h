@@ -1,7 +1,7 @@
 #pragma once
 
+#include "services/lib/RemoteResult.h"
 #include "services/net/Arg.h"
-#include "services/net/RemoteResult.h"
 
 #include <functional>
 #include <initializer_list>

@@ -14,6 +14,12 @@
 namespace {
 Application* g_current = nullptr;
 
+// The library routines see whichever application is current.
+void makeCurrent(Application* app) {
+    g_current = app;
+    LibraryHost::install(app);
+}
+
 // Days between 30/12/1899 and 01/01/1970.
 constexpr double kUnixEpochDays = 25569.0;
 } // namespace
@@ -24,14 +30,14 @@ Application::Application(Platform& platform, HostServices* host)
 Application::~Application() {
     // The forms see this application while they are freed, whichever one is installed.
     Application* previous = g_current;
-    g_current = this;
+    makeCurrent(this);
     // Free the newest first: a dialog may point at the screen that opened it.
     while (!m_owned.empty()) {
         TForm* form = m_owned.back();
         m_owned.pop_back();
         delete form;
     }
-    g_current = previous == this ? nullptr : previous;
+    makeCurrent(previous == this ? nullptr : previous);
 }
 
 Application& Application::instance() {
@@ -65,6 +71,10 @@ void Application::setToday(double days) {
 
 void Application::useSystemClock() {
     m_fixedClock = false;
+}
+
+void Application::showError(const std::string& text) {
+    m_platform->MessageBox(MessageKind::Error, text, MessageButtons::Ok);
 }
 
 TForm* Application::findForm(const std::string& className) const {
@@ -159,9 +169,9 @@ void Application::freeReleasedForms() {
 }
 
 ApplicationScope::ApplicationScope(Application& app) : m_previous(g_current) {
-    g_current = &app;
+    makeCurrent(&app);
 }
 
 ApplicationScope::~ApplicationScope() {
-    g_current = m_previous;
+    makeCurrent(m_previous);
 }

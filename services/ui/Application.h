@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/lib/LibraryHost.h"
 #include "services/ui/UiTypes.h"
 
 #include <functional>
@@ -22,10 +23,10 @@ public:
 
 // The one process-wide object: the platform, the host's services, today's date and the forms
 // that are open. Tests build their own and install it with ApplicationScope.
-class Application {
+class Application : public LibraryHost {
 public:
     explicit Application(Platform& platform, HostServices* host = nullptr);
-    ~Application();
+    ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -35,7 +36,7 @@ public:
 
     Platform& platform() const { return *m_platform; }
     void setPlatform(Platform& platform) { m_platform = &platform; }
-    HostServices* host() const { return m_host; }
+    HostServices* host() const override { return m_host; }
     void setHost(HostServices* host) { m_host = host; }
 
     // Where filter dialogs keep their saved options (nullptr: saving is not offered).
@@ -50,9 +51,19 @@ public:
     void setToday(double days);
     void useSystemClock();
 
+    // An error box through the platform.
+    void showError(const std::string& text) override;
+
     // Creates a form owned by the application, fires its OnCreate, and returns it.
     template <class T, class... Args> T* createForm(Args&&... args) {
+        return createModuleForm<T>(std::string(), std::forward<Args>(args)...);
+    }
+    // The same for a module's form: it is marked with the module's code before its OnCreate
+    // runs, so that the module finds its own forms when it is unloaded.
+    template <class T, class... Args>
+    T* createModuleForm(const std::string& module, Args&&... args) {
         auto* form = new T(std::forward<Args>(args)...);
+        form->SetModule(module);
         adoptForm(form);
         form->DoCreate();
         return form;

@@ -88,6 +88,10 @@ public:
         return component;
     }
 
+    // The code of the module that created the form ("" for the host's own forms).
+    const std::string& Module() const { return m_module; }
+    void SetModule(std::string module) { m_module = std::move(module); }
+
     // Datasets a screen makes addressable by name (scripts and tests read them).
     void RegisterDataSet(const std::string& name, TClientDataSet* dataSet);
     TClientDataSet* FindDataSet(std::string_view name) const;
@@ -110,4 +114,5 @@ private:
     int m_focusMoves = 0;
     bool m_focusRedirected = false;
     std::vector<std::pair<std::string, TClientDataSet*>> m_dataSets;
+    std::string m_module;
 };

@@ -1,7 +1,7 @@
 #include "services/lib/Consiste.h"
 #include "services/data/DataPacket.h"
 #include "services/data/EAbort.h"
-#include "services/net/RemoteResult.h"
+#include "services/lib/RemoteResult.h"
 #include "tests/lib/FixedHost.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "services/data/DataPacket.h"
 #include "services/data/EAbort.h"
-#include "services/lib/Lib00600.h"
 #include "services/lib/Velmora.h"
+#include "services/net/Lib00600.h"
 #include "services/net/TNetConnection.h"
 #include "tests/lib/FixedHost.h"
 #include "tests/net/ProtocolTestServer.h"

@@ -10,8 +10,13 @@
 #include "services/data/TField.h"
 #include "services/ui/TDBGrid.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QTableView>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -172,3 +177,67 @@ TEST_F(QtGrid, GivenClicksOnCellsAndTitles_WhenTheOperatorClicks_ThenTheGridsEve
 }
 
 } // namespace
+
+namespace {
+
+// Qt's model checker reports through warnings; they are collected here.
+std::vector<std::string> g_modelWarnings;
+
+void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtDebugMsg && type != QtInfoMsg) g_modelWarnings.push_back(fromQt(message));
+}
+
+} // namespace
+
+TEST_F(QtGrid, GivenTheModelChecker_WhenRowsColumnsAndTheCursorChange_ThenTheModelKeepsItsRules) {
+    GridForm form;
+    show(form);
+    g_modelWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+    {
+        QAbstractItemModelTester tester(modelOf(form),
+                                        QAbstractItemModelTester::FailureReportingMode::Warning);
+        form.addRow("N", "0004", "N", 7);
+        form.cds.Next();
+        form.cds.SetFilter("CDFILIAL = '0002'");
+        form.cds.SetFiltered(true);
+        form.grid->Column(2)->SetVisible(false);
+        form.cds.SetFiltered(false);
+        form.cds.Last();
+        form.cds.Delete();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_modelWarnings, std::vector<std::string>{});
+    EXPECT_EQ(shown(form), "[x]|0001\n[ ]|0002\n[ ]|0003\n");
+}
+
+TEST_F(QtGrid, GivenAShownGrid_WhenItIsDrawn_ThenTheCellStyleIsAskedOncePerCell) {
+    GridForm form;
+    int styleCalls = 0;
+    auto style = form.grid->OnDrawColumnCell;
+    form.grid->OnDrawColumnCell = [&](TObject* sender, const TGridDrawCell& cell,
+                                      TCellStyle& cellStyle) {
+        ++styleCalls;
+        style(sender, cell, cellStyle);
+    };
+    show(form);
+    auto* table = widget<QTableView>(form, "dbgItens");
+    styleCalls = 0;
+    const QPixmap picture = table->viewport()->grab();
+    EXPECT_FALSE(picture.isNull());
+    EXPECT_EQ(styleCalls, 3 * 3);
+}
+
+TEST_F(QtGrid, GivenTheCursorMoves_WhenTheModelSignals_ThenOnlyTheRowsLeftAndReachedChange) {
+    GridForm form;
+    form.addRow("N", "0004", "N", 7);
+    form.cds.First();
+    show(form);
+    QSignalSpy changes(modelOf(form), &QAbstractItemModel::dataChanged);
+    form.cds.Next();
+    std::string rows;
+    for (const QList<QVariant>& signal : changes)
+        rows += std::to_string(signal[0].toModelIndex().row()) + "-" +
+                std::to_string(signal[1].toModelIndex().row()) + " ";
+    EXPECT_EQ(rows, "0-0 1-1 ");
+}

@@ -6,6 +6,7 @@
 #include "qt/ControlView.h"
 #include "qt/FormView.h"
 #include "qt/QtPlatform.h"
+#include "qt/QtText.h"
 #include "server/ServerInstance.h"
 #include "services/data/NumberFormat.h"
 #include "services/ui/Application.h"
@@ -36,19 +37,43 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
+#include <vector>
 
 namespace {
 
 const QString kDir = QStringLiteral(FYN_SCREENSHOT_DIR);
+
+// How many distinct colours a part of a picture has (up to `enough`).
+int coloursIn(const QImage& image, const QRect& area, int enough) {
+    std::set<QRgb> seen;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            seen.insert(image.pixel(x, y));
+            if (static_cast<int>(seen.size()) >= enough) return enough;
+        }
+    return static_cast<int>(seen.size());
+}
+
+// The visible grids of a window whose tables have rows.
+std::vector<QTableView*> gridsWithRows(QWidget* window) {
+    std::vector<QTableView*> out;
+    for (QTableView* table : window->findChildren<QTableView*>())
+        if (table->isVisible() && table->model() && table->model()->rowCount() > 0)
+            out.push_back(table);
+    return out;
+}
 
 // The screen code a form shows (its lblCodTela), else its class name.
 std::string pictureName(TForm& form) {
@@ -92,12 +117,33 @@ protected:
         initializeModuleState();
     }
 
+    // Saves the widget's picture and checks that it holds a drawing of the widget: its size
+    // and more than a flat background.
     bool save(QWidget* widget, const std::string& name) {
         QApplication::processEvents();
-        const bool ok =
-            widget->grab().save(kDir + QLatin1Char('/') + QString::fromStdString(name) + ".png");
+        const QImage image = widget->grab().toImage();
+        EXPECT_EQ(image.size(), widget->size() * widget->devicePixelRatio()) << name;
+        EXPECT_GE(coloursIn(image, image.rect(), 8), 8) << name << " is blank";
+        const bool ok = image.save(kDir + QLatin1Char('/') + QString::fromStdString(name) + ".png");
         if (ok) written.insert(name);
         return ok;
+    }
+
+    // The first rows of the window's grids that are not drawn: a drawn row's strip is more
+    // than one colour (text on the background). "" when every one is.
+    std::string undrawnRows(QWidget* window) {
+        std::string out;
+        QApplication::processEvents();
+        for (QTableView* table : gridsWithRows(window)) {
+            const QImage image = table->viewport()->grab().toImage();
+            for (int r = 0; r < std::min(table->model()->rowCount(), 3); ++r) {
+                const QRect strip(0, table->rowViewportPosition(r), image.width(),
+                                  table->rowHeight(r));
+                if (coloursIn(image, strip, 2) < 2)
+                    out += fromQt(table->objectName()) + "#" + std::to_string(r) + " ";
+            }
+        }
+        return out;
     }
 
     // Photographs a modal form once and closes it (the filter dialog is confirmed, so that
@@ -329,6 +375,8 @@ TEST_F(QtScreenshots,
 
     loadBudget();
     EXPECT_TRUE(save(view->window()->parentWidget(), pictureName(*frmCalcOrcaOper) + "-loaded"));
+    EXPECT_FALSE(gridsWithRows(view->window()).empty()) << "no grid shows the loaded budget";
+    EXPECT_EQ(undrawnRows(view->window()), "");
     EXPECT_TRUE(save(&window, "shell-loaded"));
 
     // Each page of the loaded budget, as the operator reaches it by its tab.

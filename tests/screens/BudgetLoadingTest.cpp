@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(BudgetLoading, GivenEmptyVersionWhenYearIsLeftThenLatestVersionFillsItAndIsMarkedLatest) {
+TEST_F(BudgetLoading, GivenEmptyVersion_WhenYearIsLeft_ThenLatestVersionFillsItAndIsMarkedLatest) {
     TfrmCalcOrcaOper& screen = openScreen();
     event([&] { screen.edtVersao->SetText(""); });
     boMaiorVersao = false;
@@ -33,7 +33,7 @@ TEST_F(BudgetLoading, GivenEmptyVersionWhenYearIsLeftThenLatestVersionFillsItAnd
     EXPECT_TRUE(boMaiorVersao);
 }
 
-TEST_F(BudgetLoading, GivenOlderVersionTypedWhenYearIsLeftThenItIsNotTheLatest) {
+TEST_F(BudgetLoading, GivenOlderVersionTyped_WhenYearIsLeft_ThenItIsNotTheLatest) {
     TfrmCalcOrcaOper& screen = openScreen();
     event([&] { screen.edtVersao->SetText("1"); });
     focus("edtVersao");
@@ -42,7 +42,7 @@ TEST_F(BudgetLoading, GivenOlderVersionTypedWhenYearIsLeftThenItIsNotTheLatest) 
     EXPECT_FALSE(boMaiorVersao);
 }
 
-TEST_F(BudgetLoading, GivenLatestVersionWhenFilterConfirmedThenBudgetLoadsEditable) {
+TEST_F(BudgetLoading, GivenLatestVersion_WhenFilterConfirmed_ThenBudgetLoadsEditable) {
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
     loadBudget(2026, 2);
@@ -62,7 +62,7 @@ TEST_F(BudgetLoading, GivenLatestVersionWhenFilterConfirmedThenBudgetLoadsEditab
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(BudgetLoading, GivenOlderVersionWhenLoadedThenEverythingThatChangesIsDisabledButSearch) {
+TEST_F(BudgetLoading, GivenOlderVersion_WhenLoaded_ThenEverythingThatChangesIsDisabledButSearch) {
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
     loadBudget(2026, 1);
@@ -89,7 +89,7 @@ TEST_F(BudgetLoading, GivenOlderVersionWhenLoadedThenEverythingThatChangesIsDisa
     EXPECT_TRUE(screen.mnuProcurar->Enabled());
 }
 
-TEST_F(BudgetLoading, GivenVersionStartingInAprilThenMonthColumnsWrapFromAbrToMar) {
+TEST_F(BudgetLoading, GivenVersionStartingInApril_ThenMonthColumnsWrapFromAbrToMar) {
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
     loadBudget(2026, 1);
@@ -103,7 +103,7 @@ TEST_F(BudgetLoading, GivenVersionStartingInAprilThenMonthColumnsWrapFromAbrToMa
               "JAN FEV MAR ABR MAI JUN JUL AGO SET OUT NOV DEZ");
 }
 
-TEST_F(BudgetLoading, GivenPhaseClosingFirstQuarterThenThoseMonthColumnsAreReadOnly) {
+TEST_F(BudgetLoading, GivenPhaseClosingFirstQuarter_ThenThoseMonthColumnsAreReadOnly) {
     loginAs("fase");
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
@@ -116,7 +116,7 @@ TEST_F(BudgetLoading, GivenPhaseClosingFirstQuarterThenThoseMonthColumnsAreReadO
     EXPECT_EQ(readOnly, "JAN FEV MAR ");
 }
 
-TEST_F(BudgetLoading, GivenBadChoicesWhenPanelIsLeftThenTheirMessageShowsAndNothingLoads) {
+TEST_F(BudgetLoading, GivenBadChoices_WhenPanelIsLeft_ThenTheirMessageShowsAndNothingLoads) {
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
     loadBudget(2026, 9);
@@ -138,7 +138,7 @@ TEST_F(BudgetLoading, GivenBadChoicesWhenPanelIsLeftThenTheirMessageShowsAndNoth
     EXPECT_EQ(platform.modalsRun().size(), 0u);
 }
 
-TEST_F(BudgetLoading, GivenFilterCancelledWhenPanelIsLeftThenNothingLoadsAndFocusReturns) {
+TEST_F(BudgetLoading, GivenFilterCancelled_WhenPanelIsLeft_ThenNothingLoadsAndFocusReturns) {
     TfrmCalcOrcaOper& screen = openScreen();
     cancelFilterWhenAsked();
     loadBudget(2026, 2);
@@ -149,7 +149,7 @@ TEST_F(BudgetLoading, GivenFilterCancelledWhenPanelIsLeftThenNothingLoadsAndFocu
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(BudgetLoading, GivenFixedBranchHostThenOnlyThatBranchIsAskedWhateverTheFilterChose) {
+TEST_F(BudgetLoading, GivenFixedBranchHost_ThenOnlyThatBranchIsAskedWhateverTheFilterChose) {
     host.fixedBranch = true;
     host.branch = "0002";
     TfrmCalcOrcaOper& screen = openScreen();
@@ -161,7 +161,7 @@ TEST_F(BudgetLoading, GivenFixedBranchHostThenOnlyThatBranchIsAskedWhateverTheFi
     EXPECT_EQ(codes(screen.cdsItensOrcFatCons), "0002");
 }
 
-TEST_F(BudgetLoading, GivenOperatorPhaseForbiddingCalculationThenEffectingIsDisabled) {
+TEST_F(BudgetLoading, GivenOperatorPhaseForbiddingCalculation_ThenEffectingIsDisabled) {
     loginAs("bloq");
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
@@ -173,7 +173,7 @@ TEST_F(BudgetLoading, GivenOperatorPhaseForbiddingCalculationThenEffectingIsDisa
     EXPECT_FALSE(screen.sbtRepliVal->Enabled());
 }
 
-TEST_F(BudgetLoading, GivenOperatorWithoutPhaseRowThenEffectingStaysAllowed) {
+TEST_F(BudgetLoading, GivenOperatorWithoutPhaseRow_ThenEffectingStaysAllowed) {
     TfrmCalcOrcaOper& screen = openScreen();
     confirmFilterWhenAsked();
     loadBudget(2025, 1);
@@ -182,7 +182,7 @@ TEST_F(BudgetLoading, GivenOperatorWithoutPhaseRowThenEffectingStaysAllowed) {
     EXPECT_TRUE(boHabEfet);
 }
 
-TEST_F(BudgetLoading, GivenTypingThenYearAndVersionBoxesDropWhatIsNotANumber) {
+TEST_F(BudgetLoading, GivenTyping_ThenYearAndVersionBoxesDropWhatIsNotANumber) {
     TfrmCalcOrcaOper& screen = openScreen();
     focus("speAno");
     typeText("2,0e+2-5");
@@ -192,7 +192,7 @@ TEST_F(BudgetLoading, GivenTypingThenYearAndVersionBoxesDropWhatIsNotANumber) {
     EXPECT_EQ(screen.edtVersao->Text(), "12");
 }
 
-TEST_F(BudgetLoading, GivenVersionPickerThenItListsTheYearsVersionsAndFillsThePickedOne) {
+TEST_F(BudgetLoading, GivenVersionPicker_ThenItListsTheYearsVersionsAndFillsThePickedOne) {
     TfrmCalcOrcaOper& screen = openScreen();
     std::string listed;
     platform.onModal("TfrmPesquisa", [&](TForm& picker) {

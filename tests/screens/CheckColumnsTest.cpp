@@ -10,7 +10,7 @@ protected:
     }
 };
 
-TEST_F(CheckColumns, GivenBillingPageWhenSelectingAllThenOnlyOpenAccessibleRowsAreMarked) {
+TEST_F(CheckColumns, GivenBillingPage_WhenSelectingAll_ThenOnlyOpenAccessibleRowsAreMarked) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     const std::string before = column(fc, "IDCHECKF");
@@ -40,7 +40,7 @@ TEST_F(CheckColumns, GivenBillingPageWhenSelectingAllThenOnlyOpenAccessibleRowsA
     EXPECT_EQ(mark("0002"), "N");
 }
 
-TEST_F(CheckColumns, GivenSelectAllQuestionWhenAnsweredNoThenNoRowChanges) {
+TEST_F(CheckColumns, GivenSelectAllQuestion_WhenAnsweredNo_ThenNoRowChanges) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = column(screen.cdsItensOrcFatCons, "IDCHECKF");
     platform.answerNext(mrNo);
@@ -50,7 +50,7 @@ TEST_F(CheckColumns, GivenSelectAllQuestionWhenAnsweredNoThenNoRowChanges) {
     EXPECT_FALSE(boCheck);
 }
 
-TEST_F(CheckColumns, GivenEffectedLabourBranchThenItIsGreyAndRefusesTheToggle) {
+TEST_F(CheckColumns, GivenEffectedLabourBranch_ThenItIsGreyAndRefusesTheToggle) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     TDBGrid* list = screen.dbgFilialMaoObra;
@@ -85,7 +85,7 @@ TEST_F(CheckColumns, GivenEffectedLabourBranchThenItIsGreyAndRefusesTheToggle) {
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(CheckColumns, GivenBillingCheckColumnThenClickAndSpaceToggleButApprovedRowsRefuse) {
+TEST_F(CheckColumns, GivenBillingCheckColumn_ThenClickAndSpaceToggleButApprovedRowsRefuse) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     clickCell(screen.dbgItOrcFatur, "0002", "IDCHECKF");
@@ -108,7 +108,7 @@ TEST_F(CheckColumns, GivenBillingCheckColumnThenClickAndSpaceToggleButApprovedRo
     EXPECT_TRUE(screen.dbgItOrcFatur->HasOption(dgEditing));
 }
 
-TEST_F(CheckColumns, GivenDepreciationPageThenItsOwnCheckToggles) {
+TEST_F(CheckColumns, GivenDepreciationPage_ThenItsOwnCheckToggles) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshDeprec);
     TClientDataSet& items = screen.cdsItensOrcamento;
@@ -125,7 +125,7 @@ TEST_F(CheckColumns, GivenDepreciationPageThenItsOwnCheckToggles) {
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(CheckColumns, GivenMarkedRowsThenTestCheckFindsThemAndKeepsTheCurrentBranch) {
+TEST_F(CheckColumns, GivenMarkedRows_ThenTestCheckFindsThemAndKeepsTheCurrentBranch) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     event([&] { fc.Locate("CDFILIAL", {Variant("0002")}); });

@@ -21,7 +21,7 @@ DataPacket billingRow(const char* calc, double baseMonth) {
 
 } // namespace
 
-TEST(DataModel, GivenCalculationMarkThenManualColumnSaysNaoOnlyForServerCalculatedRows) {
+TEST(DataModel, GivenCalculationMark_ThenManualColumnSaysNaoOnlyForServerCalculatedRows) {
     for (auto [mark, shown] : {std::pair{"S", "Não"}, std::pair{"P", "Sim"}, std::pair{"N", "Sim"},
                                std::pair{"", "Sim"}}) {
         CalcOrcaOperData model;
@@ -31,7 +31,7 @@ TEST(DataModel, GivenCalculationMarkThenManualColumnSaysNaoOnlyForServerCalculat
     }
 }
 
-TEST(DataModel, GivenBillingRowThenValuesAndBaseMonthShowInTheOperatorsFormat) {
+TEST(DataModel, GivenBillingRow_ThenValuesAndBaseMonthShowInTheOperatorsFormat) {
     CalcOrcaOperData model;
     model.cdsItensOrcFatCons.SetData(billingRow("S", 46082)); // 01/03/2026
     TClientDataSet& cds = model.cdsItensOrcFatCons;
@@ -41,7 +41,7 @@ TEST(DataModel, GivenBillingRowThenValuesAndBaseMonthShowInTheOperatorsFormat) {
     EXPECT_EQ(cds.FieldByName("DTMESBASEITEM").DisplayText(), "") << "a zero date is not informed";
 }
 
-TEST(DataModel, GivenFreshModelThenBillingShowsOnlyNonConsumptionRowsOrderedByBranch) {
+TEST(DataModel, GivenFreshModel_ThenBillingShowsOnlyNonConsumptionRowsOrderedByBranch) {
     CalcOrcaOperData model;
     TClientDataSet& cds = model.cdsItensOrcFatCons;
     EXPECT_EQ(cds.Filter(), "IDTIPOORCAOP <> 'C'");
@@ -54,7 +54,7 @@ TEST(DataModel, GivenFreshModelThenBillingShowsOnlyNonConsumptionRowsOrderedByBr
     EXPECT_EQ(model.cdsFeriadoFil.FieldByName("VRORCAMENTOABR").Size(), 2);
 }
 
-TEST(DataModel, GivenCatalogThenKeysMatchWithoutCaseAndMonthsAndTrailingBlankAreKept) {
+TEST(DataModel, GivenCatalog_ThenKeysMatchWithoutCaseAndMonthsAndTrailingBlankAreKept) {
     TMessages msg(kCalcOrcaOperMessages);
     EXPECT_EQ(msg.Msg("Ver_Inf"), "Versão deve ser informada.");
     EXPECT_EQ(msg.Msg("ano_n_inf"), "Ano deve ser informado.");

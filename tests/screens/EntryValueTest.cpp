@@ -6,7 +6,7 @@
 class EntryValues : public EntryFixture {};
 
 TEST_F(EntryValues,
-       GivenOpenBillingRowWhenTypingWithThousandsDotAndDecimalCommaThenTheNumberIsStored) {
+       GivenOpenBillingRow_WhenTypingWithThousandsDotAndDecimalComma_ThenTheNumberIsStored) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOJAN");
     typeText("1.234,5");
@@ -21,7 +21,7 @@ TEST_F(EntryValues,
         << "leaving the column recomputes the row total";
 }
 
-TEST_F(EntryValues, GivenMonthCellWhenEmptiedAndLeftThenZeroIsStoredNotNull) {
+TEST_F(EntryValues, GivenMonthCell_WhenEmptiedAndLeft_ThenZeroIsStoredNotNull) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0002", "VRORCAMENTOMAR");
     typeText("\b");
@@ -32,7 +32,7 @@ TEST_F(EntryValues, GivenMonthCellWhenEmptiedAndLeftThenZeroIsStoredNotNull) {
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(EntryValues, GivenMonthCellWhenTypingSignsOrExponentThenTheyAreDropped) {
+TEST_F(EntryValues, GivenMonthCell_WhenTypingSignsOrExponent_ThenTheyAreDropped) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOFEV");
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOFEV");
@@ -51,7 +51,7 @@ TEST_F(EntryValues, GivenMonthCellWhenTypingSignsOrExponentThenTheyAreDropped) {
     EXPECT_EQ(screen.cdsItensOrcamento.State(), dsBrowse);
 }
 
-TEST_F(EntryValues, GivenTextThatIsNoNumberWhenTheCellIsLeftThenItIsRefusedAndNothingChanges) {
+TEST_F(EntryValues, GivenTextThatIsNoNumber_WhenTheCellIsLeft_ThenItIsRefusedAndNothingChanges) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOJUN");
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOJUN");
@@ -61,7 +61,7 @@ TEST_F(EntryValues, GivenTextThatIsNoNumberWhenTheCellIsLeftThenItIsRefusedAndNo
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0001", "VRORCAMENTOJUN"), before);
 }
 
-TEST_F(EntryValues, GivenBaseMonthTypedAsMonthAndYearThenTheFirstDayOfThatMonthIsStored) {
+TEST_F(EntryValues, GivenBaseMonthTypedAsMonthAndYear_ThenTheFirstDayOfThatMonthIsStored) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0001", "DTMESBASEITEM");
     typeText("032009");
@@ -72,7 +72,7 @@ TEST_F(EntryValues, GivenBaseMonthTypedAsMonthAndYearThenTheFirstDayOfThatMonthI
     EXPECT_EQ(screen.cdsItensOrcFatCons.FieldByName("DTMESBASEITEM").DisplayText(), "03/2009");
 }
 
-TEST_F(EntryValues, GivenBaseMonthThatIsNoMonthThenItIsRefusedWithTheTypedText) {
+TEST_F(EntryValues, GivenBaseMonthThatIsNoMonth_ThenItIsRefusedWithTheTypedText) {
     TfrmCalcOrcaOper& screen = loaded();
     const double before = screen.cdsItensOrcFatCons.FieldByName("DTMESBASEITEM").AsDateTime();
     clickCell(screen.dbgItOrcFatur, "0001", "DTMESBASEITEM");
@@ -82,7 +82,7 @@ TEST_F(EntryValues, GivenBaseMonthThatIsNoMonthThenItIsRefusedWithTheTypedText) 
     EXPECT_DOUBLE_EQ(screen.cdsItensOrcFatCons.FieldByName("DTMESBASEITEM").AsDateTime(), before);
 }
 
-TEST_F(EntryValues, GivenEditedRowWhenMovingDownThenNextRowIsInEditAndKeepsItsOwnValues) {
+TEST_F(EntryValues, GivenEditedRow_WhenMovingDown_ThenNextRowIsInEditAndKeepsItsOwnValues) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string next = column(screen.cdsItensOrcFatCons, "VRORCAMENTOJAN");
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOJAN");
@@ -99,7 +99,7 @@ TEST_F(EntryValues, GivenEditedRowWhenMovingDownThenNextRowIsInEditAndKeepsItsOw
     EXPECT_EQ(codes(screen.cdsItensOrcFatCons), "0001 0002 0003 0004 0005");
 }
 
-TEST_F(EntryValues, GivenEditedItemWhenMovingToTheNextItemThenItIsInEditToo) {
+TEST_F(EntryValues, GivenEditedItem_WhenMovingToTheNextItem_ThenItIsInEditToo) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     ASSERT_EQ(screen.cdsItensOrcamento.RecordCount(), 2) << "two labour lines per branch";
@@ -122,7 +122,7 @@ TEST_F(EntryValues, GivenEditedItemWhenMovingToTheNextItemThenItIsInEditToo) {
     EXPECT_NE(screen.cdsItensOrcamento.FieldByName("VRORCAMENTOMAI").AsFloat(), 12.5);
 }
 
-TEST_F(EntryValues, GivenLabourGridWhenDeletePressedThenOnlyAnEnabledEditButtonLetsItThrough) {
+TEST_F(EntryValues, GivenLabourGrid_WhenDeletePressed_ThenOnlyAnEnabledEditButtonLetsItThrough) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     clickCell(screen.dbgMaoObra, "0001", "VRORCAMENTOJUL");
@@ -138,7 +138,7 @@ TEST_F(EntryValues, GivenLabourGridWhenDeletePressedThenOnlyAnEnabledEditButtonL
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(EntryValues, GivenLabourGridBrowsingWithEditButtonEnabledThenDeleteReachesTheCell) {
+TEST_F(EntryValues, GivenLabourGridBrowsingWithEditButtonEnabled_ThenDeleteReachesTheCell) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     clickCell(screen.dbgMaoObra, "0001", "VRORCAMENTOJUL");
@@ -147,7 +147,8 @@ TEST_F(EntryValues, GivenLabourGridBrowsingWithEditButtonEnabledThenDeleteReache
     EXPECT_EQ(screen.dbgMaoObra->EditorText(), "");
 }
 
-TEST_F(EntryValues, GivenRowWithoutAccessOrClosedPhaseWhenTypingThenTheKeyIsRefusedWithItsReason) {
+TEST_F(EntryValues,
+       GivenRowWithoutAccessOrClosedPhase_WhenTyping_ThenTheKeyIsRefusedWithItsReason) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0005", "VRORCAMENTOJAN");
     const std::string before = valueOf(screen.cdsItensOrcFatCons, "0005", "VRORCAMENTOJAN");
@@ -159,7 +160,7 @@ TEST_F(EntryValues, GivenRowWithoutAccessOrClosedPhaseWhenTypingThenTheKeyIsRefu
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0005", "VRORCAMENTOJAN"), before);
 }
 
-TEST_F(EntryValues, GivenPhaseClosedToCalculationWhenEditingAnItemThenThePhaseIsNamed) {
+TEST_F(EntryValues, GivenPhaseClosedToCalculation_WhenEditingAnItem_ThenThePhaseIsNamed) {
     TfrmCalcOrcaOper& screen = loaded("bloq");
     page(screen.tshMaoObra);
     event([&] { screen.cdsItensOrcamento.Edit(); });
@@ -171,7 +172,7 @@ TEST_F(EntryValues, GivenPhaseClosedToCalculationWhenEditingAnItemThenThePhaseIs
     EXPECT_FALSE(boEditItemOrca);
 }
 
-TEST_F(EntryValues, GivenEffectedOrApprovedItemWhenTypingThenNothingHappensSilently) {
+TEST_F(EntryValues, GivenEffectedOrApprovedItem_WhenTyping_ThenNothingHappensSilently) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     for (const char* branch : {"0003", "0004"}) {
@@ -187,7 +188,7 @@ TEST_F(EntryValues, GivenEffectedOrApprovedItemWhenTypingThenNothingHappensSilen
     EXPECT_FALSE(boEditItemOrca);
 }
 
-TEST_F(EntryValues, GivenRowsWithEmptyMonthsThenTheFilledMonthsTestDependsOnTheBillingKind) {
+TEST_F(EntryValues, GivenRowsWithEmptyMonths_ThenTheFilledMonthsTestDependsOnTheBillingKind) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     auto emptyMarch = [&](const char* branch) {
@@ -221,7 +222,7 @@ TEST_F(EntryValues, GivenRowsWithEmptyMonthsThenTheFilledMonthsTestDependsOnTheB
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(EntryValues, GivenTypedTextsThenResultValorReadsThemTheOperatorsWay) {
+TEST_F(EntryValues, GivenTypedTexts_ThenResultValorReadsThemTheOperatorsWay) {
     TfrmCalcOrcaOper& screen = loaded();
     EXPECT_DOUBLE_EQ(screen.resultValor(""), 0);
     EXPECT_DOUBLE_EQ(screen.resultValor("  "), 0);
@@ -232,7 +233,7 @@ TEST_F(EntryValues, GivenTypedTextsThenResultValorReadsThemTheOperatorsWay) {
     EXPECT_EQ(messages(), "error: Valor inválido.\n");
 }
 
-TEST_F(EntryValues, GivenMonthTextOverAHundredCharactersThenTheNextKeyIsRefused) {
+TEST_F(EntryValues, GivenMonthTextOverAHundredCharacters_ThenTheNextKeyIsRefused) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOAGO");
     typeText(std::string(101, '1'));
@@ -242,7 +243,7 @@ TEST_F(EntryValues, GivenMonthTextOverAHundredCharactersThenTheNextKeyIsRefused)
     EXPECT_EQ(screen.dbgItOrcFatur->EditorText().size(), 101u);
 }
 
-TEST_F(EntryValues, GivenFixedColumnsThenDeleteAndBackspaceAreSwallowed) {
+TEST_F(EntryValues, GivenFixedColumns_ThenDeleteAndBackspaceAreSwallowed) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshConsumo);
     clickCell(screen.dbgItConsumo, "0001", "NMFILIAL");

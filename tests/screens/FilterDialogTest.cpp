@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(FilterDialog, GivenAllGroupsWhenConfirmedThenEveryListIsAllAndTheLoadMayProceed) {
+TEST_F(FilterDialog, GivenAllGroups_WhenConfirmed_ThenEveryListIsAllAndTheLoadMayProceed) {
     form->stListaFil = "";
     runDialog([](TfrmFiltroCalculoOrc& d) {
         EXPECT_TRUE(d.rbtTdListFil->Checked());
@@ -46,7 +46,7 @@ TEST_F(FilterDialog, GivenAllGroupsWhenConfirmedThenEveryListIsAllAndTheLoadMayP
               "TTTT");
 }
 
-TEST_F(FilterDialog, GivenDialogClosedWithoutConfirmingThenBoConfirmouIsUnchanged) {
+TEST_F(FilterDialog, GivenDialogClosedWithoutConfirming_ThenBoConfirmouIsUnchanged) {
     for (bool before : {true, false}) {
         form->boConfirmou = before;
         runDialog([](TfrmFiltroCalculoOrc& d) { d.sbtCancel->Click(); });
@@ -54,7 +54,7 @@ TEST_F(FilterDialog, GivenDialogClosedWithoutConfirmingThenBoConfirmouIsUnchange
     }
 }
 
-TEST_F(FilterDialog, GivenFixedBranchHostThenEveryRadioButtonIsDisabled) {
+TEST_F(FilterDialog, GivenFixedBranchHost_ThenEveryRadioButtonIsDisabled) {
     host.fixedBranch = true;
     runDialog([](TfrmFiltroCalculoOrc& d) {
         for (TRadioButton* radio :
@@ -65,7 +65,7 @@ TEST_F(FilterDialog, GivenFixedBranchHostThenEveryRadioButtonIsDisabled) {
     });
 }
 
-TEST_F(FilterDialog, GivenPickedListsThenDialogOpensWithListCheckedAndSearchEnabled) {
+TEST_F(FilterDialog, GivenPickedLists_ThenDialogOpensWithListCheckedAndSearchEnabled) {
     form->stListaFil = "_0001_";
     form->stListaReg = "T";
     runDialog([](TfrmFiltroCalculoOrc& d) {
@@ -77,7 +77,7 @@ TEST_F(FilterDialog, GivenPickedListsThenDialogOpensWithListCheckedAndSearchEnab
     });
 }
 
-TEST_F(FilterDialog, GivenListCheckedButEmptyWhenConfirmingThenGroupMessageAndDialogStaysOpen) {
+TEST_F(FilterDialog, GivenListCheckedButEmpty_WhenConfirming_ThenGroupMessageAndDialogStaysOpen) {
     runDialog([this](TfrmFiltroCalculoOrc& d) {
         d.rbtListaSeg->SetChecked(true);
         EXPECT_TRUE(d.btpListaSeg->Enabled());
@@ -90,7 +90,7 @@ TEST_F(FilterDialog, GivenListCheckedButEmptyWhenConfirmingThenGroupMessageAndDi
     EXPECT_FALSE(form->boConfirmou);
 }
 
-TEST_F(FilterDialog, GivenGroupsAllCheckedWhenPickingBranchesThenServerIsAskedForAllGroups) {
+TEST_F(FilterDialog, GivenGroupsAllChecked_WhenPickingBranches_ThenServerIsAskedForAllGroups) {
     // A group list picked earlier does not narrow the branches while "Todos" is checked.
     form->stListaAgrupFil = "_G2_";
     pickWhenAsked({"0001", "0003"});
@@ -106,7 +106,7 @@ TEST_F(FilterDialog, GivenGroupsAllCheckedWhenPickingBranchesThenServerIsAskedFo
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(FilterDialog, GivenGroupListCheckedWhenPickingBranchesThenOnlyItsBranchesAreOffered) {
+TEST_F(FilterDialog, GivenGroupListChecked_WhenPickingBranches_ThenOnlyItsBranchesAreOffered) {
     form->stListaAgrupFil = "_G1_";
     pickWhenAsked({});
     runDialog([this](TfrmFiltroCalculoOrc& d) {
@@ -118,7 +118,7 @@ TEST_F(FilterDialog, GivenGroupListCheckedWhenPickingBranchesThenOnlyItsBranches
     });
 }
 
-TEST_F(FilterDialog, GivenChosenBranchesWhenBudgetLoadsThenOnlyThoseBranchesCome) {
+TEST_F(FilterDialog, GivenChosenBranches_WhenBudgetLoads_ThenOnlyThoseBranchesCome) {
     pickWhenAsked({"0002", "0004"});
     platform.onModal("TfrmFiltroCalculoOrc", [this](TForm& dialog) {
         auto& d = static_cast<TfrmFiltroCalculoOrc&>(dialog);
@@ -131,7 +131,7 @@ TEST_F(FilterDialog, GivenChosenBranchesWhenBudgetLoadsThenOnlyThoseBranchesCome
     EXPECT_EQ(codes(form->cdsOrcamentoFilial), "0002 0004");
 }
 
-TEST_F(FilterDialog, GivenSavedOptionsWhenLoadedLaterThenListsAndRadioButtonsComeBack) {
+TEST_F(FilterDialog, GivenSavedOptions_WhenLoadedLater_ThenListsAndRadioButtonsComeBack) {
     form->stListaFil = "_0001_";
     form->stListaSeg = "_S1_";
     runDialog([](TfrmFiltroCalculoOrc& d) {

@@ -88,7 +88,7 @@ protected:
     }
 };
 
-TEST_F(LabourDialog, GivenACheckedBranchAndItsBudgetWhenGeneratedThenTheReloadShowsTheNewValues) {
+TEST_F(LabourDialog, GivenACheckedBranchAndItsBudget_WhenGenerated_ThenTheReloadShowsTheNewValues) {
     checkBranch("0001");
     ASSERT_EQ(labourLines("0001"), "01|6800|6800\n02|7650|7650\n");
     raiseHeadcount();
@@ -108,7 +108,7 @@ TEST_F(LabourDialog, GivenACheckedBranchAndItsBudgetWhenGeneratedThenTheReloadSh
     EXPECT_EQ(stMaoObraOrca, "_0001MO0001_");
 }
 
-TEST_F(LabourDialog, GivenARangeWhenGeneratedThenOnlyItsMonthsChange) {
+TEST_F(LabourDialog, GivenARange_WhenGenerated_ThenOnlyItsMonthsChange) {
     checkBranch("0001");
     raiseHeadcount();
     stMaoObraOrca = "_0001MO0001_";
@@ -125,7 +125,7 @@ TEST_F(LabourDialog, GivenARangeWhenGeneratedThenOnlyItsMonthsChange) {
     EXPECT_EQ(labourLines("0001"), "01|6800|10200\n02|7650|7650\n");
 }
 
-TEST_F(LabourDialog, GivenABudgetOfAnotherBranchWhenGeneratedThenNadaIsExplained) {
+TEST_F(LabourDialog, GivenABudgetOfAnotherBranch_WhenGenerated_ThenNadaIsExplained) {
     checkBranch("0001");
     const std::string before = labourLines("0001");
     raiseHeadcount();
@@ -143,7 +143,7 @@ TEST_F(LabourDialog, GivenABudgetOfAnotherBranchWhenGeneratedThenNadaIsExplained
     EXPECT_EQ(labourLines("0001"), before);
 }
 
-TEST_F(LabourDialog, GivenABranchEffectedMeanwhileWhenGeneratedThenTheRefusalIsShown) {
+TEST_F(LabourDialog, GivenABranchEffectedMeanwhile_WhenGenerated_ThenTheRefusalIsShown) {
     checkBranch("0001");
     const std::string before = labourLines("0001");
     // Another operator effects the branch after this screen loaded it.
@@ -164,7 +164,7 @@ TEST_F(LabourDialog, GivenABranchEffectedMeanwhileWhenGeneratedThenTheRefusalIsS
     EXPECT_EQ(labourLines("0001"), before);
 }
 
-TEST_F(LabourDialog, GivenMissingChoicesWhenConfirmingThenNothingIsSentAndTheDialogStaysOpen) {
+TEST_F(LabourDialog, GivenMissingChoices_WhenConfirming_ThenNothingIsSentAndTheDialogStaysOpen) {
     const struct {
         const char* list;
         bool check;
@@ -199,7 +199,7 @@ TEST_F(LabourDialog, GivenMissingChoicesWhenConfirmingThenNothingIsSentAndTheDia
     }
 }
 
-TEST_F(LabourDialog, GivenTheLabourPageWhenOtherPagesAreChosenThenOnlyItOffersTheLabourButton) {
+TEST_F(LabourDialog, GivenTheLabourPage_WhenOtherPagesAreChosen_ThenOnlyItOffersTheLabourButton) {
     EXPECT_TRUE(form->sbtOrcMaoObra->Enabled());
     EXPECT_TRUE(form->mnuOrcMaoObra->Enabled());
     page(form->tshDiversas);
@@ -208,7 +208,7 @@ TEST_F(LabourDialog, GivenTheLabourPageWhenOtherPagesAreChosenThenOnlyItOffersTh
     EXPECT_TRUE(form->sbtOrcMaoObra->Enabled());
 }
 
-TEST_F(LabourDialog, GivenTheConfirmationDeclinedOrTheDialogCancelledThenNoReloadHappens) {
+TEST_F(LabourDialog, GivenTheConfirmationDeclinedOrTheDialogCancelled_ThenNoReloadHappens) {
     checkBranch("0001");
     raiseHeadcount();
     stMaoObraOrca = "_0001MO0001_";

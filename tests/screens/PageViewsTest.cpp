@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(PageViews,
-       GivenBillingAndConsumptionPagesThenEachShowsItsOwnRowsAndWorkingDaysFollowTheRow) {
+       GivenBillingAndConsumptionPages_ThenEachShowsItsOwnRowsAndWorkingDaysFollowTheRow) {
     TfrmCalcOrcaOper& screen = loaded();
     EXPECT_EQ(codes(screen.cdsItensOrcFatCons, "IDTIPOORCAOP"), "F F F F F");
     event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0004")}); });
@@ -58,7 +58,7 @@ TEST_F(PageViews,
     EXPECT_EQ(stFiliSelec, "0004");
 }
 
-TEST_F(PageViews, GivenAllBranchPageOnBranch0003WhenLabourPageIsChosenThenItOpensOnBranch0003) {
+TEST_F(PageViews, GivenAllBranchPageOnBranch0003_WhenLabourPageIsChosen_ThenItOpensOnBranch0003) {
     TfrmCalcOrcaOper& screen = loaded();
     ASSERT_TRUE(choose(screen.tshDeprec));
     EXPECT_EQ(items(), "0001/P/ 0002/P/ 0003/P/ 0004/P/ 0005/P/");
@@ -73,7 +73,7 @@ TEST_F(PageViews, GivenAllBranchPageOnBranch0003WhenLabourPageIsChosenThenItOpen
     EXPECT_EQ(stFiliSelec, "0001");
 }
 
-TEST_F(PageViews, GivenEntryExpensesByOperationTypeThenTheyShowWithoutTheVKind) {
+TEST_F(PageViews, GivenEntryExpensesByOperationType_ThenTheyShowWithoutTheVKind) {
     setEntryMode("O");
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
@@ -83,7 +83,7 @@ TEST_F(PageViews, GivenEntryExpensesByOperationTypeThenTheyShowWithoutTheVKind) 
     EXPECT_EQ(items(), "0001/E/01");
 }
 
-TEST_F(PageViews, GivenEntryExpensesByExpenseTypeThenOnlyTheVKindShows) {
+TEST_F(PageViews, GivenEntryExpensesByExpenseType_ThenOnlyTheVKindShows) {
     setEntryMode("D");
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
@@ -93,13 +93,13 @@ TEST_F(PageViews, GivenEntryExpensesByExpenseTypeThenOnlyTheVKindShows) {
     EXPECT_EQ(items(), "0001/E/V");
 }
 
-TEST_F(PageViews, GivenBranchWithEffectedLabourThenItsBranchRowSummarisesIt) {
+TEST_F(PageViews, GivenBranchWithEffectedLabour_ThenItsBranchRowSummarisesIt) {
     TfrmCalcOrcaOper& screen = loaded();
     ASSERT_TRUE(choose(screen.tshMaoObra));
     EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), "P P E A P");
 }
 
-TEST_F(PageViews, GivenOlderVersionWhenWorkingDaysGridIsLeftThenEditingStaysOff) {
+TEST_F(PageViews, GivenOlderVersion_WhenWorkingDaysGridIsLeft_ThenEditingStaysOff) {
     TfrmCalcOrcaOper& screen = loaded(1);
     focus("dbgDiaUtilFilFat");
     EXPECT_FALSE(screen.sbtAlterar->Enabled());
@@ -108,7 +108,7 @@ TEST_F(PageViews, GivenOlderVersionWhenWorkingDaysGridIsLeftThenEditingStaysOff)
     EXPECT_FALSE(screen.mnuAlterar->Enabled());
 }
 
-TEST_F(PageViews, GivenLatestVersionWhenWorkingDaysGridHasTheFocusThenEditIsOffUntilItIsLeft) {
+TEST_F(PageViews, GivenLatestVersion_WhenWorkingDaysGridHasTheFocus_ThenEditIsOffUntilItIsLeft) {
     TfrmCalcOrcaOper& screen = loaded();
     focus("dbgDiaUtilFilFat");
     EXPECT_FALSE(screen.sbtAlterar->Enabled());
@@ -116,7 +116,7 @@ TEST_F(PageViews, GivenLatestVersionWhenWorkingDaysGridHasTheFocusThenEditIsOffU
     EXPECT_TRUE(screen.sbtAlterar->Enabled());
 }
 
-TEST_F(PageViews, GivenReplicationOrSimulationJustRanThenTheReloadKeepsTheActivePage) {
+TEST_F(PageViews, GivenReplicationOrSimulationJustRan_ThenTheReloadKeepsTheActivePage) {
     TfrmCalcOrcaOper& screen = loaded();
     // A button-ordered reload through the panel, as the replication and simulation do.
     auto reloadThroughPanel = [&] {
@@ -139,7 +139,7 @@ TEST_F(PageViews, GivenReplicationOrSimulationJustRanThenTheReloadKeepsTheActive
     EXPECT_EQ(platform.modalsRun().size(), 1u) << "a button-ordered reload skips the filter";
 }
 
-TEST_F(PageViews, GivenEffectedBranchWhenConsumptionPageOpensOnItThenEditingIsNotOffered) {
+TEST_F(PageViews, GivenEffectedBranch_WhenConsumptionPageOpensOnIt_ThenEditingIsNotOffered) {
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
     ASSERT_TRUE(choose(screen.tshConsumo));

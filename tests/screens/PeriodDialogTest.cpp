@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(PeriodDialog, GivenCompletePeriodWhenConfirmedThenTodayIsBothDatesWithKindS) {
+TEST_F(PeriodDialog, GivenCompletePeriod_WhenConfirmed_ThenTodayIsBothDatesWithKindS) {
     runDialog([](TfrmPerCalc& d) {
         // It opens on the complete period, the range boxes empty and out of reach.
         EXPECT_TRUE(d.chbPerTot->Checked());
@@ -55,7 +55,7 @@ TEST_F(PeriodDialog, GivenCompletePeriodWhenConfirmedThenTodayIsBothDatesWithKin
     EXPECT_EQ(period(), "S|S|10/05/2026|10/05/2026");
 }
 
-TEST_F(PeriodDialog, GivenClearedCompletePeriodThenDateBoxesOpenWithTheirHighlight) {
+TEST_F(PeriodDialog, GivenClearedCompletePeriod_ThenDateBoxesOpenWithTheirHighlight) {
     runDialog([this](TfrmPerCalc& d) {
         event([&] { d.chbPerTot->Click(); });
         EXPECT_TRUE(d.depPerDe->Enabled());
@@ -68,14 +68,14 @@ TEST_F(PeriodDialog, GivenClearedCompletePeriodThenDateBoxesOpenWithTheirHighlig
     });
 }
 
-TEST_F(PeriodDialog, GivenRangeInsideTheVersionWhenConfirmedThenItsDatesWithKindN) {
+TEST_F(PeriodDialog, GivenRangeInsideTheVersion_WhenConfirmed_ThenItsDatesWithKindN) {
     // The version's first day is allowed.
     runDialog([this](TfrmPerCalc& d) { confirmRange(d, "01/01/2026", "30/12/2026"); });
     EXPECT_EQ(messages(), "");
     EXPECT_EQ(period(), "S|N|01/01/2026|30/12/2026");
 }
 
-TEST_F(PeriodDialog, GivenBadRangesWhenConfirmedThenEachHasItsMessageAndTheDialogStaysOpen) {
+TEST_F(PeriodDialog, GivenBadRanges_WhenConfirmed_ThenEachHasItsMessageAndTheDialogStaysOpen) {
     const struct {
         const char* from;
         const char* to;
@@ -111,7 +111,7 @@ TEST_F(PeriodDialog, GivenBadRangesWhenConfirmedThenEachHasItsMessageAndTheDialo
     }
 }
 
-TEST_F(PeriodDialog, GivenAConfirmedPeriodWhenTheNextDialogIsCancelledThenOnlyStrOperacTurnsN) {
+TEST_F(PeriodDialog, GivenAConfirmedPeriod_WhenTheNextDialogIsCancelled_ThenOnlyStrOperacTurnsN) {
     runDialog([this](TfrmPerCalc& d) { confirmRange(d, "01/02/2026", "28/02/2026"); });
     EXPECT_EQ(period(), "S|N|01/02/2026|28/02/2026");
     runDialog([](TfrmPerCalc& d) { d.sbtCancel->Click(); });
@@ -123,7 +123,7 @@ TEST_F(PeriodDialog, GivenAConfirmedPeriodWhenTheNextDialogIsCancelledThenOnlySt
     EXPECT_EQ(frmPerCalc, nullptr);
 }
 
-TEST_F(PeriodDialog, GivenATypedDateThatIsNoDateWhenLeavingTheBoxThenItIsRefused) {
+TEST_F(PeriodDialog, GivenATypedDateThatIsNoDate_WhenLeavingTheBox_ThenItIsRefused) {
     runDialog([this](TfrmPerCalc& d) {
         event([&] { d.chbPerTot->SetChecked(false); });
         event([&] { d.depPerDe->SetFocus(); });

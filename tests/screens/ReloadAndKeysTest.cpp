@@ -21,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(ReloadAndKeys, GivenLoadedBudgetWhenF5AnywhereThenBudgetIsReadAgainOnTheSameBranch) {
+TEST_F(ReloadAndKeys, GivenLoadedBudget_WhenF5Anywhere_ThenBudgetIsReadAgainOnTheSameBranch) {
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0002")}); });
     // A local change the server does not know disappears with the reload.
@@ -36,7 +36,7 @@ TEST_F(ReloadAndKeys, GivenLoadedBudgetWhenF5AnywhereThenBudgetIsReadAgainOnTheS
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ReloadAndKeys, GivenServerFailureWhileReloadingThenItsMessageShowsAndDataStays) {
+TEST_F(ReloadAndKeys, GivenServerFailureWhileReloading_ThenItsMessageShowsAndDataStays) {
     TfrmCalcOrcaOper& screen = loaded();
     host.token = "expired";
     event([&] { screen.PressKey(VK_F5); });
@@ -46,7 +46,7 @@ TEST_F(ReloadAndKeys, GivenServerFailureWhileReloadingThenItsMessageShowsAndData
     EXPECT_EQ(codes(screen.cdsOrcamentoFilial), "0001 0002 0003 0004 0005");
 }
 
-TEST_F(ReloadAndKeys, GivenLatestVersionWhenF3OnAnOpenRowThenItIsEditedAndOtherPagesLock) {
+TEST_F(ReloadAndKeys, GivenLatestVersion_WhenF3OnAnOpenRow_ThenItIsEditedAndOtherPagesLock) {
     TfrmCalcOrcaOper& screen = loaded();
     ASSERT_TRUE(screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0001")}));
     ASSERT_TRUE(screen.sbtAlterar->Enabled());
@@ -65,7 +65,7 @@ TEST_F(ReloadAndKeys, GivenLatestVersionWhenF3OnAnOpenRowThenItIsEditedAndOtherP
     EXPECT_FALSE(screen.sbtImprimir->Enabled());
 }
 
-TEST_F(ReloadAndKeys, GivenOlderVersionWhenF3ThenNothingIsEdited) {
+TEST_F(ReloadAndKeys, GivenOlderVersion_WhenF3_ThenNothingIsEdited) {
     TfrmCalcOrcaOper& screen = loaded(1);
     ASSERT_FALSE(screen.sbtAlterar->Enabled());
     focus("dbgItOrcFatur");
@@ -74,7 +74,7 @@ TEST_F(ReloadAndKeys, GivenOlderVersionWhenF3ThenNothingIsEdited) {
     EXPECT_TRUE(screen.tshConsumo->Enabled());
 }
 
-TEST_F(ReloadAndKeys, GivenEffectedRowThenNeitherEditNorCalculationIsOffered) {
+TEST_F(ReloadAndKeys, GivenEffectedRow_ThenNeitherEditNorCalculationIsOffered) {
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
     EXPECT_FALSE(screen.sbtAlterar->Enabled());
@@ -85,7 +85,7 @@ TEST_F(ReloadAndKeys, GivenEffectedRowThenNeitherEditNorCalculationIsOffered) {
     EXPECT_TRUE(screen.sbtRepliVal->Enabled());
 }
 
-TEST_F(ReloadAndKeys, GivenFilterShortcutThenDialogOpensAgainAndBudgetReloads) {
+TEST_F(ReloadAndKeys, GivenFilterShortcut_ThenDialogOpensAgainAndBudgetReloads) {
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.PressKey('L', ssCtrl); });
     EXPECT_EQ(platform.modalsRun().size(), 2u);
@@ -93,7 +93,7 @@ TEST_F(ReloadAndKeys, GivenFilterShortcutThenDialogOpensAgainAndBudgetReloads) {
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ReloadAndKeys, GivenNothingLoadedYetWhenF5ThenNothingIsAskedOfTheServer) {
+TEST_F(ReloadAndKeys, GivenNothingLoadedYet_WhenF5_ThenNothingIsAskedOfTheServer) {
     TfrmCalcOrcaOper& screen = openScreen();
     const int shows = platform.progressShows();
     event([&] { screen.PressKey(VK_F5); });
@@ -102,7 +102,7 @@ TEST_F(ReloadAndKeys, GivenNothingLoadedYetWhenF5ThenNothingIsAskedOfTheServer) 
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ReloadAndKeys, GivenPanelEnteredAgainWhenF5WhileTypingThenTheTypedYearIsNotLoaded) {
+TEST_F(ReloadAndKeys, GivenPanelEnteredAgain_WhenF5WhileTyping_ThenTheTypedYearIsNotLoaded) {
     TfrmCalcOrcaOper& screen = loaded();
     focus("speAno");
     EXPECT_TRUE(screen.cdsItensOrcFatCons.IsEmpty());
@@ -112,7 +112,7 @@ TEST_F(ReloadAndKeys, GivenPanelEnteredAgainWhenF5WhileTypingThenTheTypedYearIsN
     EXPECT_EQ(platform.modalsRun().size(), 1u);
 }
 
-TEST_F(ReloadAndKeys, GivenEmptyYearWhenFilterButtonThenOneMessageAndNoFilterDialog) {
+TEST_F(ReloadAndKeys, GivenEmptyYear_WhenFilterButton_ThenOneMessageAndNoFilterDialog) {
     TfrmCalcOrcaOper& screen = loaded();
     event([&] { screen.speAno->SetText(""); });
     platform.clearMessages();

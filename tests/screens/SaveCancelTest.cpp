@@ -11,7 +11,7 @@ protected:
 };
 
 TEST_F(SaveCancel,
-       GivenValueTypedOnBillingWhenConfirmedThenTheServerKeepsItAndTheBudgetIsReadAgain) {
+       GivenValueTypedOnBilling_WhenConfirmed_ThenTheServerKeepsItAndTheBudgetIsReadAgain) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "ABR", "4.321,25");
     // Confirmed while the cell is still being typed in.
@@ -41,7 +41,7 @@ TEST_F(SaveCancel,
 }
 
 TEST_F(SaveCancel,
-       GivenServerRefusalWhenSavingBillingThenEveryAccessibleRowIsMarkedAndSentAgainLater) {
+       GivenServerRefusal_WhenSavingBilling_ThenEveryAccessibleRowIsMarkedAndSentAgainLater) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     // 0002 loses its base month: it is sent marked "N"; the others "S".
@@ -80,7 +80,7 @@ TEST_F(SaveCancel, GivenConfirmationAnsweredNoThenNothingIsSentAndTheCheckColumn
     EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsEdit) << "the edit goes on";
 }
 
-TEST_F(SaveCancel, GivenItemTypedOnLabourWhenConfirmedThenItIsStoredWithoutReload) {
+TEST_F(SaveCancel, GivenItemTypedOnLabour_WhenConfirmed_ThenItIsStoredWithoutReload) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0002")}); });
@@ -104,7 +104,7 @@ TEST_F(SaveCancel, GivenItemTypedOnLabourWhenConfirmedThenItIsStoredWithoutReloa
     EXPECT_EQ(screen.cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString(), "0002");
 }
 
-TEST_F(SaveCancel, GivenFeePageWithNothingChangedWhenConfirmedThenTheServerIsStillAsked) {
+TEST_F(SaveCancel, GivenFeePageWithNothingChanged_WhenConfirmed_ThenTheServerIsStillAsked) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     event([&] { screen.dbgTxAdm->SetFocus(); });
@@ -118,7 +118,7 @@ TEST_F(SaveCancel, GivenFeePageWithNothingChangedWhenConfirmedThenTheServerIsSti
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(SaveCancel, GivenEditOnAnItemPageWhenCancelledThenValuesComeBackOnTheSameBranch) {
+TEST_F(SaveCancel, GivenEditOnAnItemPage_WhenCancelled_ThenValuesComeBackOnTheSameBranch) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0002")}); });
@@ -140,7 +140,7 @@ TEST_F(SaveCancel, GivenEditOnAnItemPageWhenCancelledThenValuesComeBackOnTheSame
     EXPECT_EQ(valueOf(screen.cdsOrcamentoFilial, "0003", "IDITEMORCAMENTO"), "E");
 }
 
-TEST_F(SaveCancel, GivenCancelAnsweredNoThenTheEditGoesOn) {
+TEST_F(SaveCancel, GivenCancelAnsweredNo_ThenTheEditGoesOn) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "JAN", "3");
     platform.answerNext(mrNo);
@@ -149,7 +149,7 @@ TEST_F(SaveCancel, GivenCancelAnsweredNoThenTheEditGoesOn) {
     EXPECT_TRUE(boEditItemOrca);
 }
 
-TEST_F(SaveCancel, GivenBaseMonthBeyondTheBudgetYearWhenConfirmedThenNothingIsSent) {
+TEST_F(SaveCancel, GivenBaseMonthBeyondTheBudgetYear_WhenConfirmed_ThenNothingIsSent) {
     TfrmCalcOrcaOper& screen = loaded();
     clickCell(screen.dbgItOrcFatur, "0001", "DTMESBASEITEM");
     typeText("012027");

@@ -3,6 +3,7 @@
 #include "budget/Cli_fyn10000.h"
 #include "budget/ModuleState.h"
 #include "services/ui/TEdit.h"
+#include "services/ui/TForm.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
@@ -10,10 +11,11 @@
 #include "services/ui/TTabSheet.h"
 
 extern "C" void IniProc();
+extern "C" void ModuleFinalization();
 
 class ScreenLifecycle : public ScreenFixture {};
 
-TEST_F(ScreenLifecycle, GivenNoScreenWhenEntryRunsThenScreenShowsTodaysYearAndItsLatestVersion) {
+TEST_F(ScreenLifecycle, GivenNoScreen_WhenEntryRuns_ThenScreenShowsTodaysYearAndItsLatestVersion) {
     TfrmCalcOrcaOper& screen = openScreen();
     EXPECT_EQ(screen.Caption(), "Cálculo Orçamento Operacional");
     EXPECT_EQ(screen.speAno->Text(), "2026");
@@ -31,7 +33,7 @@ TEST_F(ScreenLifecycle, GivenNoScreenWhenEntryRunsThenScreenShowsTodaysYearAndIt
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ScreenLifecycle, GivenShownScreenThenNothingThatNeedsALoadedBudgetIsEnabled) {
+TEST_F(ScreenLifecycle, GivenShownScreen_ThenNothingThatNeedsALoadedBudgetIsEnabled) {
     TfrmCalcOrcaOper& screen = openScreen();
     for (TMenuItem* item :
          {screen.mnuVerificar, screen.mnuCancelar, screen.mnuConfirmar, screen.mnuProcurar,
@@ -46,7 +48,8 @@ TEST_F(ScreenLifecycle, GivenShownScreenThenNothingThatNeedsALoadedBudgetIsEnabl
     EXPECT_TRUE(screen.sbtFiltro->Enabled());
 }
 
-TEST_F(ScreenLifecycle, GivenOpenScreenWhenIniProcRunsAgainThenSameScreenWithoutReadingParameters) {
+TEST_F(ScreenLifecycle,
+       GivenOpenScreen_WhenIniProcRunsAgain_ThenSameScreenWithoutReadingParameters) {
     TfrmCalcOrcaOper& first = openScreen();
     // Were the parameters read again, the emptied dataset would be filled once more.
     first.cdsParametros.EmptyDataSet();
@@ -56,7 +59,7 @@ TEST_F(ScreenLifecycle, GivenOpenScreenWhenIniProcRunsAgainThenSameScreenWithout
     EXPECT_EQ(platform.shownForms().size(), 1u);
 }
 
-TEST_F(ScreenLifecycle, GivenOpenScreenWhenClosedThenNextEntryCreatesAFreshOne) {
+TEST_F(ScreenLifecycle, GivenOpenScreen_WhenClosed_ThenNextEntryCreatesAFreshOne) {
     TfrmCalcOrcaOper& first = openScreen();
     event([&] { first.Close(); });
     app.freeReleasedForms();
@@ -68,7 +71,7 @@ TEST_F(ScreenLifecycle, GivenOpenScreenWhenClosedThenNextEntryCreatesAFreshOne) 
 }
 
 TEST_F(ScreenLifecycle,
-       GivenServerRefusingParametersWhenEntryRunsThenItsMessageShowsAndScreenStays) {
+       GivenServerRefusingParameters_WhenEntryRuns_ThenItsMessageShowsAndScreenStays) {
     openScreen();
     event([&] { form->Close(); });
     app.freeReleasedForms();
@@ -77,4 +80,20 @@ TEST_F(ScreenLifecycle,
     ASSERT_NE(frmCalcOrcaOper, nullptr);
     EXPECT_TRUE(frmCalcOrcaOper->cdsParametros.IsEmpty());
     EXPECT_NE(messages().find("error: "), std::string::npos) << messages();
+}
+
+TEST_F(ScreenLifecycle,
+       GivenFormsOfTheModuleTheHostAndAnotherModule_WhenShutDown_ThenOnlyItsOwnGo) {
+    openScreen();
+    TForm* hostForm = app.createForm<TForm>(nullptr);
+    TForm* otherModule = app.createModuleForm<TForm>("FYN20000", nullptr);
+    TForm* sameModule = app.createModuleForm<TForm>(kModuleCode, nullptr);
+    ASSERT_EQ(app.forms().size(), 4u);
+    EXPECT_EQ(sameModule->Module(), "FYN10000");
+
+    ModuleFinalization();
+
+    EXPECT_EQ(app.forms(), (std::vector<TForm*>{hostForm, otherModule}));
+    EXPECT_EQ(frmCalcOrcaOper, nullptr);
+    EXPECT_FALSE(boStCriado);
 }

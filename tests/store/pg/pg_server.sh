@@ -13,7 +13,12 @@ if [[ -z $action || -z $dir ]]; then
     exit 2
 fi
 
-bin=/usr/lib/postgresql/15/bin
+# The server's programs sit beside the client library's version, wherever the system puts them.
+bin=$(pg_config --bindir 2>/dev/null || true)
+if [[ ! -x $bin/initdb || ! -x $bin/pg_ctl ]]; then
+    echo "$0: no PostgreSQL server programs in '${bin}' (pg_config --bindir); install postgresql" >&2
+    exit 1
+fi
 user=fyntest
 
 as_server_user() {

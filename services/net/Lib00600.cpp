@@ -1,4 +1,4 @@
-#include "services/lib/Lib00600.h"
+#include "services/net/Lib00600.h"
 
 #include "services/lib/Consiste.h"
 #include "services/lib/Velmora.h"
