@@ -210,7 +210,7 @@ void criaProdDesp(const std::vector<Variant>& params) {
     TfrmProdDesp* form = nullptr;
     {
         CursorGuard hourglass;
-        form = Application::instance().createForm<TfrmProdDesp>(nullptr);
+        form = Application::instance().createModuleForm<TfrmProdDesp>(kProdDespModule, nullptr);
         try {
             form->Abre(params);
         } catch (...) {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The module the screen belongs to: its forms are freed when the host unloads it.
+inline const std::string kProdDespModule = "FYN10395";
+
 class TDBGrid;
 class TLabel;
 

@@ -4,22 +4,7 @@
 #include "services/ui/Application.h"
 #include "services/ui/TForm.h"
 
-#include <dlfcn.h>
-
 #include <vector>
-
-namespace {
-
-// Whether the form's class is defined in this library (its virtual table lives here).
-bool definedHere(const TForm* form) {
-    Dl_info mine{}, theirs{};
-    if (!::dladdr(reinterpret_cast<void*>(&definedHere), &mine)) return false;
-    const void* vtable = *reinterpret_cast<void* const*>(form);
-    if (!::dladdr(vtable, &theirs)) return false;
-    return mine.dli_fbase == theirs.dli_fbase;
-}
-
-} // namespace
 
 extern "C" {
 
@@ -30,7 +15,7 @@ void ModuleFinalization() {
     if (!Application::installed()) return;
     std::vector<TForm*> ours;
     for (TForm* form : Application::instance().forms())
-        if (definedHere(form)) ours.push_back(form);
+        if (form->Module() == kProdDespModule) ours.push_back(form);
     for (auto it = ours.rbegin(); it != ours.rend(); ++it)
         delete *it;
 }

@@ -11,19 +11,13 @@
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Store.h"
+#include "services/data/BlankTrim.h"
 
 namespace srv {
 
 namespace {
 
 using K = ParamKind;
-
-std::string trimmedText(const Variant& v) {
-    std::string s = v.isNull() ? std::string() : v.toText();
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
 
 // The lines of `kind` the request marks for calculation: rows of its delta with the mark "P".
 MonthBaseCalculation::LineKeys markedLines(const Variant& changes, const std::string& kind) {
@@ -36,9 +30,9 @@ MonthBaseCalculation::LineKeys markedLines(const Variant& changes, const std::st
     const int mark = delta.fieldIndex("IDITEMCALCORCA");
     if (branch < 0 || type < 0 || seq < 0 || mark < 0) return keys;
     for (const auto& row : delta.rows)
-        if (trimmedText(row[std::size_t(type)]) == kind &&
-            trimmedText(row[std::size_t(mark)]) == "P")
-            keys.emplace(trimmedText(row[std::size_t(branch)]), trimmedText(row[std::size_t(seq)]));
+        if (textTrimmedRight(row[std::size_t(type)]) == kind &&
+            textTrimmedRight(row[std::size_t(mark)]) == "P")
+            keys.emplace(textTrimmedRight(row[std::size_t(branch)]), textTrimmedRight(row[std::size_t(seq)]));
     return keys;
 }
 

@@ -1,7 +1,7 @@
 // The products of an expense item: what the item plans to buy, month by month, under its
 // expense type. Confirming them makes the item's monthly values.
 #include "server/calc/CalcGuard.h"
-#include "server/calc/Rounding.h"
+#include "services/data/DecimalRounding.h"
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/Methods.h"
 #include "server/methods/PacketBuilder.h"
@@ -123,7 +123,7 @@ private:
             if (value < 0 || value != value)
                 throw RpcError("Quantidade inválida em " + std::string(monthSuffix(m)) + ".",
                                RpcError::BadRequest);
-            q[std::size_t(m - 1)] = round2(value);
+            q[std::size_t(m - 1)] = roundMoney(value);
         }
         return q;
     }
@@ -166,7 +166,7 @@ private:
             for (const auto& [code, p] : m_products)
                 total += p.quantity[std::size_t(m - 1)] * p.price;
             sets += (sets.empty() ? "" : ", ") + monthColumn("VRORCAMENTO", m) + " = ?";
-            values.emplace_back(round2(total));
+            values.emplace_back(roundMoney(total));
         }
         if (sets.empty()) return 0;
         for (const Variant& v : itemKey(m_year, m_version, m_branch, m_seq))

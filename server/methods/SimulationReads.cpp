@@ -1,13 +1,14 @@
 // The reads of the result simulation: getFilial, RetornaTotImp, ValorTotal, ValidaFat and
 // getSimulGeral. Each returns the stored budget of the branch list as the operator sees it.
-#include "server/calc/Rounding.h"
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/Methods.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "services/data/BlankTrim.h"
 #include "services/data/DataPacket.h"
+#include "services/data/DecimalRounding.h"
 
 #include <array>
 #include <cctype>
@@ -19,10 +20,6 @@ namespace {
 
 using K = ParamKind;
 using Months = std::array<double, 12>;
-
-std::string textOf(const Variant& v) {
-    return v.isNull() ? std::string() : v.toText();
-}
 
 // The screen keeps one checked branch as "_0001", without the closing "_".
 CodeList branchList(const std::string& text) {
@@ -98,12 +95,12 @@ public:
         m_lines.reserve(r.size());
         for (auto& row : r.rows) {
             Line line;
-            line.branch = textOf(row[0]);
+            line.branch = textTrimmedRight(row[0]);
             if (!m_branches.count(line.branch)) continue;
-            const std::string type = textOf(row[1]);
+            const std::string type = textTrimmedRight(row[1]);
             line.type = type.empty() ? ' ' : type[0];
-            line.sequence = textOf(row[2]);
-            line.tax = textOf(row[3]);
+            line.sequence = textTrimmedRight(row[2]);
+            line.tax = textTrimmedRight(row[3]);
             line.itemDate = std::move(row[4]);
             line.status = std::move(row[5]);
             for (std::size_t m = 0; m < 12; ++m)
@@ -176,7 +173,7 @@ Variant getFilial(CallContext& call) {
                       {"CDOPERADOR", FieldType::String, 12},
                       {"IDACESSOCALC", FieldType::String, 1}};
         for (auto& row : db.query(sql + " ORDER BY CDFILIAL", params).rows) {
-            const std::string branch = textOf(row[0]);
+            const std::string branch = textTrimmedRight(row[0]);
             const VisibleBranch* b = nullptr;
             if (all) {
                 auto it = access.branches().find(branch);
@@ -186,7 +183,7 @@ Variant getFilial(CallContext& call) {
             }
             if (!b) continue;
             out.rows.push_back({Variant("N"), Variant(branch), Variant(b->name),
-                                row[1].isNull() ? Variant() : Variant(textOf(row[1])),
+                                row[1].isNull() ? Variant() : Variant(textTrimmedRight(row[1])),
                                 Variant(b->calcAccess)});
         }
         return out;
@@ -209,7 +206,7 @@ Variant retornaTotImp(CallContext& call) {
     std::vector<Variant> row;
     for (int m = 1; m <= 12; ++m) {
         p.fields.push_back({monthColumn("VRRELITORCOP", m), FieldType::Float, 0});
-        row.emplace_back(round2(taxes[m - 1]));
+        row.emplace_back(roundMoney(taxes[m - 1]));
     }
     p.rows.push_back(std::move(row));
     return p;
@@ -229,7 +226,7 @@ Variant valorTotal(CallContext& call) {
     for (const auto& [branch, months] : billing) {
         std::vector<Variant> row{Variant(branch)};
         for (double v : months)
-            row.emplace_back(round2(v));
+            row.emplace_back(roundMoney(v));
         p.rows.push_back(std::move(row));
     }
     return p;
@@ -250,10 +247,10 @@ Variant validaFat(CallContext& call) {
                                  params);
         int lines[2] = {0, 0}, auto_[2] = {0, 0};
         for (const auto& row : r.rows) {
-            if (!budget.branches().count(textOf(row[0]))) continue;
-            const int k = textOf(row[1]) == "F" ? 0 : 1;
+            if (!budget.branches().count(textTrimmedRight(row[0]))) continue;
+            const int k = textTrimmedRight(row[1]) == "F" ? 0 : 1;
             ++lines[k];
-            if (textOf(row[2]) == "S") ++auto_[k];
+            if (textTrimmedRight(row[2]) == "S") ++auto_[k];
         }
         std::array<std::string, 2> out;
         for (int k = 0; k < 2; ++k)
@@ -280,7 +277,7 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
     ListedBudget budget(db, operatorCode, year, version, list, letter);
     std::map<std::string, std::string> taxNames;
     for (const auto& row : db.query("SELECT CDIMPOSTO, NMIMPOSTO FROM IMPOSTO").rows)
-        taxNames.emplace(textOf(row[0]), textOf(row[1]));
+        taxNames.emplace(textTrimmedRight(row[0]), textTrimmedRight(row[1]));
     const std::map<std::string, Months> billing =
         letter.empty() || letter == "F"
             ? budget.totalsByBranch('F')
@@ -337,8 +334,8 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
         for (int m = 0; m < 12; ++m)
             values[m] = line.monthValue(m);
         const Months fat = billingOf(line.branch);
-        const double total = round2(periodValue(values));
-        const double base = round2(periodValue(fat));
+        const double total = roundMoney(periodValue(values));
+        const double base = roundMoney(periodValue(fat));
         auto tax = taxNames.find(line.tax);
         std::vector<Variant> row{Variant(year),
                                  Variant(line.branch),
@@ -349,12 +346,12 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
         for (const Variant& v : line.months)
             row.push_back(v);
         row.emplace_back(total);
-        row.emplace_back(base != 0 ? round2(total * 100.0 / base) : 0.0);
-        row.emplace_back(round2(typeTotals[line.type]));
+        row.emplace_back(base != 0 ? roundMoney(total * 100.0 / base) : 0.0);
+        row.emplace_back(roundMoney(typeTotals[line.type]));
         row.emplace_back(base);
         row.emplace_back(std::string(1, line.type));
         for (double v : fat)
-            row.emplace_back(round2(v));
+            row.emplace_back(roundMoney(v));
         row.push_back(line.itemDate.isNull() ? Variant()
                                              : Variant::fromDate(line.itemDate.toDouble()));
         row.push_back(line.status);
@@ -367,14 +364,14 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
             taxCell = line.tax.empty() ? Variant() : Variant(line.tax);
         for (int k = 0; k < 12; ++k) {
             const int m = (budget.firstMonth() - 1 + k) % 12 + 1;
-            const double value = round2(values[m - 1]);
+            const double value = roundMoney(values[m - 1]);
             std::vector<Variant> mrow;
             mrow.reserve(months.fields.size());
             mrow.push_back(m < budget.firstMonth() ? nextYear : thisYear);
             mrow.push_back(branch);
             mrow.push_back(type);
             mrow.push_back(totalCell);
-            mrow.emplace_back(fat[m - 1] != 0 ? round2(value * 100.0 / fat[m - 1]) : 0.0);
+            mrow.emplace_back(fat[m - 1] != 0 ? roundMoney(value * 100.0 / fat[m - 1]) : 0.0);
             mrow.push_back(taxCell);
             mrow.emplace_back(m);
             mrow.emplace_back(branchCount);
@@ -382,7 +379,7 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
             // The screen's own read carries the billing on the item rows only: a month row
             // per line and month would repeat it twelve times over.
             for (double v : fat)
-                mrow.push_back(letter.empty() ? Variant() : Variant(round2(v)));
+                mrow.push_back(letter.empty() ? Variant() : Variant(roundMoney(v)));
             months.rows.push_back(std::move(mrow));
         }
     }
@@ -390,7 +387,7 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
     double all = 0;
     for (const auto& [type, sum] : typeTotals)
         all += sum;
-    out.total.rows.push_back({Variant(round2(all))});
+    out.total.rows.push_back({Variant(roundMoney(all))});
     return out;
 }
 
