@@ -109,6 +109,8 @@ void TfrmSimulaResult::sbtConfirmaClick(TObject*) {
                             diversas || entrada || !stImpostoGeral.empty();
     if (boConfirma) {
         if (confirma(msgPadrao.Msg("Conf_Simulacao"))) {
+            // The billing dialog's values go only when their question was answered Yes.
+            if (!faturamentoDoDialogo) dados[0] = Variant();
             Variant pacotes(std::move(dados));
             std::string ano = speAno ? std::to_string(speAno->Value()) : AnoTexto();
             // A refusal ends here with the server's message: the simulation stays on screen.

@@ -240,29 +240,40 @@ private:
         return v.toDouble();
     }
 
-    // Service values by month (VRORCA1 ... VRORCA12) of billing or consumption: the services
-    // take them as sent and the branch's items of the line their sum, month by month.
+    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12), the
+    // services taking the values as sent, or per item (the twelve VRORCAMENTO months), the
+    // services following their item. Either way the branch's items of the line take the
+    // branch's sum, month by month.
     void services(char type, const Variant& data) {
         if (!hasRows(data)) return;
         const DataPacket& p = data.packet();
         const char* what = lineName(type);
         const int branchField = requireField(p, "CDFILIAL", what);
-        const int serviceField = requireField(p, "CDSERVFILI", what);
+        const int serviceField = p.fieldIndex("CDSERVFILI");
+        const bool byService = serviceField >= 0;
+        const int typeField = p.fieldIndex("IDTIPOORCAOP");
         std::array<int, 12> monthField{};
         for (int m = 1; m <= 12; ++m)
-            monthField[static_cast<std::size_t>(m - 1)] =
-                requireField(p, "VRORCA" + std::to_string(m), what);
+            monthField[static_cast<std::size_t>(m - 1)] = requireField(
+                p, byService ? "VRORCA" + std::to_string(m) : monthColumn("VRORCAMENTO", m), what);
         std::map<std::string, std::array<std::optional<double>, 12>> totals;
         for (const auto& row : p.rows) {
             const std::string branch = trimmed(row[static_cast<std::size_t>(branchField)]);
             if (!m_branches.count(branch)) continue;
+            if (!byService && typeField >= 0 &&
+                trimmed(row[static_cast<std::size_t>(typeField)]) != std::string(1, type))
+                continue;
             const ServiceKey key{branch, std::string(1, type),
-                                 trimmed(row[static_cast<std::size_t>(serviceField)])};
+                                 byService ? trimmed(row[static_cast<std::size_t>(serviceField)])
+                                           : std::string()};
             for (int m = 1; m <= 12; ++m) {
                 if (!m_period[static_cast<std::size_t>(m - 1)]) continue;
                 const auto v = number(row[static_cast<std::size_t>(monthField[m - 1])]);
                 if (!v) continue;
-                m_services[key][static_cast<std::size_t>(m - 1)] = round2(*v);
+                if (byService)
+                    m_services[key][static_cast<std::size_t>(m - 1)] = round2(*v);
+                else
+                    m_scaleServices.insert({branch, key.type});
                 auto& total = totals[branch][static_cast<std::size_t>(m - 1)];
                 total = total.value_or(0) + round2(*v);
                 m_touched.insert(branch);
@@ -365,10 +376,9 @@ private:
         int written = 0;
         for (const char* type : {"F", "C"}) {
             const bool scale = m_scaleServices.count({branch, type}) != 0;
-            const bool sent =
-                m_services.lower_bound(ServiceKey{branch, type, ""}) != m_services.end() &&
-                m_services.lower_bound(ServiceKey{branch, type, ""})->first.branch == branch &&
-                m_services.lower_bound(ServiceKey{branch, type, ""})->first.type == type;
+            const auto first = m_services.lower_bound(ServiceKey{branch, type, ""});
+            const bool sent = first != m_services.end() && first->first.branch == branch &&
+                              first->first.type == type;
             if (!scale && !sent) continue;
             std::array<double, 12> factor;
             factor.fill(1.0);

@@ -137,6 +137,40 @@ TEST_P(SimulationSave, GivenATypedBillingTotal_WhenSaved_ThenItIsSpreadInProport
     EXPECT_FALSE(servicesAfter.empty());
 }
 
+TEST_P(SimulationSave, GivenBillingByItemFromTheDialog_WhenSaved_ThenItsServicesFollowTheSum) {
+    setMonth("0001", "F", 9, 1000);
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOSET = 500 WHERE CDFILIAL = '0001' AND IDTIPOORCAOP "
+         "= 'F' AND NRANOORCAOP = '2026' AND CDVERSORCAOP = 2");
+    const std::string services = "SELECT DISTINCT VRORCAMENTOSET FROM ITEMSERVORCA WHERE CDFILIAL "
+                                 "= '0001' AND IDTIPOORCAOP = 'F' AND NRANOORCAOP = '2026' AND "
+                                 "CDVERSORCAOP = 2";
+    ASSERT_EQ(rows(services), "500\n");
+    DataPacket billing;
+    billing.fields = {{"CDFILIAL", FieldType::String, 4}, {"IDTIPOORCAOP", FieldType::String, 1}};
+    for (int m = 1; m <= 12; ++m)
+        billing.fields.push_back({srv::monthColumn("VRORCAMENTO", m), FieldType::Float, 0});
+    const auto row = [&](const char* branch, double september) {
+        std::vector<Variant> r{Variant(branch), Variant("F")};
+        for (int m = 1; m <= 12; ++m)
+            r.push_back(m == 9 ? Variant(september) : Variant(1.0));
+        billing.rows.push_back(std::move(r));
+    };
+    row("0001", 300);
+    row("0001", 450.5);
+    row("0002", 99999); // not simulated
+    const std::string october = month("F", 10);
+    const std::string other = month("F", 9, "'0002'");
+    Simulation s;
+    s.branches = "_0001_";
+    s.month = "9";
+    s.packets[0] = Variant(billing);
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(month("F", 9), "0001|750.5\n" + other);
+    EXPECT_EQ(month("F", 10), october);
+    EXPECT_EQ(rows(services), "375.25\n");
+}
+
 TEST_P(SimulationSave, GivenLinesAtZeroOrACentToShare_WhenSpread_ThenSharesAddUpExactly) {
     setMonth("0001", "C", 5, 0);
     setMonth("0002", "C", 5, 0);
