@@ -101,11 +101,10 @@ void TfrmSimulaResult::ReduzItensGerais(char tipo, TNumberEdit* linha, bool& red
             } else {
                 reduzCampo(cdsImpRecu, "VRORCAMENTO" + msgPadrao.Msg(stMes), p);
             }
-            double ano = 0;
-            for (const char* mes : kMes)
-                ano += valorCampo(cdsImpRecu, std::string("VRORCAMENTO") + mes);
-            cdsImpRecu.FieldByName("TOTAL").SetAsFloat(ano);
-            total += ano;
+            // The line shows the period, as every other line does, also for one month.
+            const double periodo = valorPeriodo(cdsImpRecu);
+            cdsImpRecu.FieldByName("TOTAL").SetAsFloat(periodo);
+            total += periodo;
             cdsImpRecu.Post();
         }
     }

@@ -162,6 +162,7 @@ TEST_F(ResultReduction, GivenAMonthWhenLabourAndEntryAreReducedThenOnlyThatMonth
         event([&] { s.sbtCancel->SetFocus(); });
         ASSERT_EQ(s.stMes, "3");
         const double labour = mainScreen(form->cdsItensOrcamento, {"0001"}, 'O', 3);
+        ASSERT_GT(labour, 0);
         ASSERT_EQ(s.nbeOrcO->Text(), money(labour));
         reduce(s.btnReduMaoObra, "50");
         EXPECT_EQ(s.nbeOrcO->Text(), money(labour / 2));
@@ -171,25 +172,40 @@ TEST_F(ResultReduction, GivenAMonthWhenLabourAndEntryAreReducedThenOnlyThatMonth
             april += s.cdsItensMo.FieldByName("VRORCAMENTOABR").AsFloat();
         EXPECT_NEAR(april, mainScreen(form->cdsItensOrcamento, {"0001"}, 'O', 4), 0.001);
 
+        // Taxes: March is reduced and the line shows March, April stays as the budget holds it.
+        const double taxes = mainScreen(form->cdsItensOrcamento, {"0001"}, 'I', 3);
+        ASSERT_GT(taxes, 0);
+        reduce(s.btnReduImp, "25");
+        EXPECT_NEAR(s.nbeOrcImp->GetNumber(), taxes / 4, 0.01 * s.cdsImpRecu.RecordCount());
+        double taxApril = 0;
+        for (s.cdsImpRecu.First(); !s.cdsImpRecu.Eof(); s.cdsImpRecu.Next())
+            if (s.cdsImpRecu.FieldByName("IDTIPOORCAOP").AsString() == "I" &&
+                s.cdsImpRecu.FieldByName("CDFILIAL").AsString() == "0001")
+                taxApril += s.cdsImpRecu.FieldByName("VRORCAMENTOABR").AsFloat();
+        EXPECT_NEAR(taxApril, mainScreen(form->cdsItensOrcamento, {"0001"}, 'I', 4), 0.001);
+
         const double entry = mainScreen(form->cdsItensOrcamento, {"0001"}, 'E', 3);
+        ASSERT_GT(entry, 0);
         reduce(s.btnReduDespEntr, "10");
         EXPECT_EQ(s.nbeOrcE->Text(), money(entry * 0.1));
         // Miscellaneous expenses: reduced once, month rows from the version's first month.
         const double misc = mainScreen(form->cdsItensOrcamento, {"0001"}, 'D', 3);
+        ASSERT_GT(misc, 0);
         reduce(s.btnReduDespDiv, "50");
         EXPECT_EQ(s.nbeOrcD->Text(), money(misc / 2));
-        ASSERT_EQ(s.cdsMes.RecordCount() % 12, 0);
+        // Branch 0001 has one expense: twelve month rows from January.
+        ASSERT_EQ(s.cdsMes.RecordCount(), 12);
         s.cdsMes.First();
         EXPECT_EQ(s.cdsMes.FieldByName("NMMES").AsString(), "Janeiro");
-        for (int k = 1; k <= 3; ++k)
-            s.cdsMes.Next();
-        EXPECT_EQ(s.cdsMes.FieldByName("NMMES").AsString(), "Abril");
-        EXPECT_EQ(s.cdsMes.FieldByName("IDORDENA").AsInteger(), 4);
-        // March halved once, April as the budget holds it.
-        s.cdsMes.Prior();
-        const double marchRow = s.cdsMes.FieldByName("VALOR").AsFloat();
         s.cdsMes.Next();
-        EXPECT_GT(s.cdsMes.FieldByName("VALOR").AsFloat(), marchRow * 1.5);
+        s.cdsMes.Next();
+        // March halved once, April as the budget holds it.
+        EXPECT_EQ(s.cdsMes.FieldByName("NMMES").AsString(), "Março");
+        EXPECT_EQ(s.cdsMes.FieldByName("IDORDENA").AsInteger(), 3);
+        EXPECT_NEAR(s.cdsMes.FieldByName("VALOR").AsFloat(), misc / 2, 0.005);
+        s.cdsMes.Next();
+        EXPECT_NEAR(s.cdsMes.FieldByName("VALOR").AsFloat(),
+                    mainScreen(form->cdsItensOrcamento, {"0001"}, 'D', 4), 0.001);
     });
     EXPECT_EQ(messages(), "");
 }
@@ -263,4 +279,28 @@ TEST_F(ResultReduction, GivenAServerRefusalWhenSavedThenItsMessageShowsAndTheSim
     });
     EXPECT_EQ(year(form->cdsItensOrcamento, {"0001"}, 'I'), taxes);
     EXPECT_EQ(savedSimulations(), 0);
+}
+
+TEST_F(ResultReduction, GivenAVersionStartingInAprilWhenExpensesAreReducedThenMonthsStartInApril) {
+    // The latest version of 2026 made to run from April 2026 to March 2027.
+    startServer().store().transaction([](srv::Database& db) {
+        return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
+                          "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
+                          {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
+    });
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        reduce(s.btnReduDespDiv, "100");
+        ASSERT_EQ(s.cdsMes.RecordCount(), 12);
+        std::string months;
+        for (s.cdsMes.First(); !s.cdsMes.Eof(); s.cdsMes.Next())
+            months += std::to_string(s.cdsMes.FieldByName("IDORDENA").AsInteger()) + ":" +
+                      s.cdsMes.FieldByName("NMMES").AsString() + " ";
+        EXPECT_EQ(months, "1:Abril 2:Maio 3:Junho 4:Julho 5:Agosto 6:Setembro 7:Outubro "
+                          "8:Novembro 9:Dezembro 10:Janeiro 11:Fevereiro 12:Março ");
+        // 100 keeps the line and still marks it reduced.
+        EXPECT_EQ(s.nbeOrcD->GetNumber(), year(form->cdsItensOrcamento, {"0001"}, 'D'));
+        EXPECT_FALSE(s.btnReduDespDiv->Enabled());
+    });
+    EXPECT_EQ(messages(), "");
 }
