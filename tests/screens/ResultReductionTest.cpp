@@ -304,3 +304,22 @@ TEST_F(ResultReduction, GivenAVersionStartingInAprilWhenExpensesAreReducedThenMo
     });
     EXPECT_EQ(messages(), "");
 }
+
+TEST_F(ResultReduction, GivenYesToConsumptionThenNoToLabourWhenSavedThenConsumptionIsStillSent) {
+    loaded();
+    const double consumption = year(form->cdsItensOrcFatCons, {"0001"}, 'C');
+    const double labour = year(form->cdsItensOrcamento, {"0001"}, 'O');
+    simulate([&](TfrmSimulaResult& s) {
+        reduce(s.btnReduConsumo, "50");
+        reduce(s.btnReduMaoObra, "50");
+        platform.clearMessages();
+        platform.answerNext(mrYes); // consumption
+        platform.answerNext(mrNo);  // labour
+        platform.answerNext(mrYes); // the budget
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(platform.messages().size(), 3u) << messages();
+        EXPECT_EQ(platform.messages().back().text, "Confirma alteração no orçamento da filial?");
+    });
+    EXPECT_NEAR(year(form->cdsItensOrcFatCons, {"0001"}, 'C'), consumption / 2, 0.5);
+    EXPECT_EQ(year(form->cdsItensOrcamento, {"0001"}, 'O'), labour);
+}
