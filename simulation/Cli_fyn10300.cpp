@@ -176,10 +176,12 @@ void TfrmSimulaResult::CriaComponentes() {
     sbtCancel->SetCaption("Fechar");
     Resized();
     for (TClientDataSet* ds :
-         {&cdsItensFatCons, &cdsItensGeral, &cdsOrcFilial, &cdsParamorcaoperac, &cdsTotalImpFat,
-          &cdsImpRecu, &cdsMesesRecu, &cdsAtualizaSimulacao, &cdsValTotal, &cdsValidaFat,
-          &cdsFilial, &cdsTpDespLanEnt, &cdsItensFat, &cdsSimulaCons, &cdsSimulaConsMes,
-          &cdsItensMo, &cdsItensDiversas, &cdsentrada})
+         {&cdsItensFatCons,  &cdsItensGeral, &cdsOrcFilial,     &cdsParamorcaoperac,
+          &cdsTotalImpFat,   &cdsImpRecu,    &cdsMesesRecu,     &cdsAtualizaSimulacao,
+          &cdsValTotal,      &cdsValidaFat,  &cdsFilial,        &cdsTpDespLanEnt,
+          &cdsItensFat,      &cdsSimulaCons, &cdsSimulaConsMes, &cdsItensMo,
+          &cdsItensDiversas, &cdsentrada,    &cdsInsereCons,    &cdsTpMaoObra,
+          &cdsInseriMo,      &cdsDespesas,   &cdsMes,           &cdsAux})
         RegisterDataSet(ds->Name(), ds);
 }
 
@@ -306,6 +308,7 @@ void TfrmSimulaResult::CriaLinhas() {
     nbeOrcC->OnExit = [this](TObject* s) { nbeOrcCExit(s); };
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
+    LigaReducoes();
 }
 
 void TfrmSimulaResult::Resized() {

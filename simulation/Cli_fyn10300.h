@@ -81,6 +81,13 @@ public:
     TClientDataSet cdsItensMo{"cdsItensMo"};
     TClientDataSet cdsItensDiversas{"cdsItensDiversas"};
     TClientDataSet cdsentrada{"cdsentrada"};
+    // Read and changed by the percentage reductions.
+    TClientDataSet cdsInsereCons{"cdsInsereCons"};
+    TClientDataSet cdsTpMaoObra{"cdsTpMaoObra"};
+    TClientDataSet cdsInseriMo{"cdsInseriMo"};
+    TClientDataSet cdsDespesas{"cdsDespesas"};
+    TClientDataSet cdsMes{"cdsMes"};
+    TClientDataSet cdsAux{"cdsAux"};
     TMessages msgPadrao;
 
     // --- State ---
@@ -145,6 +152,20 @@ public:
     // Leaving any other line recomputes.
     void nbeLinhaExit(TObject* Sender);
 
+    // --- Percentage reductions (SimulaResultReducao.cpp) ---
+    void btnReduImpClick(TObject* Sender);
+    void btnReduImpSobreLClick(TObject* Sender);
+    void btnReduInvestimentosClick(TObject* Sender);
+    void btnReduDeprecClick(TObject* Sender);
+    void btnReduTaxaAdmClick(TObject* Sender);
+    void btnReduConsumoClick(TObject* Sender);
+    void btnReduMaoObraClick(TObject* Sender);
+    void btnReduDespDivClick(TObject* Sender);
+    void btnReduDespEntrClick(TObject* Sender);
+
+    // --- Saving and discarding (SimulaResultGravacao.cpp) ---
+    void sbtConfirmaClick(TObject* Sender) override;
+
     // The period value of the current row of a dataset: its twelve months for "T", else the
     // month of stMes (nothing when that month is empty).
     double valorPeriodo(const TClientDataSet& ds, const std::string& prefixo = "VRORCAMENTO") const;
@@ -182,6 +203,12 @@ private:
     int Versao() const;
     // Month and year of a "mm/yyyy" text; false when it is not one.
     static bool LeMes(const std::string& texto, int& mes, int& ano);
+    // Connects the reduction buttons to their handlers.
+    void LigaReducoes();
+    // The reduction of the general items of one type letter, shown in `linha`.
+    void ReduzItensGerais(char tipo, TNumberEdit* linha, bool& reduzida);
+    // Whether month m (1..12) belongs to the simulated period.
+    bool NoPeriodo(int mes) const;
 
     // The billing of the listed branches may still change (no row effected).
     bool m_reducaoAberta = false;

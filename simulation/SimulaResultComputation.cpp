@@ -108,12 +108,16 @@ void TfrmSimulaResult::controlaBotoes() {
         simulando = simulando || flag;
     sbtConfirma->SetEnabled(simulando);
     sbtAtualizar->SetEnabled(simulando);
-    // The percentage reductions open a dialog this screen does not have yet: their buttons
-    // stay disabled whatever the flags say.
-    for (TButtonFlat* b :
-         {btnReduImp, btnReduConsumo, btnReduMaoObra, btnReduTaxaAdm, btnReduDespDiv,
-          btnReduDespEntr, btnReduImpSobreL, btnReduInvestimentos, btnReduDeprec})
-        b->SetEnabled(false);
+    // A line is reduced at most once per simulation, and not after its dialog changed it.
+    btnReduImp->SetEnabled(!boSimulaImp && !boSimulaPercImp);
+    btnReduConsumo->SetEnabled(!boSimulaCons && !boSimulaPercCons);
+    btnReduMaoObra->SetEnabled(!boSimulaMo && !boSimulaPercMo);
+    btnReduTaxaAdm->SetEnabled(!boSimulaTxAdm && !boSimulaPercTxAdm);
+    btnReduDespDiv->SetEnabled(!boSimulaDd && !boSimulaPercDd);
+    btnReduDespEntr->SetEnabled(!boSimulaDe && !boSimulaPercDe);
+    btnReduImpSobreL->SetEnabled(!boSimulaSL && !boSimulaPercSL);
+    btnReduInvestimentos->SetEnabled(!boSimulaInves && !boSimulaPercInves);
+    btnReduDeprec->SetEnabled(!boSimulaDeprec && !boSimulaPercDeprec);
     // Unsaved work locks the choice of branches and period.
     SetChildEnabled(panCabecalho, !simulando);
     if (!simulando) AjustaControlesFilial();

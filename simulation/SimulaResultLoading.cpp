@@ -592,21 +592,3 @@ void TfrmSimulaResult::panCorpoEnter(TObject*) {
     else if (ActiveControl() != nbeOrcF && nbeOrcF->Enabled() && !ActiveControl())
         nbeOrcF->SetFocus();
 }
-
-void TfrmSimulaResult::sbtAtualizarClick(TObject*) {
-    if (Application::instance().platform().MessageBox(
-            MessageKind::Confirmation, msgPadrao.Msg("Cancel"), MessageButtons::YesNo) != mrYes)
-        return;
-    for (bool* flag :
-         {&boSimulou,         &boSimulaFat,        &boSimulaCons,      &boSimulaImp,
-          &boSimulaMo,        &boSimulaTxAdm,      &boSimulaDd,        &boSimulaDe,
-          &boSimulaRecup,     &boSimulaSL,         &boSimulaInves,     &boSimulaDeprec,
-          &boSimulaFatManual, &boSimulaConsManual, &boSimulaPercImp,   &boSimulaPercCons,
-          &boSimulaPercMo,    &boSimulaPercTxAdm,  &boSimulaPercDd,    &boSimulaPercDe,
-          &boSimulaPercSL,    &boSimulaPercInves,  &boSimulaPercDeprec})
-        *flag = false;
-    for (TClientDataSet* ds : {&cdsItensFat, &cdsSimulaCons, &cdsSimulaConsMes, &cdsItensMo,
-                               &cdsItensDiversas, &cdsentrada})
-        if (ds->Active()) ds->EmptyDataSet();
-    organizaItensSimul();
-}

@@ -17,6 +17,8 @@ void registerMethods(MethodRegistry& registry) {
     registerLabourMethods(registry);
     registerReplicationMethods(registry);
     registerSimulationReads(registry);
+    registerSimulationLineReads(registry);
+    registerSimulationSave(registry);
     registerPendingMethods(registry);
     registerProdDespMethods(registry);
 }

@@ -22,6 +22,8 @@ void registerCalcMethods(MethodRegistry& registry);
 void registerLabourMethods(MethodRegistry& registry);
 void registerReplicationMethods(MethodRegistry& registry);
 void registerSimulationReads(MethodRegistry& registry);
+void registerSimulationLineReads(MethodRegistry& registry);
+void registerSimulationSave(MethodRegistry& registry);
 void registerPendingMethods(MethodRegistry& registry);
 void registerProdDespMethods(MethodRegistry& registry);
 

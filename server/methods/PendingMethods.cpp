@@ -11,12 +11,6 @@ void registerPendingMethods(MethodRegistry& registry) {
         registry.addPending(kModuleCalcOrcaOper, name, std::move(kinds));
     };
     add("GetSimulaFat", {K::Text, K::Text, K::Integer, K::Text});
-    add("getSimulaCons", {K::Text, K::Integer, K::Text, K::Text});
-    add("GetSimulaMaoObra", {K::Text, K::Text, K::Integer, K::Text, K::Double});
-    add("GetDespesas", {K::Text, K::Integer, K::Integer, K::Text});
-    add("SetSimulacao",
-        {K::Any, K::Text, K::Text, K::Integer, K::Double, K::Boolean, K::Double, K::Boolean,
-         K::Double, K::Boolean, K::Boolean, K::Boolean, K::Boolean, K::Text, K::Text});
 }
 
 } // namespace srv

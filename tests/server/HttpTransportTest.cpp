@@ -79,10 +79,10 @@ TEST_F(OverHttp, GivenALoggedInClient_WhenCallingOverOneConnection_ThenAnswersAn
         EXPECT_EQ(dumpRows(a.packet()), "2|01\n");
         EXPECT_EQ(a.byref.at(0).toText(), "2026");
     }
-    Answer pending = post(kBudget, request("GetSimulaMaoObra", {byref("_0001_"), val("2026"), val(2), byref("T"), val(0.0)}),
+    Answer pending = post(kBudget, request("GetSimulaFat", {byref("_0001_"), val("2026"), val(2), byref("T")}),
                           m_token, 200);
     EXPECT_FALSE(pending.ok);
-    EXPECT_EQ(pending.error, "GetSimulaMaoObra: ainda não disponível neste servidor.");
+    EXPECT_EQ(pending.error, "GetSimulaFat: ainda não disponível neste servidor.");
 }
 
 TEST_F(OverHttp, GivenBadRequests_WhenPosted_ThenEachGetsAnErrorAnswerAndNothingIsWritten) {

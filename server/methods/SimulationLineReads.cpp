@@ -1,0 +1,320 @@
+// The reads behind the consumption, labour and miscellaneous-expense lines of the result
+// simulation: getSimulaCons, GetSimulaMaoObra and GetDespesas. Values are the stored budget of
+// the listed branches the operator sees; "period" values add the months of the month argument.
+#include "services/data/BlankTrim.h"
+#include "services/data/DecimalRounding.h"
+#include "server/methods/BudgetAccess.h"
+#include "server/methods/BudgetLines.h"
+#include "server/methods/Methods.h"
+#include "server/rpc/MethodRegistry.h"
+#include "server/rpc/RpcError.h"
+#include "server/store/Schema.h"
+#include "server/store/Store.h"
+#include "services/data/DataPacket.h"
+
+#include <map>
+
+namespace srv {
+
+namespace {
+
+using K = ParamKind;
+using Period = std::array<bool, 12>;
+using Months = std::array<double, 12>;
+
+double number(const Variant& v) {
+    return v.isNull() ? 0.0 : v.toDouble();
+}
+
+double share(double part, double whole) {
+    return whole != 0 ? roundMoney(part * 100.0 / whole) : 0.0;
+}
+
+double periodSum(const Months& m, const Period& period) {
+    double sum = 0;
+    for (std::size_t i = 0; i < 12; ++i)
+        if (period[i]) sum += m[i];
+    return sum;
+}
+
+// The listed branches the operator sees, of an existing version.
+struct Scope {
+    std::vector<std::string> branches;
+    int firstMonth = 1;
+    std::map<std::string, Months> billing; // per branch, its type F items summed
+
+    Scope(Database& db, const std::string& operatorCode, const std::string& year, int version,
+          const std::string& listText) {
+        const CodeList list = BudgetLines::branchList(listText);
+        BudgetAccess access(db, operatorCode);
+        const Variant first = db.query("SELECT NRMESINIVERORC FROM VERSAOORCA WHERE "
+                                       "CDANOVERORCA = ? AND CDVERSAOORCA = ?",
+                                       {Variant(year), Variant(version)})
+                                  .scalar();
+        if (first.isNull())
+            throw RpcError("Versão " + std::to_string(version) + " do ano " + year +
+                           " não cadastrada.");
+        firstMonth = first.toInt();
+        const CodeList all = CodeList::parse("T", "");
+        for (const auto& [code, b] : access.select(list, all, all, all))
+            branches.push_back(code);
+        const BudgetLines lines(db, year, version, branches, "F");
+        for (const BudgetLine& line : lines.lines()) {
+            Months& sums = billing.try_emplace(line.branch, Months{}).first->second;
+            for (int m = 1; m <= 12; ++m)
+                sums[static_cast<std::size_t>(m - 1)] += line.value(m);
+        }
+    }
+
+    Months billingOf(const std::string& branch) const {
+        auto it = billing.find(branch);
+        return it == billing.end() ? Months{} : it->second;
+    }
+    // The k-th month of the version (1..12) in calendar numbering.
+    int monthAt(int k) const { return (firstMonth - 1 + k - 1) % 12 + 1; }
+};
+
+std::string inList(const std::vector<std::string>& codes, std::vector<Variant>& params) {
+    std::string sql = " IN (";
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        sql += i == 0 ? "?" : ", ?";
+        params.emplace_back(codes[i]);
+    }
+    return sql + ")";
+}
+
+// The working days of each branch by calendar month of the year.
+std::map<std::string, Months> workingDays(Database& db, const std::string& year,
+                                          const std::vector<std::string>& branches) {
+    std::string sql = "SELECT CDFILIAL";
+    for (int m = 1; m <= 12; ++m)
+        sql += ", " + monthColumn("NDIAUTIL", m);
+    std::vector<Variant> params{Variant(year)};
+    sql += " FROM DIAUTILFILIAL WHERE NRANOORCAOP = ? AND CDFILIAL" + inList(branches, params);
+    std::map<std::string, Months> days;
+    for (const auto& row : db.query(sql, params).rows) {
+        Months d{};
+        for (std::size_t m = 0; m < 12; ++m)
+            d[m] = number(row[1 + m]);
+        days[textTrimmedRight(row[0])] = d;
+    }
+    return days;
+}
+
+Variant getSimulaCons(CallContext& call) {
+    const std::string year = BudgetAccess::checkYear(call.arg(0));
+    const int version = call.integer(1);
+    const std::string listText = call.text(2);
+    const Period period = BudgetLines::period(call.text(3));
+    return call.store.read([&](Database& db) {
+        const Scope scope(db, call.operatorCode, year, version, listText);
+        DataPacket services, byMonth, values;
+        services.fields = {
+            {"CDSERVFILI", FieldType::String, 5}, {"NMSERVICO", FieldType::String, 40},
+            {"QTCOMENSAIS", FieldType::Float, 0}, {"VRCONSUMO", FieldType::Float, 0},
+            {"VRPERCFAT", FieldType::Float, 0},   {"CDFILIAL", FieldType::String, 4}};
+        byMonth.fields = {
+            {"CDSERVFILI", FieldType::String, 5}, {"MES", FieldType::Integer, 0},
+            {"NDIAUTIL", FieldType::Float, 0},    {"QTORCAMENTO", FieldType::Float, 0},
+            {"VRCUSTO", FieldType::Float, 0},     {"VRORCAMENTO", FieldType::Float, 0},
+            {"IDORDENA", FieldType::String, 2},   {"IDITEMORCAMENTO", FieldType::String, 1},
+            {"CDFILIAL", FieldType::String, 4},   {"FATURAMENTO", FieldType::Float, 0}};
+        values.fields = {{"CDFILIAL", FieldType::String, 4}, {"CDSERVFILI", FieldType::String, 5}};
+        for (int m = 1; m <= 12; ++m)
+            values.fields.push_back({"VRORCA" + std::to_string(m), FieldType::Float, 0});
+        if (scope.branches.empty())
+            return Variant(std::vector<Variant>{Variant(std::move(services)),
+                                                Variant(std::move(byMonth)),
+                                                Variant(std::move(values))});
+
+        const std::map<std::string, Months> days = workingDays(db, year, scope.branches);
+        std::string sql = "SELECT i.CDFILIAL, i.CDSERVFILI, s.NMSERVICO, s.VRCUSTO, "
+                          "i.IDITEMORCAMENTO";
+        for (int m = 1; m <= 12; ++m)
+            sql += ", i." + monthColumn("QTORCAMENTO", m);
+        for (int m = 1; m <= 12; ++m)
+            sql += ", i." + monthColumn("VRORCAMENTO", m);
+        std::vector<Variant> params{Variant(year), Variant(version)};
+        sql += " FROM ITEMSERVORCA i LEFT JOIN SERVFILIAL s ON s.NRANOORCAOP = i.NRANOORCAOP AND "
+               "s.CDFILIAL = i.CDFILIAL AND s.IDTIPOORCAOP = i.IDTIPOORCAOP AND s.CDSERVFILI = "
+               "i.CDSERVFILI WHERE i.NRANOORCAOP = ? AND i.CDVERSORCAOP = ? AND i.IDTIPOORCAOP = "
+               "'C' AND i.CDFILIAL" +
+               inList(scope.branches, params) + " ORDER BY i.CDFILIAL, i.CDSERVFILI";
+        for (const auto& row : db.query(sql, params).rows) {
+            const std::string branch = textTrimmedRight(row[0]), service = textTrimmedRight(row[1]);
+            const Months billing = scope.billingOf(branch);
+            Months qty{}, value{};
+            for (std::size_t m = 0; m < 12; ++m) {
+                qty[m] = number(row[5 + m]);
+                value[m] = number(row[17 + m]);
+            }
+            const double consumption = roundMoney(periodSum(value, period));
+            services.rows.push_back(
+                {Variant(service), row[2], Variant(roundMoney(periodSum(qty, period))),
+                 Variant(consumption),
+                 Variant(share(consumption, roundMoney(periodSum(billing, period)))), Variant(branch)});
+            std::vector<Variant> v{Variant(branch), Variant(service)};
+            for (std::size_t m = 0; m < 12; ++m)
+                v.emplace_back(roundMoney(value[m]));
+            values.rows.push_back(std::move(v));
+            const Months d = days.count(branch) ? days.at(branch) : Months{};
+            for (int k = 1; k <= 12; ++k) {
+                const int m = scope.monthAt(k);
+                const auto i = static_cast<std::size_t>(m - 1);
+                if (!period[i]) continue;
+                char order[3];
+                std::snprintf(order, sizeof order, "%02d", k);
+                byMonth.rows.push_back({Variant(service), Variant(m), Variant(d[i]),
+                                        Variant(roundMoney(qty[i])), row[3], Variant(roundMoney(value[i])),
+                                        Variant(std::string(order)), row[4], Variant(branch),
+                                        Variant(share(value[i], roundMoney(billing[i])))});
+            }
+        }
+        return Variant(std::vector<Variant>{
+            Variant(std::move(services)), Variant(std::move(byMonth)), Variant(std::move(values))});
+    });
+}
+
+Variant getSimulaMaoObra(CallContext& call) {
+    const std::string listText = call.text(0);
+    const std::string year = BudgetAccess::checkYear(call.arg(1));
+    const int version = call.integer(2);
+    const Period period = BudgetLines::period(call.text(3));
+    const double billingBase = call.number(4);
+    return call.store.read([&](Database& db) {
+        const Scope scope(db, call.operatorCode, year, version, listText);
+        DataPacket items, types;
+        items.fields = {
+            {"CDDESPADMFAT", FieldType::String, 2},   {"IDITEMORCAMENTO", FieldType::String, 1},
+            {"CDFILIAL", FieldType::String, 4},       {"CDORCAMENTOMO", FieldType::String, 10},
+            {"DSORCAMENTOMO", FieldType::String, 50}, {"DSDESPADMFAT", FieldType::String, 40}};
+        for (int m = 1; m <= 12; ++m)
+            items.fields.push_back({monthColumn("NDIAUTIL", m), FieldType::Float, 0});
+        for (int m = 1; m <= 12; ++m)
+            items.fields.push_back({monthColumn("VRORCAMENTO", m), FieldType::Float, 0});
+        items.fields.push_back({"VRTOTMO", FieldType::Float, 0});
+        items.fields.push_back({"NRSEQITEMORCA", FieldType::String, 10});
+        items.fields.push_back({"IDTIPOORCAOP", FieldType::String, 1});
+        types.fields = {
+            {"CDORCAMENTOMO", FieldType::String, 10}, {"IDITEMORCAMENTO", FieldType::String, 1},
+            {"CDDESPADMFAT", FieldType::String, 2},   {"VRTPMAOOBRA", FieldType::Float, 0},
+            {"VRTOTFAT", FieldType::Float, 0},        {"PERCENTUALMO", FieldType::Float, 0},
+            {"CDFILIAL", FieldType::String, 4}};
+        if (!scope.branches.empty()) {
+            // The labour budget a labour type belongs to, per branch.
+            std::map<std::pair<std::string, std::string>, std::pair<Variant, Variant>> budgets;
+            std::vector<Variant> params;
+            const std::string sql = "SELECT o.CDFILIAL, t.CDDESPADMFAT, o.CDORCAMENTOMO, "
+                                    "o.DSORCAMENTOMO FROM ORCAMENTOMO o JOIN ORCAMENTOMOTIPO t ON "
+                                    "t.CDORCAMENTOMO = o.CDORCAMENTOMO WHERE o.CDFILIAL" +
+                                    inList(scope.branches, params) + " ORDER BY o.CDORCAMENTOMO";
+            for (auto& row : db.query(sql, params).rows)
+                budgets.try_emplace({textTrimmedRight(row[0]), textTrimmedRight(row[1])}, row[2], row[3]);
+            std::map<std::string, Variant> typeNames;
+            for (auto& row : db.query("SELECT CDDESPADMFAT, DSDESPADMFAT FROM DESPADMFAT").rows)
+                typeNames.emplace(textTrimmedRight(row[0]), row[1]);
+            const std::map<std::string, Months> days = workingDays(db, year, scope.branches);
+            const BudgetLines lines(db, year, version, scope.branches, "O");
+            for (const BudgetLine& line : lines.lines()) {
+                const auto budget = budgets.find({line.branch, line.labourType});
+                const Variant code = budget == budgets.end() ? Variant() : budget->second.first;
+                const auto name = typeNames.find(line.labourType);
+                std::vector<Variant> row{Variant(line.labourType),
+                                         line.state.empty() ? Variant() : Variant(line.state),
+                                         Variant(line.branch),
+                                         code,
+                                         budget == budgets.end() ? Variant()
+                                                                 : budget->second.second,
+                                         name == typeNames.end() ? Variant() : name->second};
+                const Months d = days.count(line.branch) ? days.at(line.branch) : Months{};
+                for (double v : d)
+                    row.emplace_back(v);
+                Months values{};
+                for (int m = 1; m <= 12; ++m) {
+                    row.push_back(line.months[static_cast<std::size_t>(m - 1)]);
+                    values[static_cast<std::size_t>(m - 1)] = line.value(m);
+                }
+                const double total = roundMoney(periodSum(values, period));
+                row.emplace_back(total);
+                row.emplace_back(line.sequence);
+                row.emplace_back(std::string("O"));
+                items.rows.push_back(std::move(row));
+                types.rows.push_back({code, line.state.empty() ? Variant() : Variant(line.state),
+                                      Variant(line.labourType), Variant(total),
+                                      Variant(roundMoney(billingBase)),
+                                      Variant(share(total, billingBase)), Variant(line.branch)});
+            }
+        }
+        return Variant(std::vector<Variant>{Variant(std::move(items)), Variant(std::move(types))});
+    });
+}
+
+Variant getDespesas(CallContext& call) {
+    const std::string listText = call.text(0);
+    const std::string year = std::to_string(call.integer(1));
+    BudgetAccess::checkYear(Variant(year));
+    const int version = call.integer(2);
+    const Period period = BudgetLines::period(call.text(3));
+    return call.store.read([&](Database& db) {
+        const Scope scope(db, call.operatorCode, year, version, listText);
+        DataPacket expenses, items;
+        expenses.fields = {
+            {"CDDESPPREV", FieldType::String, 3}, {"NMDESPPREV", FieldType::String, 50},
+            {"VRTOTAL", FieldType::Float, 0},     {"PORCDESP", FieldType::Float, 0},
+            {"PORCFAT", FieldType::Float, 0},     {"IDITEMORCAMENTO", FieldType::String, 1},
+            {"CDFILIAL", FieldType::String, 4}};
+        items.fields = {{"CDDESPPREV", FieldType::String, 3}};
+        for (int m = 1; m <= 12; ++m)
+            items.fields.push_back({monthColumn("VRORCAMENTO", m), FieldType::Float, 0});
+        items.fields.push_back({"CDFILIAL", FieldType::String, 4});
+        items.fields.push_back({"NRSEQITEMORCA", FieldType::String, 10});
+        items.fields.push_back({"IDTIPOORCAOP", FieldType::String, 1});
+        std::map<std::string, Variant> names;
+        for (auto& row : db.query("SELECT CDDESPPREV, NMDESPPREV FROM DESPPREV").rows)
+            names.emplace(textTrimmedRight(row[0]), row[1]);
+        const BudgetLines lines(db, year, version, scope.branches, "D");
+        double all = 0, billing = 0;
+        std::vector<double> totals;
+        for (const BudgetLine& line : lines.lines()) {
+            Months values{};
+            for (int m = 1; m <= 12; ++m)
+                values[static_cast<std::size_t>(m - 1)] = line.value(m);
+            totals.push_back(roundMoney(periodSum(values, period)));
+            all += totals.back();
+        }
+        for (const std::string& branch : scope.branches)
+            billing += periodSum(scope.billingOf(branch), period);
+        std::size_t i = 0;
+        for (const BudgetLine& line : lines.lines()) {
+            const double total = totals[i++];
+            const auto name = names.find(line.expense);
+            expenses.rows.push_back(
+                {Variant(line.expense), name == names.end() ? Variant() : name->second,
+                 Variant(total), Variant(share(total, roundMoney(all))),
+                 Variant(share(total, roundMoney(billing))),
+                 line.state.empty() ? Variant() : Variant(line.state), Variant(line.branch)});
+            std::vector<Variant> row{Variant(line.expense)};
+            for (const Variant& v : line.months)
+                row.push_back(v);
+            row.emplace_back(line.branch);
+            row.emplace_back(line.sequence);
+            row.emplace_back(std::string("D"));
+            items.rows.push_back(std::move(row));
+        }
+        return Variant(
+            std::vector<Variant>{Variant(std::move(expenses)), Variant(std::move(items))});
+    });
+}
+
+} // namespace
+
+void registerSimulationLineReads(MethodRegistry& registry) {
+    registry.add(kModuleCalcOrcaOper, "getSimulaCons", {K::Text, K::Integer, K::Text, K::Text},
+                 getSimulaCons);
+    registry.add(kModuleCalcOrcaOper, "GetSimulaMaoObra",
+                 {K::Text, K::Text, K::Integer, K::Text, K::Double}, getSimulaMaoObra);
+    registry.add(kModuleCalcOrcaOper, "GetDespesas", {K::Text, K::Integer, K::Integer, K::Text},
+                 getDespesas);
+}
+
+} // namespace srv

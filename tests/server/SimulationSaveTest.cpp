@@ -1,0 +1,386 @@
+// A result simulation saved into the budget (SetSimulacao) and the reads of its consumption,
+// labour and miscellaneous-expense lines, on both databases.
+#include "server/store/Database.h"
+#include "server/store/Schema.h"
+#include "server/store/Store.h"
+#include "tests/server/ServerFixture.h"
+
+#include <charconv>
+
+namespace {
+
+using srv::Database;
+
+// What the result screen sends, defaults meaning "nothing simulated".
+struct Simulation {
+    std::vector<Variant> packets = std::vector<Variant>(6);
+    std::string branches = "_0001_0002_";
+    std::string month = "T";
+    double consumption = 0, billing = 0, taxes = 0;
+    bool consumptionChanged = false, billingApplied = false, labour = false, misc = false,
+         entry = false;
+    std::string letters;
+    int version = 2;
+};
+
+class SimulationSave : public ServerOnBackend {
+protected:
+    void exec(const std::string& sql, const std::vector<Variant>& params = {}) {
+        server().store().transaction([&](Database& db) { return db.execute(sql, params); });
+    }
+
+    // The rows of a query, cells joined by "|", numbers shortest, null "~".
+    std::string rows(const std::string& sql, const std::vector<Variant>& params = {}) {
+        const srv::QueryResult r =
+            server().store().read([&](Database& db) { return db.query(sql, params); });
+        std::string out;
+        for (const auto& row : r.rows) {
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                if (c) out += '|';
+                const Variant& v = row[c];
+                if (v.isNull()) {
+                    out += '~';
+                } else if (v.isNumeric()) {
+                    char buf[32];
+                    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v.toDouble());
+                    out.append(buf, end);
+                } else {
+                    std::string t = v.toText();
+                    while (!t.empty() && t.back() == ' ')
+                        t.pop_back();
+                    out += t;
+                }
+            }
+            out += '\n';
+        }
+        return out;
+    }
+
+    // One month of the branch's lines of a type: `value` on the first line, 0 on the others.
+    void setMonth(const std::string& branch, const std::string& type, int month, double value) {
+        const std::string column = srv::monthColumn("VRORCAMENTO", month);
+        const std::string where = " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
+                                  "CDFILIAL = ? AND IDTIPOORCAOP = ?";
+        exec("UPDATE ITEMORCAMENTO SET " + column + " = 0" + where, {branch, type});
+        exec("UPDATE ITEMORCAMENTO SET " + column + " = ?" + where +
+                 " AND NRSEQITEMORCA = (SELECT MIN(NRSEQITEMORCA) FROM ITEMORCAMENTO" + where + ")",
+             {value, branch, type, branch, type});
+    }
+
+    // A month of the listed branches' lines of a type, "branch|value" per line.
+    std::string month(const std::string& type, int m,
+                      const std::string& branches = "'0001', "
+                                                    "'0002'") {
+        return rows("SELECT CDFILIAL, " + srv::monthColumn("VRORCAMENTO", m) +
+                        " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
+                        "IDTIPOORCAOP = ? AND CDFILIAL IN (" +
+                        branches + ") ORDER BY CDFILIAL, NRSEQITEMORCA",
+                    {type});
+    }
+
+    // Everything a simulation may write, to compare before and after a refusal.
+    std::string budgetState() {
+        return rows("SELECT * FROM ITEMORCAMENTO ORDER BY NRANOORCAOP, CDVERSORCAOP, CDFILIAL, "
+                    "IDTIPOORCAOP, NRSEQITEMORCA") +
+               rows("SELECT * FROM ITEMSERVORCA ORDER BY NRANOORCAOP, CDVERSORCAOP, CDFILIAL, "
+                    "IDTIPOORCAOP, CDSERVFILI") +
+               rows("SELECT COUNT(*) FROM SIMULACAO");
+    }
+
+    Answer save(RpcTestClient& client, const Simulation& s) {
+        return client.budget("SetSimulacao",
+                             {byref(Variant(s.packets)), byref(s.branches), val("2026"),
+                              val(s.version), val(s.consumption), val(s.consumptionChanged),
+                              val(s.billing), val(s.billingApplied), val(s.taxes), val(false),
+                              val(s.labour), val(s.misc), val(s.entry), byref(s.letters),
+                              byref(s.month)});
+    }
+    Answer save(const Simulation& s) { return save(teste(), s); }
+
+    // Every month value of a packet's rows multiplied by `factor`.
+    static DataPacket scaled(DataPacket p, const std::string& prefix, double factor) {
+        for (std::size_t f = 0; f < p.fields.size(); ++f) {
+            if (p.fields[f].name.rfind(prefix, 0) != 0) continue;
+            for (auto& row : p.rows)
+                if (!row[f].isNull()) row[f] = Variant(row[f].toDouble() * factor);
+        }
+        return p;
+    }
+};
+
+TEST_P(SimulationSave, GivenATypedBillingTotal_WhenSaved_ThenItIsSpreadInProportion) {
+    // March: 0001 holds 30.000, 0002 10.000, the effected 0003 20.000.
+    setMonth("0001", "F", 3, 30000);
+    setMonth("0002", "F", 3, 10000);
+    setMonth("0003", "F", 3, 20000);
+    const std::string april = month("F", 4, "'0001', '0002', '0003'");
+    const std::string servicesBefore =
+        rows("SELECT CDSERVFILI, VRORCAMENTOMAR FROM ITEMSERVORCA WHERE NRANOORCAOP = '2026' AND "
+             "CDVERSORCAOP = 2 AND CDFILIAL = '0002' AND IDTIPOORCAOP = 'F' ORDER BY CDSERVFILI");
+    Simulation s;
+    s.branches = "_0001_0002_0003_";
+    s.month = "3";
+    s.billing = 80000;
+    s.billingApplied = true;
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(dumpRows(a.packet(), {"Retorno"}), "OK\n");
+    // 80.000 less the effected 20.000 leaves 60.000, shared 3 to 1.
+    EXPECT_EQ(month("F", 3, "'0001', '0002', '0003'"), "0001|45000\n0002|15000\n0003|20000\n");
+    EXPECT_EQ(month("F", 4, "'0001', '0002', '0003'"), april);
+    // The services follow their item: 0002's grow by half.
+    const std::string servicesAfter =
+        rows("SELECT CDSERVFILI, VRORCAMENTOMAR / 1.5 FROM ITEMSERVORCA WHERE NRANOORCAOP = "
+             "'2026' AND CDVERSORCAOP = 2 AND CDFILIAL = '0002' AND IDTIPOORCAOP = 'F' ORDER BY "
+             "CDSERVFILI");
+    EXPECT_EQ(servicesAfter.substr(0, 5), servicesBefore.substr(0, 5));
+    EXPECT_FALSE(servicesAfter.empty());
+}
+
+TEST_P(SimulationSave, GivenBillingByItemFromTheDialog_WhenSaved_ThenItsServicesFollowTheSum) {
+    setMonth("0001", "F", 9, 1000);
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOSET = 500 WHERE CDFILIAL = '0001' AND IDTIPOORCAOP "
+         "= 'F' AND NRANOORCAOP = '2026' AND CDVERSORCAOP = 2");
+    const std::string services = "SELECT DISTINCT VRORCAMENTOSET FROM ITEMSERVORCA WHERE CDFILIAL "
+                                 "= '0001' AND IDTIPOORCAOP = 'F' AND NRANOORCAOP = '2026' AND "
+                                 "CDVERSORCAOP = 2";
+    ASSERT_EQ(rows(services), "500\n");
+    DataPacket billing;
+    billing.fields = {{"CDFILIAL", FieldType::String, 4}, {"IDTIPOORCAOP", FieldType::String, 1}};
+    for (int m = 1; m <= 12; ++m)
+        billing.fields.push_back({srv::monthColumn("VRORCAMENTO", m), FieldType::Float, 0});
+    const auto row = [&](const char* branch, double september) {
+        std::vector<Variant> r{Variant(branch), Variant("F")};
+        for (int m = 1; m <= 12; ++m)
+            r.push_back(m == 9 ? Variant(september) : Variant(1.0));
+        billing.rows.push_back(std::move(r));
+    };
+    row("0001", 300);
+    row("0001", 450.5);
+    row("0002", 99999); // not simulated
+    const std::string october = month("F", 10);
+    const std::string other = month("F", 9, "'0002'");
+    Simulation s;
+    s.branches = "_0001_";
+    s.month = "9";
+    s.packets[0] = Variant(billing);
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    EXPECT_EQ(month("F", 9), "0001|750.5\n" + other);
+    EXPECT_EQ(month("F", 10), october);
+    EXPECT_EQ(rows(services), "375.25\n");
+}
+
+TEST_P(SimulationSave, GivenLinesAtZeroOrACentToShare_WhenSpread_ThenSharesAddUpExactly) {
+    setMonth("0001", "C", 5, 0);
+    setMonth("0002", "C", 5, 0);
+    Simulation s;
+    s.month = "5";
+    s.consumption = 100.01;
+    s.consumptionChanged = true;
+    ASSERT_TRUE(save(s).ok);
+    // Equal halves of 100,01: the cent left over goes to one line.
+    EXPECT_EQ(month("C", 5), "0001|50\n0002|50.01\n");
+
+    setMonth("0001", "F", 6, 1);
+    setMonth("0002", "F", 6, 2);
+    s.month = "6";
+    s.consumptionChanged = false;
+    s.billing = 100;
+    s.billingApplied = true;
+    ASSERT_TRUE(save(s).ok);
+    EXPECT_EQ(month("F", 6), "0001|33.33\n0002|66.67\n");
+}
+
+TEST_P(SimulationSave, GivenATotalBelowTheEffectedPart_WhenSaved_ThenRefusedAndNothingChanges) {
+    setMonth("0003", "F", 3, 20000);
+    const std::string before = budgetState();
+    Simulation s;
+    s.branches = "_0001_0003_";
+    s.month = "3";
+    s.billing = 5000;
+    s.billingApplied = true;
+    Answer a = save(s);
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.error, "O valor de faturamento informado (5000.00) é menor que o dos itens "
+                       "efetivados ou aprovados (20000.00).");
+    EXPECT_EQ(budgetState(), before);
+}
+
+TEST_P(SimulationSave, GivenARefusalOnTheLastBranch_WhenSaved_ThenTheDatabaseIsAsItWas) {
+    // 0005 is visible to teste but not calculable: it comes last, after 0001 and 0002.
+    const std::string before = budgetState();
+    Simulation s;
+    s.branches = "_0001_0002_0005_";
+    s.billing = 999999;
+    s.billingApplied = true;
+    Answer a = save(s);
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.error, "Gerente não tem permissão para realizar o cálculo do orçamento desta "
+                       "filial. (filial 0005)");
+    EXPECT_EQ(budgetState(), before);
+}
+
+TEST_P(SimulationSave, GivenTheRefusalsOfASave_WhenSaving_ThenEachIsReportedAndNothingWritten) {
+    const std::string before = budgetState();
+    Simulation s;
+    s.billing = 1000;
+    s.billingApplied = true;
+    s.version = 1;
+    EXPECT_EQ(save(s).error, "Somente a última versão do ano 2026 (2) pode ser calculada.");
+    s.version = 2;
+    s.branches = "_0001_0006_";
+    EXPECT_EQ(save(s).error, "Filial 0006 não permitida para o operador teste.");
+    s.branches = "_0001_";
+    RpcTestClient bloq = as("bloq");
+    EXPECT_EQ(save(bloq, s).error,
+              "Atenção! Fase Fase sem cálculo não habilitada para cálculo do orçamento.");
+    // The phase of "fase" closes January to March.
+    RpcTestClient fase = as("fase");
+    s.month = "2";
+    EXPECT_EQ(save(fase, s).error.substr(0, 40), "Mês FEV fechado para a fase do operador");
+    s.month = "13";
+    EXPECT_FALSE(save(s).ok);
+    s.month = "T";
+    s.letters = "I_X_";
+    EXPECT_FALSE(save(s).ok);
+    s.letters = "";
+    s.packets.resize(5);
+    EXPECT_FALSE(save(s).ok);
+    EXPECT_EQ(budgetState(), before);
+}
+
+TEST_P(SimulationSave, GivenConsumptionReducedByService_WhenSaved_ThenItemsAreTheServicesSum) {
+    const std::string sumOfServices =
+        "SELECT CDFILIAL, SUM(VRORCAMENTOJUL) FROM ITEMSERVORCA WHERE NRANOORCAOP = '2026' AND "
+        "CDVERSORCAOP = 2 AND IDTIPOORCAOP = 'C' AND CDFILIAL IN ('0001', '0002') GROUP BY "
+        "CDFILIAL ORDER BY CDFILIAL";
+    const std::string reducedServices =
+        "SELECT CDFILIAL, SUM(ROUND(VRORCAMENTOJUL * 0.9 * 100) / 100) FROM ITEMSERVORCA WHERE "
+        "NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND IDTIPOORCAOP = 'C' AND CDFILIAL IN "
+        "('0001', '0002') GROUP BY CDFILIAL ORDER BY CDFILIAL";
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOJUL = 234.56 WHERE CDFILIAL = '0001' AND "
+         "IDTIPOORCAOP = 'C'");
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOJUL = 1000 WHERE CDFILIAL = '0001' AND IDTIPOORCAOP "
+         "= 'C' AND CDSERVFILI = (SELECT MIN(CDSERVFILI) FROM ITEMSERVORCA WHERE CDFILIAL = "
+         "'0001' AND IDTIPOORCAOP = 'C')");
+    const std::string expected = rows(reducedServices);
+    const std::string billing = month("F", 7);
+    Answer read =
+        teste().budget("getSimulaCons", {val("2026"), byref(2), byref("_0001_0002_"), byref("T")});
+    ASSERT_TRUE(read.ok) << read.error;
+    Simulation s;
+    s.packets[4] = Variant(scaled(read.packet(2), "VRORCA", 0.9));
+    s.consumptionChanged = true;
+    ASSERT_TRUE(save(s).ok);
+    EXPECT_EQ(rows(sumOfServices), expected);
+    EXPECT_EQ(month("C", 7), expected);
+    EXPECT_EQ(expected.substr(0, 13), "0001|1111.1\n0");
+    EXPECT_EQ(month("F", 7), billing);
+}
+
+TEST_P(SimulationSave, GivenSomeLinesConfirmed_WhenSaved_ThenOnlyTheirPacketsAreWritten) {
+    setMonth("0001", "I", 1, 400);
+    setMonth("0001", "S", 1, 80);
+    setMonth("0001", "D", 1, 300);
+    Answer general =
+        teste().budget("getSimulGeral", {val(2026), byref("_0001_"), val(""), val(2), byref("T")});
+    ASSERT_TRUE(general.ok) << general.error;
+    Answer misc = teste().budget("GetDespesas", {byref("_0001_"), val(2026), val(2), byref("T")});
+    ASSERT_TRUE(misc.ok) << misc.error;
+    const std::string consumption = month("C", 1);
+    Simulation s;
+    s.branches = "_0001_";
+    s.packets[2] = Variant(scaled(misc.packet(1), "VRORCAMENTO", 0.5));
+    s.packets[5] = Variant(scaled(general.packet(1), "VRORCAMENTO", 0.25));
+    s.packets[4] = Variant(DataPacket());
+    s.letters = "I_";
+    ASSERT_TRUE(save(s).ok);
+    // Taxes confirmed, tax on profit and miscellaneous expenses not.
+    EXPECT_EQ(month("I", 1, "'0001'"), "0001|100\n");
+    EXPECT_EQ(month("S", 1, "'0001'").substr(0, 8), "0001|80\n");
+    EXPECT_EQ(month("D", 1, "'0001'").substr(0, 9), "0001|300\n");
+    EXPECT_EQ(month("C", 1), consumption);
+
+    s.misc = true;
+    s.letters = "";
+    ASSERT_TRUE(save(s).ok);
+    EXPECT_EQ(month("D", 1, "'0001'").substr(0, 9), "0001|150\n");
+    // Each save is recorded with who made it and what it applied.
+    EXPECT_EQ(rows("SELECT NRSEQSIMULACAO, CDOPERADOR, DSLISTAFILIAL, CDMES, IDFATAPLICADO, "
+                   "IDDESPDIVSIMUL, DSLINHASGERAIS FROM SIMULACAO ORDER BY NRSEQSIMULACAO"),
+              "1|teste|_0001_|T|N|N|I_\n2|teste|_0001_|T|N|S|\n");
+}
+
+TEST_P(SimulationSave, GivenASavedSimulation_WhenReadingTheGeneralItems_ThenTheyShowIt) {
+    setMonth("0002", "I", 8, 1000);
+    Answer general =
+        teste().budget("getSimulGeral", {val(2026), byref("_0002_"), val(""), val(2), byref("8")});
+    ASSERT_TRUE(general.ok) << general.error;
+    Simulation s;
+    s.branches = "_0002_";
+    s.month = "8";
+    s.packets[5] = Variant(scaled(general.packet(1), "VRORCAMENTO", 0.5));
+    s.letters = "I_";
+    ASSERT_TRUE(save(s).ok);
+    Answer after =
+        teste().budget("getSimulGeral", {val(2026), byref("_0002_"), val(""), val(2), byref("8")});
+    const DataPacket& items = after.packet(1);
+    const int row = rowOf(items, "0002", "I");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(monthValue(items, row, "VRORCAMENTOAGO"), 500);
+    EXPECT_EQ(monthValue(items, row, "TOTAL"), 500);
+    // Only August was sent back: July keeps its value although the packet halved it.
+    EXPECT_EQ(monthValue(items, row, "VRORCAMENTOJUL"),
+              monthValue(general.packet(1), row, "VRORCAMENTOJUL"));
+}
+
+TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMonthsAgree) {
+    setMonth("0001", "F", 2, 20000);
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOFEV = 1000, QTORCAMENTOFEV = 50 WHERE CDFILIAL = "
+         "'0001' AND IDTIPOORCAOP = 'C' AND NRANOORCAOP = '2026' AND CDVERSORCAOP = 2");
+    Answer a =
+        teste().budget("getSimulaCons", {val("2026"), byref(2), byref("_0001_"), byref("2")});
+    ASSERT_TRUE(a.ok) << a.error;
+    const std::string one =
+        dumpRows(a.packet(0), {"QTCOMENSAIS", "VRCONSUMO", "VRPERCFAT", "CDFILIAL"});
+    EXPECT_EQ(one.substr(0, one.find('\n') + 1), "50|1000|5|0001\n");
+    const std::string month =
+        dumpRows(a.packet(1), {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO"});
+    EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5\n");
+    EXPECT_EQ(a.packet(1).rows.size(), a.packet(0).rows.size());
+    EXPECT_EQ(dumpRows(a.packet(2), {"VRORCA2"}).substr(0, 5), "1000\n");
+    // The operator's other branches are not read.
+    Answer other =
+        teste().budget("getSimulaCons", {val("2026"), byref(2), byref("_0006_"), byref("T")});
+    ASSERT_TRUE(other.ok);
+    EXPECT_TRUE(other.packet(0).rows.empty());
+}
+
+TEST_P(SimulationSave, GivenExpensesAndLabour_WhenRead_ThenShareOfTotalAndOfBilling) {
+    setMonth("0001", "F", 1, 10000);
+    setMonth("0002", "F", 1, 0);
+    setMonth("0001", "D", 1, 300);
+    setMonth("0002", "D", 1, 100);
+    setMonth("0001", "O", 1, 2500);
+    Answer d = teste().budget("GetDespesas", {byref("_0001_0002_"), val(2026), val(2), byref("1")});
+    ASSERT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(dumpRows(d.packet(0), {"CDFILIAL", "VRTOTAL", "PORCDESP", "PORCFAT"}),
+              "0001|300|75|3\n0002|100|25|1\n");
+    EXPECT_EQ(d.packet(1).rows.size(), d.packet(0).rows.size());
+
+    Answer o = teste().budget("GetSimulaMaoObra",
+                              {byref("_0001_"), val("2026"), val(2), byref("1"), val(10000.0)});
+    ASSERT_TRUE(o.ok) << o.error;
+    const std::string types = dumpRows(o.packet(1), {"VRTPMAOOBRA", "VRTOTFAT", "PERCENTUALMO"});
+    EXPECT_EQ(types.substr(0, types.find('\n') + 1), "2500|10000|25\n");
+    const std::string items = dumpRows(o.packet(0), {"VRORCAMENTOJAN", "VRTOTMO", "IDTIPOORCAOP"});
+    EXPECT_EQ(items.substr(0, items.find('\n') + 1), "2500|2500|O\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SimulationSave,
+                         ::testing::Values(TestDatabases::Kind::SqliteMemory,
+                                           TestDatabases::Kind::Postgres),
+                         [](const auto& info) { return TestDatabases::name(info.param); });
+
+} // namespace
