@@ -80,10 +80,8 @@ void TfrmCalcOrcaOper::LigaEventosTxAdm() {
 // --- Rows and totals ------------------------------------------------------------------------
 
 void TfrmCalcOrcaOper::totalTxAdm() {
-    long double soma = 0;
-    for (const char* month : kMeses)
-        soma += cdsTxAdm.FieldByName(monthField(month)).AsFloat();
-    cdsTxAdm.FieldByName("SOMAT").SetAsFloat(static_cast<double>(soma));
+    // Summed as the server sums it, so an untouched row posts the total it was read with.
+    cdsTxAdm.FieldByName("SOMAT").SetAsFloat(EntryRules::MonthSum(cdsTxAdm));
 }
 
 void TfrmCalcOrcaOper::dtsTxAdmStateChange(TObject* Sender) {

@@ -366,7 +366,9 @@ void HttpServer::start(const std::string& host, int port) {
     const bool v6 = found->ai_family == AF_INET6;
     freeaddrinfo(found);
 
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ERROR_LOG;
+    // ITC lets a quiesce reach every event thread of the pool.
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC |
+                     MHD_USE_ERROR_LOG;
     if (v6) flags |= MHD_USE_IPv6;
     const unsigned eventThreads = std::min(4u, std::max(2u, std::thread::hardware_concurrency()));
     m_daemon = MHD_start_daemon(
@@ -391,8 +393,9 @@ void HttpServer::start(const std::string& host, int port) {
 void HttpServer::stop() {
     if (!m_daemon) return;
     m_stopping = true;
+    // The event threads take the listening socket out of their epoll sets after this returns:
+    // it is closed only once they are stopped, or one of them finds it gone and aborts.
     const MHD_socket listening = MHD_quiesce_daemon(m_daemon);
-    if (listening != MHD_INVALID_SOCKET) ::close(listening);
     // Calls already executing finish; their answers get a moment to leave before every
     // connection is closed, slow readers included.
     m_workers->drain();
@@ -401,6 +404,7 @@ void HttpServer::stop() {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
+    if (listening != MHD_INVALID_SOCKET) ::close(listening);
     if (m_log) m_log->event("stopped");
 }
 
