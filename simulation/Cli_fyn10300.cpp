@@ -376,7 +376,8 @@ void criaSimulaResult() {
         CursorGuard hourglass;
         if (!frmSimulaResult) {
             try {
-                frmSimulaResult = Application::instance().createModuleForm<TfrmSimulaResult>(kModuleCode, nullptr);
+                frmSimulaResult = Application::instance().createModuleForm<TfrmSimulaResult>(
+                    kModuleCode, nullptr);
             } catch (...) {
                 // A loading refused by the server leaves no hidden screen behind.
                 if (TForm* meio = Application::instance().findForm("TfrmSimulaResult"))

@@ -72,7 +72,8 @@ double CriaReduConsFat() {
     {
         CursorGuard hourglass;
         if (!frmReduConsFat)
-            frmReduConsFat = Application::instance().createModuleForm<TfrmReduConsFat>(kModuleCode, nullptr);
+            frmReduConsFat =
+                Application::instance().createModuleForm<TfrmReduConsFat>(kModuleCode, nullptr);
     }
     // Closing frees the dialog only once the running event is over: its value is still there.
     TfrmReduConsFat* dialogo = frmReduConsFat;

@@ -396,7 +396,9 @@ void TfrmReplicaVal::FormClose(TObject* Sender, TCloseAction& Action) {
 void criaReplicaVal(const std::string& filiais) {
     stFilial = filiais;
     CursorGuard hourglass;
-    if (!frmReplicaVal) frmReplicaVal = Application::instance().createModuleForm<TfrmReplicaVal>(kModuleCode, nullptr);
+    if (!frmReplicaVal)
+        frmReplicaVal =
+            Application::instance().createModuleForm<TfrmReplicaVal>(kModuleCode, nullptr);
     frmReplicaVal->SetWindowState(wsNormal);
     frmReplicaVal->ShowModal();
 }

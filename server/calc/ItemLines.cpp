@@ -42,8 +42,11 @@ std::vector<ItemLine> ItemLines::lines(const std::string& branch, const std::str
         {Variant(m_year), Variant(m_version), Variant(branch), Variant(type)});
     std::vector<ItemLine> out;
     for (const auto& row : r.rows) {
-        ItemLine l{textTrimmedRight(row[0]), textTrimmedRight(row[1]), textTrimmedRight(row[2]),
-                   {}, textTrimmedRight(row[15])};
+        ItemLine l{textTrimmedRight(row[0]),
+                   textTrimmedRight(row[1]),
+                   textTrimmedRight(row[2]),
+                   {},
+                   textTrimmedRight(row[15])};
         for (std::size_t m = 0; m < 12; ++m)
             l.months[m] = row[3 + m].isNull() ? 0.0 : row[3 + m].toDouble();
         out.push_back(std::move(l));

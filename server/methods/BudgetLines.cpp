@@ -1,5 +1,5 @@
-#include "services/data/BlankTrim.h"
 #include "server/methods/BudgetLines.h"
+#include "services/data/BlankTrim.h"
 
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
@@ -51,8 +51,10 @@ BudgetLines::BudgetLines(Database& db, const std::string& year, int version,
     QueryResult r = db.query(sql + " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA", params);
     m_lines.reserve(r.size());
     for (auto& row : r.rows) {
-        BudgetLine line{textTrimmedRight(row[0]), textTrimmedRight(row[1]), textTrimmedRight(row[2]), textTrimmedRight(row[3]),
-                        textTrimmedRight(row[4]), textTrimmedRight(row[5]), textTrimmedRight(row[6]), {}};
+        BudgetLine line{textTrimmedRight(row[0]), textTrimmedRight(row[1]),
+                        textTrimmedRight(row[2]), textTrimmedRight(row[3]),
+                        textTrimmedRight(row[4]), textTrimmedRight(row[5]),
+                        textTrimmedRight(row[6]), {}};
         for (std::size_t m = 0; m < 12; ++m)
             line.months[m] = std::move(row[7 + m]);
         m_lines.push_back(std::move(line));

@@ -32,7 +32,8 @@ MonthBaseCalculation::LineKeys markedLines(const Variant& changes, const std::st
     for (const auto& row : delta.rows)
         if (textTrimmedRight(row[std::size_t(type)]) == kind &&
             textTrimmedRight(row[std::size_t(mark)]) == "P")
-            keys.emplace(textTrimmedRight(row[std::size_t(branch)]), textTrimmedRight(row[std::size_t(seq)]));
+            keys.emplace(textTrimmedRight(row[std::size_t(branch)]),
+                         textTrimmedRight(row[std::size_t(seq)]));
     return keys;
 }
 

@@ -1,7 +1,6 @@
 // The products of an expense item: what the item plans to buy, month by month, under its
 // expense type. Confirming them makes the item's monthly values.
 #include "server/calc/CalcGuard.h"
-#include "services/data/DecimalRounding.h"
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/Methods.h"
 #include "server/methods/PacketBuilder.h"
@@ -9,6 +8,7 @@
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "services/data/DecimalRounding.h"
 
 #include <array>
 #include <map>

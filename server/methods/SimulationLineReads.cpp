@@ -1,8 +1,6 @@
 // The reads behind the consumption, labour and miscellaneous-expense lines of the result
 // simulation: getSimulaCons, GetSimulaMaoObra and GetDespesas. Values are the stored budget of
 // the listed branches the operator sees; "period" values add the months of the month argument.
-#include "services/data/BlankTrim.h"
-#include "services/data/DecimalRounding.h"
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/BudgetLines.h"
 #include "server/methods/Methods.h"
@@ -10,7 +8,9 @@
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "services/data/BlankTrim.h"
 #include "services/data/DataPacket.h"
+#include "services/data/DecimalRounding.h"
 
 #include <map>
 
@@ -152,7 +152,8 @@ Variant getSimulaCons(CallContext& call) {
             services.rows.push_back(
                 {Variant(service), row[2], Variant(roundMoney(periodSum(qty, period))),
                  Variant(consumption),
-                 Variant(share(consumption, roundMoney(periodSum(billing, period)))), Variant(branch)});
+                 Variant(share(consumption, roundMoney(periodSum(billing, period)))),
+                 Variant(branch)});
             std::vector<Variant> v{Variant(branch), Variant(service)};
             for (std::size_t m = 0; m < 12; ++m)
                 v.emplace_back(roundMoney(value[m]));
@@ -164,10 +165,10 @@ Variant getSimulaCons(CallContext& call) {
                 if (!period[i]) continue;
                 char order[3];
                 std::snprintf(order, sizeof order, "%02d", k);
-                byMonth.rows.push_back({Variant(service), Variant(m), Variant(d[i]),
-                                        Variant(roundMoney(qty[i])), row[3], Variant(roundMoney(value[i])),
-                                        Variant(std::string(order)), row[4], Variant(branch),
-                                        Variant(share(value[i], roundMoney(billing[i])))});
+                byMonth.rows.push_back(
+                    {Variant(service), Variant(m), Variant(d[i]), Variant(roundMoney(qty[i])),
+                     row[3], Variant(roundMoney(value[i])), Variant(std::string(order)), row[4],
+                     Variant(branch), Variant(share(value[i], roundMoney(billing[i])))});
             }
         }
         return Variant(std::vector<Variant>{
@@ -209,7 +210,8 @@ Variant getSimulaMaoObra(CallContext& call) {
                                     "t.CDORCAMENTOMO = o.CDORCAMENTOMO WHERE o.CDFILIAL" +
                                     inList(scope.branches, params) + " ORDER BY o.CDORCAMENTOMO";
             for (auto& row : db.query(sql, params).rows)
-                budgets.try_emplace({textTrimmedRight(row[0]), textTrimmedRight(row[1])}, row[2], row[3]);
+                budgets.try_emplace({textTrimmedRight(row[0]), textTrimmedRight(row[1])}, row[2],
+                                    row[3]);
             std::map<std::string, Variant> typeNames;
             for (auto& row : db.query("SELECT CDDESPADMFAT, DSDESPADMFAT FROM DESPADMFAT").rows)
                 typeNames.emplace(textTrimmedRight(row[0]), row[1]);

@@ -1,9 +1,7 @@
 // SetSimulacao: a saved result simulation written over the budget of its branch list, in one
 // transaction, with the refusals of a calculation (latest version, open phase, the operator's
 // branches); effected and approved items and branches are left as they are.
-#include "services/data/BlankTrim.h"
 #include "server/calc/CalcGuard.h"
-#include "services/data/DecimalRounding.h"
 #include "server/methods/BudgetLines.h"
 #include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
@@ -11,7 +9,9 @@
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "services/data/BlankTrim.h"
 #include "services/data/DataPacket.h"
+#include "services/data/DecimalRounding.h"
 
 #include <charconv>
 #include <cmath>
@@ -150,11 +150,11 @@ private:
     bool headerClosed(const std::string& branch) {
         auto it = m_headerClosed.find(branch);
         if (it == m_headerClosed.end()) {
-            const std::string s =
-                textTrimmedRight(m_db.query("SELECT IDSTATUSORCA FROM ORCAMENTOFILIAL WHERE NRANOORCAOP = "
-                                   "? AND CDVERSORCAOP = ? AND CDFILIAL = ?",
-                                   {Variant(m_a.year), Variant(m_a.version), Variant(branch)})
-                            .scalar());
+            const std::string s = textTrimmedRight(
+                m_db.query("SELECT IDSTATUSORCA FROM ORCAMENTOFILIAL WHERE NRANOORCAOP = "
+                           "? AND CDVERSORCAOP = ? AND CDFILIAL = ?",
+                           {Variant(m_a.year), Variant(m_a.version), Variant(branch)})
+                    .scalar());
             it = m_headerClosed.emplace(branch, s == "E" || s == "A").first;
         }
         return it->second;
@@ -259,8 +259,9 @@ private:
                 textTrimmedRight(row[static_cast<std::size_t>(typeField)]) != std::string(1, type))
                 continue;
             const ServiceKey key{branch, std::string(1, type),
-                                 byService ? textTrimmedRight(row[static_cast<std::size_t>(serviceField)])
-                                           : std::string()};
+                                 byService
+                                     ? textTrimmedRight(row[static_cast<std::size_t>(serviceField)])
+                                     : std::string()};
             for (int m = 1; m <= 12; ++m) {
                 if (!m_period[static_cast<std::size_t>(m - 1)]) continue;
                 const auto v = number(row[static_cast<std::size_t>(monthField[m - 1])]);

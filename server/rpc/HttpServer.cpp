@@ -367,8 +367,8 @@ void HttpServer::start(const std::string& host, int port) {
     freeaddrinfo(found);
 
     // ITC lets a quiesce reach every event thread of the pool.
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC |
-                     MHD_USE_ERROR_LOG;
+    unsigned flags =
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC | MHD_USE_ERROR_LOG;
     if (v6) flags |= MHD_USE_IPv6;
     const unsigned eventThreads = std::min(4u, std::max(2u, std::thread::hardware_concurrency()));
     m_daemon = MHD_start_daemon(

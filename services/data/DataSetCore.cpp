@@ -8,7 +8,6 @@
 
 namespace {
 
-
 std::vector<std::string> splitNames(const std::string& names) {
     std::vector<std::string> out;
     std::string cur;
@@ -53,7 +52,8 @@ void DataSetCore::followCursor() {
     const std::uint32_t here = currentRecord();
     if (here == editRecord || here == kNone) return;
     if (buffer != records[editRecord].values)
-        fail("há uma edição pendente em outro registro; confirme ou cancele antes de alterar este.");
+        fail(
+            "há uma edição pendente em outro registro; confirme ou cancele antes de alterar este.");
     buffer = records[here].values;
     editRecord = here;
 }

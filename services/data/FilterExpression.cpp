@@ -64,7 +64,6 @@ int cmpText(std::string_view a, std::string_view b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-
 // The constant as a number for a numeric field of the given type.
 double numericConstant(const Variant& c, FieldType type, const std::string& field) {
     double out = 0;

@@ -8,10 +8,7 @@
 
 using Notice = TDataSource::Notice;
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 TClientDataSet::TClientDataSet(std::string name)
     : m_name(std::move(name)), m_core(std::make_unique<DataSetCore>(*this)) {}

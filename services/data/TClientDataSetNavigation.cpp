@@ -12,8 +12,7 @@ namespace {
 // Moves the cursor to a visible row with the scroll events around it.
 void scrollTo(DataSetCore& c, TClientDataSet& ds, int target, bool bof, bool eof) {
     c.fire(ds.BeforeScroll);
-    if (!c.active)
-        return;
+    if (!c.active) return;
     // The handler may have changed the rows: never point past them.
     if (c.visible.empty()) {
         c.cursor = -1;

@@ -10,7 +10,6 @@ using Notice = TDataSource::Notice;
 
 namespace {
 
-
 // Shows the rows under a new filter from the first one, as a scroll.
 void refilter(DataSetCore& c, TClientDataSet& ds) {
     c.rebuildVisible(DataSetCore::kNone, 0);

@@ -50,4 +50,3 @@ private:
     std::vector<TComponent*> m_components;
     ControlObserver* m_observer = nullptr;
 };
-

@@ -338,7 +338,8 @@ TEST(DataSetEditing, GivenAnEditThatFollowsTheCursor_WhenWalking_ThenEveryRowIsP
     EXPECT_EQ(ds.ChangeCount(), 3);
 }
 
-TEST(DataSetEditing, GivenAnAfterPostThatReopensTheEdit_WhenTheCursorMoves_ThenEachRowKeepsItsOwnValues) {
+TEST(DataSetEditing,
+     GivenAnAfterPostThatReopensTheEdit_WhenTheCursorMoves_ThenEachRowKeepsItsOwnValues) {
     // The budget screens put a row back in edit as soon as it is posted; the move that caused
     // the post must not carry the old row's values to the row it lands on.
     for (const std::string move : {"Next", "Filter", "Index"}) {
@@ -366,7 +367,8 @@ TEST(DataSetEditing, GivenAnAfterPostThatReopensTheEdit_WhenTheCursorMoves_ThenE
     }
 }
 
-TEST(DataSetEditing, GivenAnEditReopenedOnARowThatIsNoLongerCurrent_WhenPosted_ThenOnlyThatRowChanges) {
+TEST(DataSetEditing,
+     GivenAnEditReopenedOnARowThatIsNoLongerCurrent_WhenPosted_ThenOnlyThatRowChanges) {
     TClientDataSet ds("cdsItens");
     loadItems(ds);
     bool reopen = true;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/ui/testing/FixedHost.h"
 #include "services/ui/Application.h"
 #include "services/ui/HeadlessPlatform.h"
+#include "services/ui/testing/FixedHost.h"
 
 #include <string>
 #include <utility>

@@ -1,11 +1,11 @@
-#include "services/data/DataPacket.h"
 #include "services/data/Variant.h"
+#include "services/data/DataPacket.h"
 
 #include <gtest/gtest.h>
 
 TEST(Variant, GivenTextsAroundTheInlineLimit_WhenCopiedAndMoved_ThenTheTextIsKept) {
-    for (const std::string& text : std::vector<std::string>{"", "S", "0001", "fourteen chars", "fifteen chars!!",
-                                   std::string(300, 'x')}) {
+    for (const std::string& text : std::vector<std::string>{
+             "", "S", "0001", "fourteen chars", "fifteen chars!!", std::string(300, 'x')}) {
         Variant a(text);
         Variant b = a;
         Variant c = std::move(a);
@@ -52,8 +52,14 @@ TEST(Variant, GivenEveryKind_WhenWrittenAsTypedJsonAndReadBack_ThenItIsEqual) {
     p.fields = {{"CDFILIAL", FieldType::String, 4}};
     p.rows = {{Variant("0001")}};
     const std::vector<Variant> values = {
-        Variant(), Variant(true), Variant(false), Variant(-17), Variant(1234.56),
-        Variant::fromDate(46023.5), Variant("Ação \"x\"\n\\"), Variant(p),
+        Variant(),
+        Variant(true),
+        Variant(false),
+        Variant(-17),
+        Variant(1234.56),
+        Variant::fromDate(46023.5),
+        Variant("Ação \"x\"\n\\"),
+        Variant(p),
         Variant(std::vector<Variant>{Variant(1), Variant("T"), Variant(std::vector<Variant>{})})};
     for (const Variant& v : values) {
         const std::string json = variantToJson(v);
@@ -76,11 +82,14 @@ TEST(Variant, GivenMalformedTypedJson_WhenRead_ThenTheErrorNamesTheProblem) {
     };
     EXPECT_NE(message(R"({"value":1})").find("must come before"), std::string::npos);
     EXPECT_NE(message(R"({"type":"integer","value":1.5})").find("32-bit"), std::string::npos);
-    EXPECT_NE(message(R"({"type":"banana","value":1})").find("unknown variant type"), std::string::npos);
+    EXPECT_NE(message(R"({"type":"banana","value":1})").find("unknown variant type"),
+              std::string::npos);
     EXPECT_NE(message(R"({"type":"text"})").find("has no value"), std::string::npos);
-    EXPECT_NE(message(R"({"type":"text","value":"a"} x)").find("after the value"), std::string::npos);
+    EXPECT_NE(message(R"({"type":"text","value":"a"} x)").find("after the value"),
+              std::string::npos);
     EXPECT_NE(message(std::string(100, '[')).find("expected an object"), std::string::npos);
     std::string deep;
-    for (int i = 0; i < 40; ++i) deep += R"({"type":"array","value":[)";
+    for (int i = 0; i < 40; ++i)
+        deep += R"({"type":"array","value":[)";
     EXPECT_NE(message(deep).find("too deep"), std::string::npos);
 }

@@ -37,8 +37,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTableView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

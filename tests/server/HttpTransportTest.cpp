@@ -79,8 +79,9 @@ TEST_F(OverHttp, GivenALoggedInClient_WhenCallingOverOneConnection_ThenAnswersAn
         EXPECT_EQ(dumpRows(a.packet()), "2|01\n");
         EXPECT_EQ(a.byref.at(0).toText(), "2026");
     }
-    Answer pending = post(kBudget, request("GetSimulaFat", {byref("_0001_"), val("2026"), val(2), byref("T")}),
-                          m_token, 200);
+    Answer pending =
+        post(kBudget, request("GetSimulaFat", {byref("_0001_"), val("2026"), val(2), byref("T")}),
+             m_token, 200);
     EXPECT_FALSE(pending.ok);
     EXPECT_EQ(pending.error, "GetSimulaFat: ainda não disponível neste servidor.");
 }

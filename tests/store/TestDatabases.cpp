@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <fstream>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {

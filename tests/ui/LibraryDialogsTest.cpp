@@ -1,6 +1,5 @@
 #include "GridForm.h"
 
-#include "services/ui/testing/FixedHost.h"
 #include "services/ui/FileOptionStore.h"
 #include "services/ui/TBtnPesquisa.h"
 #include "services/ui/TSpeedButton.h"
@@ -8,6 +7,7 @@
 #include "services/ui/TfrmPadraoGrid.h"
 #include "services/ui/TfrmPesquisaLista.h"
 #include "services/ui/TfrmProcura.h"
+#include "services/ui/testing/FixedHost.h"
 #include "services/ui/testing/ScreenDriver.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "services/ui/testing/ScreenDriver.h"
 
 #include "services/data/TClientDataSet.h"
+#include "services/ui/LineEditor.h"
 #include "services/ui/TComboBox.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TDBText.h"
-#include "services/ui/LineEditor.h"
 #include "services/ui/TEdit.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TPageControl.h"
