@@ -17,7 +17,7 @@ protected:
     std::string current(TClientDataSet& ds) { return ds.FieldByName("CDFILIAL").AsString(); }
 };
 
-TEST_F(BulkLoops, GivenDepreciationPageWhenSelectAllIsAnsweredYesThenEveryOpenRowIsMarkedOnce) {
+TEST_F(BulkLoops, GivenDepreciationPage_WhenSelectAllIsAnsweredYes_ThenEveryOpenRowIsMarkedOnce) {
     TfrmCalcOrcaOper& screen = depreciation();
     TClientDataSet& items = screen.cdsItensOrcamento;
     ASSERT_EQ(column(items, "IDCHECK"), "0001=N 0002=N 0003=N 0004=N 0005=N");
@@ -41,7 +41,7 @@ TEST_F(BulkLoops, GivenDepreciationPageWhenSelectAllIsAnsweredYesThenEveryOpenRo
     EXPECT_EQ(column(items, "IDCHECK"), "0001=N 0002=N 0003=N 0004=N 0005=N");
 }
 
-TEST_F(BulkLoops, GivenDepreciationRowWhenToggledByDoubleClickOrSpaceThenTheCursorStaysOnIt) {
+TEST_F(BulkLoops, GivenDepreciationRow_WhenToggledByDoubleClickOrSpace_ThenTheCursorStaysOnIt) {
     TfrmCalcOrcaOper& screen = depreciation();
     TClientDataSet& items = screen.cdsItensOrcamento;
     const int check = columnOf(screen.dbgDeprec, "IDCHECK");
@@ -61,7 +61,7 @@ TEST_F(BulkLoops, GivenDepreciationRowWhenToggledByDoubleClickOrSpaceThenTheCurs
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(BulkLoops, GivenABranchListToggleWhenAClosedConsumptionRowIsClickedThenNothingToggles) {
+TEST_F(BulkLoops, GivenABranchListToggle_WhenAClosedConsumptionRowIsClicked_ThenNothingToggles) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     // The space bar in the labour branch list toggles its check, from whatever column.
@@ -83,7 +83,7 @@ TEST_F(BulkLoops, GivenABranchListToggleWhenAClosedConsumptionRowIsClickedThenNo
     EXPECT_TRUE(screen.dbgItConsumo->HasOption(dgEditing)) << "an open row's month is typed in";
 }
 
-TEST_F(BulkLoops, GivenBillingSelectAllThenTheScreenIsRefreshedOnceForTheWholeLoop) {
+TEST_F(BulkLoops, GivenBillingSelectAll_ThenTheScreenIsRefreshedOnceForTheWholeLoop) {
     TfrmCalcOrcaOper& screen = loaded();
     int passes = 0;
     const auto pass = screen.dtsPadrao.OnStateChange;

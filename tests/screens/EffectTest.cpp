@@ -31,7 +31,7 @@ protected:
         "selecionadas na página Faturamento Bruto serão consideradas. -> ";
 };
 
-TEST_F(Effect, GivenNoBranchSelectedOrTheQuestionAnsweredNoThenNothingIsEffected) {
+TEST_F(Effect, GivenNoBranchSelectedOrTheQuestionAnsweredNo_ThenNothingIsEffected) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = lines();
     click(screen.sbtEfetivar);
@@ -56,7 +56,7 @@ TEST_F(Effect, GivenNoBranchSelectedOrTheQuestionAnsweredNoThenNothingIsEffected
     EXPECT_EQ(lines(), before);
 }
 
-TEST_F(Effect, GivenSelectedBranchWhenConfirmedThenItIsEffectedAndRefusesFurtherChecks) {
+TEST_F(Effect, GivenSelectedBranch_WhenConfirmed_ThenItIsEffectedAndRefusesFurtherChecks) {
     // An unselected branch's empty fee month does not hold the others back.
     emptyMonth("0002", "T", "MAR");
     TfrmCalcOrcaOper& screen = loaded();
@@ -87,7 +87,7 @@ TEST_F(Effect, GivenSelectedBranchWhenConfirmedThenItIsEffectedAndRefusesFurther
 // types before asking the server; the server refuses the others whole.
 class EffectMissingMonth : public Effect, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(EffectMissingMonth, GivenEmptyMonthOfTheSelectedBranchThenNothingIsEffected) {
+TEST_P(EffectMissingMonth, GivenEmptyMonthOfTheSelectedBranch_ThenNothingIsEffected) {
     const std::string type = GetParam();
     emptyMonth("0001", type, "SET");
     TfrmCalcOrcaOper& screen = loaded();
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(EveryType, EffectMissingMonth,
                          ::testing::Values("I", "O", "T", "D", "R", "E", "M", "F", "C", "S", "N",
                                            "P"));
 
-TEST_F(Effect, GivenAChangePostedAndTheCursorOnAnEffectedRowThenEffectingWaitsForConfirmOrCancel) {
+TEST_F(Effect, GivenAChangePostedAndTheCursorOnAnEffectedRow_ThenEffectingWaitsForConfirmOrCancel) {
     TfrmCalcOrcaOper& screen = loaded();
     select(screen.dbgItOrcFatur, "0001");
     clickCell(screen.dbgItOrcFatur, "0001", "VRORCAMENTOOUT");

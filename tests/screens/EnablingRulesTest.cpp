@@ -28,7 +28,7 @@ protected:
     std::string summaries() { return codes(form->cdsOrcamentoFilial, "IDITEMORCAMENTO"); }
 };
 
-TEST_F(EnablingRules, GivenLabourBranchListWhenMovingThenGenerationFollowsTheBranchRow) {
+TEST_F(EnablingRules, GivenLabourBranchList_WhenMoving_ThenGenerationFollowsTheBranchRow) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     // 0003 effected, 0004 approved, 0005 without calculation access.
@@ -39,7 +39,7 @@ TEST_F(EnablingRules, GivenLabourBranchListWhenMovingThenGenerationFollowsTheBra
     EXPECT_FALSE(screen.sbtProdDesp->Enabled()) << "products belong to the entry page";
 }
 
-TEST_F(EnablingRules, GivenEntryBranchListWhenMovingThenProductsFollowTheBranchRow) {
+TEST_F(EnablingRules, GivenEntryBranchList_WhenMoving_ThenProductsFollowTheBranchRow) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshEntradas);
     EXPECT_EQ(walk([&] { return screen.sbtProdDesp->Enabled(); }),
@@ -47,7 +47,7 @@ TEST_F(EnablingRules, GivenEntryBranchListWhenMovingThenProductsFollowTheBranchR
     EXPECT_FALSE(screen.sbtOrcMaoObra->Enabled());
 }
 
-TEST_F(EnablingRules, GivenAnyHandlerRunningLastThenTheEffectButtonGivesTheSameAnswer) {
+TEST_F(EnablingRules, GivenAnyHandlerRunningLast_ThenTheEffectButtonGivesTheSameAnswer) {
     TfrmCalcOrcaOper& screen = loaded();
     // Effecting works on the checked billing rows: the current row does not decide.
     for (TTabSheet* sheet : {screen.tshFaturBruto, screen.tshMaoObra, screen.tshDeprec}) {
@@ -77,7 +77,7 @@ TEST_F(EnablingRules, GivenAnyHandlerRunningLastThenTheEffectButtonGivesTheSameA
     EXPECT_FALSE(screen.sbtEfetivar->Enabled());
 }
 
-TEST_F(EnablingRules, GivenAPhaseThatForbidsEffectingThenNoPassOffersEffectingOrEditing) {
+TEST_F(EnablingRules, GivenAPhaseThatForbidsEffecting_ThenNoPassOffersEffectingOrEditing) {
     TfrmCalcOrcaOper& screen = loaded("bloq");
     ASSERT_FALSE(boHabEfet);
     // The passes run after loads and saves, on the billing page and on an item page.
@@ -92,7 +92,7 @@ TEST_F(EnablingRules, GivenAPhaseThatForbidsEffectingThenNoPassOffersEffectingOr
     }
 }
 
-TEST_F(EnablingRules, GivenABranchWithOneEffectedLabourItemThenReloadAndPageChangeGreyItAlike) {
+TEST_F(EnablingRules, GivenABranchWithOneEffectedLabourItem_ThenReloadAndPageChangeGreyItAlike) {
     // Branch 0002's first labour line is effected, its second still pending.
     sql("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'E', IDSTATUSORCA = 'E' WHERE CDFILIAL = "
         "'0002' AND IDTIPOORCAOP = 'O' AND CDDESPADMFAT = (SELECT MIN(CDDESPADMFAT) FROM "
@@ -113,7 +113,7 @@ TEST_F(EnablingRules, GivenABranchWithOneEffectedLabourItemThenReloadAndPageChan
     EXPECT_EQ(screen.cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString(), "0002");
 }
 
-TEST_F(EnablingRules, GivenTheEntryModeCannotBeReadThenTheEntryPageKeepsItsPreviousMode) {
+TEST_F(EnablingRules, GivenTheEntryModeCannotBeRead_ThenTheEntryPageKeepsItsPreviousMode) {
     sql("UPDATE PARAMORCAOPERAC SET IDORCDESPENTROP = 'O'");
     TfrmCalcOrcaOper& screen = loaded();
     branch("0001");
@@ -133,7 +133,7 @@ TEST_F(EnablingRules, GivenTheEntryModeCannotBeReadThenTheEntryPageKeepsItsPrevi
     sql("ALTER TABLE PARAMORCAOPERAC_FORA RENAME TO PARAMORCAOPERAC");
 }
 
-TEST_F(EnablingRules, GivenARowBeingEditedWhenEitherPassRunsThenTheScreenStaysLocked) {
+TEST_F(EnablingRules, GivenARowBeingEdited_WhenEitherPassRuns_ThenTheScreenStaysLocked) {
     TfrmCalcOrcaOper& screen = loaded();
     // "filter year reload pages confirm" as the operator finds them.
     const auto locks = [&] {
@@ -171,7 +171,7 @@ TEST_F(EnablingRules, GivenARowBeingEditedWhenEitherPassRunsThenTheScreenStaysLo
     EXPECT_FALSE(screen.dbgFilialMaoObra->Enabled()) << "the branch stays while its row is edited";
 }
 
-TEST_F(EnablingRules, GivenRowsMovedThenTheSimulationFollowsThePendingOrReleasedStateOfTheRow) {
+TEST_F(EnablingRules, GivenRowsMoved_ThenTheSimulationFollowsThePendingOrReleasedStateOfTheRow) {
     TfrmCalcOrcaOper& screen = loaded();
     // Billing rows: 0003 effected, 0004 approved; the move's later passes do not override.
     std::string billing;

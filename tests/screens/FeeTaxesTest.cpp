@@ -79,7 +79,7 @@ protected:
 
 // --- Taxes ----------------------------------------------------------------------------------
 
-TEST_F(FeeTaxes, GivenTwoCheckedBranchesWhenTaxesAreCalculatedThenEachMonthIsBillingTimesRate) {
+TEST_F(FeeTaxes, GivenTwoCheckedBranches_WhenTaxesAreCalculated_ThenEachMonthIsBillingTimesRate) {
     setMonths("0001", "F", 1000);
     setMonths("0002", "F", 1000);
     exec("UPDATE IMPOSTOFILIAL SET VRPERCALIQUOTA = 5 WHERE CDIMPOSTO = '01' AND "
@@ -104,7 +104,7 @@ TEST_F(FeeTaxes, GivenTwoCheckedBranchesWhenTaxesAreCalculatedThenEachMonthIsBil
     EXPECT_DOUBLE_EQ(screen.cdsItensOrcamento.FieldByName("VRORCAMENTOJAN").AsFloat(), 50);
 }
 
-TEST_F(FeeTaxes, GivenACheckedBranchWithoutTaxWhenCalculatedThenTheOthersAreStillComputed) {
+TEST_F(FeeTaxes, GivenACheckedBranchWithoutTax_WhenCalculated_ThenTheOthersAreStillComputed) {
     setMonths("0001", "F", 1000);
     exec("UPDATE IMPOSTOFILIAL SET VRPERCALIQUOTA = 5 WHERE CDIMPOSTO = '01' AND CDFILIAL = "
          "'0001'");
@@ -126,7 +126,7 @@ TEST_F(FeeTaxes, GivenACheckedBranchWithoutTaxWhenCalculatedThenTheOthersAreStil
     EXPECT_EQ(months("0002", "I"), before);
 }
 
-TEST_F(FeeTaxes, GivenRecoverableTaxPageWhenCalculatedThenConsumptionTimesRateWithItsOwnChecks) {
+TEST_F(FeeTaxes, GivenRecoverableTaxPage_WhenCalculated_ThenConsumptionTimesRateWithItsOwnChecks) {
     setMonths("0001", "C", 2000);
     exec("UPDATE IMPOSTOFILIAL SET VRPERCALIQUOTA = 1.65 WHERE CDIMPOSTO = '04' AND CDFILIAL = "
          "'0001'");
@@ -147,7 +147,7 @@ TEST_F(FeeTaxes, GivenRecoverableTaxPageWhenCalculatedThenConsumptionTimesRateWi
     EXPECT_EQ(months("0001", "R"), "33|33|33|33|33|33|33|33|33|33|33|33");
 }
 
-TEST_F(FeeTaxes, GivenTheServerRefusingTheCallWhenTaxesAreCalculatedThenItsMessageAndNoSuccess) {
+TEST_F(FeeTaxes, GivenTheServerRefusingTheCall_WhenTaxesAreCalculated_ThenItsMessageAndNoSuccess) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshImposto);
     toggle(screen.dbgFilImpo, "0001", "IDCHECKI");
@@ -165,7 +165,7 @@ TEST_F(FeeTaxes, GivenTheServerRefusingTheCallWhenTaxesAreCalculatedThenItsMessa
 
 // --- The fee page ---------------------------------------------------------------------------
 
-TEST_F(FeeTaxes, GivenTheFeePageWhenSelectingAllThenOpenRowsAreMarkedAndTheNextClickClears) {
+TEST_F(FeeTaxes, GivenTheFeePage_WhenSelectingAll_ThenOpenRowsAreMarkedAndTheNextClickClears) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     TClientDataSet& fee = screen.cdsTxAdm;
@@ -191,7 +191,7 @@ TEST_F(FeeTaxes, GivenTheFeePageWhenSelectingAllThenOpenRowsAreMarkedAndTheNextC
     EXPECT_EQ(column(fee, "IDCHECK"), after);
 }
 
-TEST_F(FeeTaxes, GivenClosedFeeRowsWhenToggledOrEditedThenEachIsRefusedWithItsMessage) {
+TEST_F(FeeTaxes, GivenClosedFeeRows_WhenToggledOrEdited_ThenEachIsRefusedWithItsMessage) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     TClientDataSet& fee = screen.cdsTxAdm;
@@ -220,7 +220,7 @@ TEST_F(FeeTaxes, GivenClosedFeeRowsWhenToggledOrEditedThenEachIsRefusedWithItsMe
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(FeeTaxes, GivenAFeeMonthTypedThenTotalAndLockAndConfirmKeepsItAfterAReload) {
+TEST_F(FeeTaxes, GivenAFeeMonthTyped_ThenTotalAndLockAndConfirmKeepsItAfterAReload) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     TClientDataSet& fee = screen.cdsTxAdm;
@@ -254,7 +254,7 @@ TEST_F(FeeTaxes, GivenAFeeMonthTypedThenTotalAndLockAndConfirmKeepsItAfterAReloa
     EXPECT_EQ(valueOf(fee, "0001", "VRORCAMENTOMAR"), "1500.5");
 }
 
-TEST_F(FeeTaxes, GivenAFeeMonthTypedWhenCancelledThenTheServerValueReturnsAndPagesOpen) {
+TEST_F(FeeTaxes, GivenAFeeMonthTyped_WhenCancelled_ThenTheServerValueReturnsAndPagesOpen) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     TClientDataSet& fee = screen.cdsTxAdm;
@@ -273,7 +273,7 @@ TEST_F(FeeTaxes, GivenAFeeMonthTypedWhenCancelledThenTheServerValueReturnsAndPag
 
 // --- The fee calculation --------------------------------------------------------------------
 
-TEST_F(FeeTaxes, GivenAConfirmedPeriodWhenTheFeeIsCalculatedThenOnlyThoseMonthsAreWritten) {
+TEST_F(FeeTaxes, GivenAConfirmedPeriod_WhenTheFeeIsCalculated_ThenOnlyThoseMonthsAreWritten) {
     setMonths("0001", "F", 1000);
     setMonths("0001", "T", 7);
     exec("UPDATE TAXAADMFILIAL SET VRPERCTXADM = 12.5 WHERE CDFILIAL = '0001'");
@@ -294,7 +294,7 @@ TEST_F(FeeTaxes, GivenAConfirmedPeriodWhenTheFeeIsCalculatedThenOnlyThoseMonthsA
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(FeeTaxes, GivenNoMarkedFeeRowWhenCalculatedThenBranchRequiredAndNothingSent) {
+TEST_F(FeeTaxes, GivenNoMarkedFeeRow_WhenCalculated_ThenBranchRequiredAndNothingSent) {
     setMonths("0001", "T", 7);
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
@@ -305,7 +305,7 @@ TEST_F(FeeTaxes, GivenNoMarkedFeeRowWhenCalculatedThenBranchRequiredAndNothingSe
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(FeeTaxes, GivenTypedFeeValuesPendingWhenTheFeeIsCalculatedThenRefusedAndTheyAreKept) {
+TEST_F(FeeTaxes, GivenTypedFeeValuesPending_WhenTheFeeIsCalculated_ThenRefusedAndTheyAreKept) {
     setMonths("0001", "F", 1000);
     exec("UPDATE TAXAADMFILIAL SET VRPERCTXADM = 10 WHERE CDFILIAL = '0001'");
     TfrmCalcOrcaOper& screen = loaded();
@@ -329,7 +329,7 @@ TEST_F(FeeTaxes, GivenTypedFeeValuesPendingWhenTheFeeIsCalculatedThenRefusedAndT
     EXPECT_DOUBLE_EQ(stored("0002", "T", "FEV"), 321);
 }
 
-TEST_F(FeeTaxes, GivenTheServerRefusingTheFeeWhenCalculatedThenItsMessageAndTheMarksStay) {
+TEST_F(FeeTaxes, GivenTheServerRefusingTheFee_WhenCalculated_ThenItsMessageAndTheMarksStay) {
     setMonths("0001", "T", 7);
     exec("DELETE FROM TAXAADMFILIAL WHERE CDFILIAL = '0001'");
     TfrmCalcOrcaOper& screen = loaded();
@@ -348,7 +348,7 @@ TEST_F(FeeTaxes, GivenTheServerRefusingTheFeeWhenCalculatedThenItsMessageAndTheM
 
 // --- Depreciation ---------------------------------------------------------------------------
 
-TEST_F(FeeTaxes, GivenNoMarkedDepreciationRowWhenImportedThenRefusedWithoutAsking) {
+TEST_F(FeeTaxes, GivenNoMarkedDepreciationRow_WhenImported_ThenRefusedWithoutAsking) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshDeprec);
     bool asked = false;
@@ -361,7 +361,7 @@ TEST_F(FeeTaxes, GivenNoMarkedDepreciationRowWhenImportedThenRefusedWithoutAskin
     EXPECT_FALSE(asked);
 }
 
-TEST_F(FeeTaxes, GivenAssetsWhenDepreciationIsImportedOverAPeriodThenTheWorkedExample) {
+TEST_F(FeeTaxes, GivenAssets_WhenDepreciationIsImportedOverAPeriod_ThenTheWorkedExample) {
     exec("DELETE FROM BEMFILIAL WHERE CDFILIAL = '0001'");
     exec("INSERT INTO BEMFILIAL (CDFILIAL, CDBEM, DSBEM, VRCUSTOBEM, DTINICIOBEM, QTMESESVIDA) "
          "VALUES ('0001', 'B1', 'Fogão', 1200, ?, 12), ('0001', 'B2', 'Balcão', 600, ?, 3)",

@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(FilterPickers, GivenListsRestoredByReopeningOrLoadingOptionsThenTheirSearchIsUsable) {
+TEST_F(FilterPickers, GivenListsRestoredByReopeningOrLoadingOptions_ThenTheirSearchIsUsable) {
     openScreen();
     form->stListaFil = "_0002_";
     form->stListaSeg = "_S1_";
@@ -56,7 +56,7 @@ TEST_F(FilterPickers, GivenListsRestoredByReopeningOrLoadingOptionsThenTheirSear
     EXPECT_EQ(form->stListaFil, "_0002_");
 }
 
-TEST_F(FilterPickers, GivenNothingToPickThenEachPickerSaysWhatIsMissing) {
+TEST_F(FilterPickers, GivenNothingToPick_ThenEachPickerSaysWhatIsMissing) {
     // The operator no longer sees any branch: no group, region or segment holds one of his.
     startServer().store().transaction([](srv::Database& db) {
         db.execute("DELETE FROM OPERADORFILIAL WHERE CDOPERADOR = 'teste'", {});

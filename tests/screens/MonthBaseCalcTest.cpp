@@ -76,7 +76,7 @@ protected:
 
 // --- Calculation ------------------------------------------------------------------------------
 
-TEST_F(MonthBaseCalc, GivenWorkedExampleWhenCalculatingBillingThenTheServerFiguresAreShown) {
+TEST_F(MonthBaseCalc, GivenWorkedExample_WhenCalculatingBilling_ThenTheServerFiguresAreShown) {
     workedExample();
     calculaPorMesBase("0001");
     baseMonth("0001", "F", kMarch2026);
@@ -103,7 +103,7 @@ TEST_F(MonthBaseCalc, GivenWorkedExampleWhenCalculatingBillingThenTheServerFigur
     EXPECT_EQ(screen.sbtCalcEfet->Caption(), "Cálculo por Efetivos");
 }
 
-TEST_F(MonthBaseCalc, GivenConsumptionBranchBillingFSWithoutBaseMonthThenLastYearIsTaken) {
+TEST_F(MonthBaseCalc, GivenConsumptionBranchBillingFSWithoutBaseMonth_ThenLastYearIsTaken) {
     workedExample();
     calculaPorMesBase("0002");
     baseMonth("0002", "C", Variant());
@@ -121,7 +121,7 @@ TEST_F(MonthBaseCalc, GivenConsumptionBranchBillingFSWithoutBaseMonthThenLastYea
     EXPECT_EQ(stored("C", "IDITEMCALCORCA").substr(7, 6), "0002=S");
 }
 
-TEST_F(MonthBaseCalc, GivenSelectedRowWithoutBaseMonthThenNothingIsSentAndNoMarkIsLeft) {
+TEST_F(MonthBaseCalc, GivenSelectedRowWithoutBaseMonth_ThenNothingIsSentAndNoMarkIsLeft) {
     calculaPorMesBase("0001");
     calculaPorMesBase("0002");
     baseMonth("0002", "F", Variant());
@@ -154,7 +154,7 @@ TEST_F(MonthBaseCalc, GivenSelectedRowWithoutBaseMonthThenNothingIsSentAndNoMark
     EXPECT_EQ(stored("F", "IDITEMCALCORCA"), storedMarks);
 }
 
-TEST_F(MonthBaseCalc, GivenPeriodDialogCancelledOrNoSelectionThenNothingHappens) {
+TEST_F(MonthBaseCalc, GivenPeriodDialogCancelledOrNoSelection_ThenNothingHappens) {
     calculaPorMesBase("0001");
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
@@ -177,7 +177,7 @@ TEST_F(MonthBaseCalc, GivenPeriodDialogCancelledOrNoSelectionThenNothingHappens)
     EXPECT_FALSE(boCheck);
 }
 
-TEST_F(MonthBaseCalc, GivenEverySelectedBranchCalculatesByDinersThenNothingIsCalculated) {
+TEST_F(MonthBaseCalc, GivenEverySelectedBranchCalculatesByDiners_ThenNothingIsCalculated) {
     // The fixture's branches all calculate by estimated diners.
     TfrmCalcOrcaOper& screen = loaded();
     select(screen.dbgItOrcFatur, "0001");
@@ -190,7 +190,7 @@ TEST_F(MonthBaseCalc, GivenEverySelectedBranchCalculatesByDinersThenNothingIsCal
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(MonthBaseCalc, GivenServerRefusalThenTheScreenIsAsBeforeAndALaterSaveStoresNoMark) {
+TEST_F(MonthBaseCalc, GivenServerRefusal_ThenTheScreenIsAsBeforeAndALaterSaveStoresNoMark) {
     // No actual figures in March 2026: the server refuses the whole calculation.
     calculaPorMesBase("0001");
     baseMonth("0001", "F", kMarch2026);
@@ -228,7 +228,7 @@ TEST_F(MonthBaseCalc, GivenServerRefusalThenTheScreenIsAsBeforeAndALaterSaveStor
 
 // --- Copy of the base month -------------------------------------------------------------------
 
-TEST_F(MonthBaseCalc, GivenTwoSelectedBranchesWhenCopyingThenBothGetTheMonthAndOthersKeepTheirs) {
+TEST_F(MonthBaseCalc, GivenTwoSelectedBranches_WhenCopying_ThenBothGetTheMonthAndOthersKeepTheirs) {
     baseMonth("0001", "F", kMarch2026);
     // Operator "fase" calculates every branch, 0003 effected and 0004 approved included.
     TfrmCalcOrcaOper& screen = loaded("fase");
@@ -257,7 +257,7 @@ TEST_F(MonthBaseCalc, GivenTwoSelectedBranchesWhenCopyingThenBothGetTheMonthAndO
     EXPECT_FALSE(boCheck);
 }
 
-TEST_F(MonthBaseCalc, GivenConsumptionPageWhenCopyingThenOnlyConsumptionRowsChange) {
+TEST_F(MonthBaseCalc, GivenConsumptionPage_WhenCopying_ThenOnlyConsumptionRowsChange) {
     baseMonth("0001", "C", kMarch2026);
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
@@ -279,7 +279,7 @@ TEST_F(MonthBaseCalc, GivenConsumptionPageWhenCopyingThenOnlyConsumptionRowsChan
     EXPECT_EQ(stored("F", "DTMESBASEITEM").substr(0, billing.size()), billing);
 }
 
-TEST_F(MonthBaseCalc, GivenOnlyTheSourceSelectedWhenCopyingThenItStillSendsAndReadsAgain) {
+TEST_F(MonthBaseCalc, GivenOnlyTheSourceSelected_WhenCopying_ThenItStillSendsAndReadsAgain) {
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
     click(screen.btnMesBaseFat);
@@ -307,7 +307,7 @@ TEST_F(MonthBaseCalc, GivenOnlyTheSourceSelectedWhenCopyingThenItStillSendsAndRe
     EXPECT_EQ(baseMonths(fc).substr(0, 25), "0001=10/2025 0002=03/2026");
 }
 
-TEST_F(MonthBaseCalc, GivenRefusedCopyThenTheServerSaysWhyAndTheScreenIsAsBefore) {
+TEST_F(MonthBaseCalc, GivenRefusedCopy_ThenTheServerSaysWhyAndTheScreenIsAsBefore) {
     baseMonth("0001", "F", kMarch2026);
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
@@ -337,7 +337,7 @@ TEST_F(MonthBaseCalc, GivenRefusedCopyThenTheServerSaysWhyAndTheScreenIsAsBefore
     EXPECT_FALSE(platform.progressVisible());
 }
 
-TEST_F(MonthBaseCalc, GivenBranchByHeadcountThenEachPageNamesTheModeOfTheBranchShown) {
+TEST_F(MonthBaseCalc, GivenBranchByHeadcount_ThenEachPageNamesTheModeOfTheBranchShown) {
     calculaPorMesBase("0002");
     TfrmCalcOrcaOper& screen = loaded();
     TClientDataSet& fc = screen.cdsItensOrcFatCons;
@@ -356,7 +356,7 @@ TEST_F(MonthBaseCalc, GivenBranchByHeadcountThenEachPageNamesTheModeOfTheBranchS
     EXPECT_EQ(screen.sbtCalcEfet->Caption(), "Cálculo por Comensais Est.");
 }
 
-TEST_F(MonthBaseCalc, GivenRowsMovedThenTheCopyButtonsFollowTheRow) {
+TEST_F(MonthBaseCalc, GivenRowsMoved_ThenTheCopyButtonsFollowTheRow) {
     baseMonth("0002", "F", Variant());
     TfrmCalcOrcaOper& screen = loaded();
     const auto enabledOn = [&](const char* branch) {

@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(Products, GivenAnExpenseItemWhenQuantitiesAreConfirmedThenTheItemTakesTheirMonthValues) {
+TEST_F(Products, GivenAnExpenseItem_WhenQuantitiesAreConfirmed_ThenTheItemTakesTheirMonthValues) {
     TfrmCalcOrcaOper& screen = onEntries("0001");
     const std::string sequence = screen.cdsItensOrcamento.FieldByName("NRSEQITEMORCA").AsString();
     bool shown = false;
@@ -72,7 +72,7 @@ TEST_F(Products, GivenAnExpenseItemWhenQuantitiesAreConfirmedThenTheItemTakesThe
     EXPECT_DOUBLE_EQ(screen.cdsItensOrcamento.FieldByName("VRORCAMENTOJAN").AsFloat(), 1030);
 }
 
-TEST_F(Products, GivenTheScreenLeftWithoutConfirmingThenTheItemKeepsItsValues) {
+TEST_F(Products, GivenTheScreenLeftWithoutConfirming_ThenTheItemKeepsItsValues) {
     TfrmCalcOrcaOper& screen = onEntries("0002");
     const std::string sequence = screen.cdsItensOrcamento.FieldByName("NRSEQITEMORCA").AsString();
     const double before = stored("0002", "E", "MAR", sequence);
@@ -85,7 +85,7 @@ TEST_F(Products, GivenTheScreenLeftWithoutConfirmingThenTheItemKeepsItsValues) {
     EXPECT_DOUBLE_EQ(stored("0002", "E", "MAR", sequence), before);
 }
 
-TEST_F(Products, GivenAnEffectedItemThenTheProductsOpenReadOnly) {
+TEST_F(Products, GivenAnEffectedItem_ThenTheProductsOpenReadOnly) {
     TfrmCalcOrcaOper& screen = onEntries("0003");
     platform.onModal("TfrmProdDesp", [&](TForm& form) {
         auto& d = static_cast<TfrmProdDesp&>(form);
@@ -101,7 +101,7 @@ TEST_F(Products, GivenAnEffectedItemThenTheProductsOpenReadOnly) {
     EXPECT_EQ(host.loaded[0].second.at(6).toText(), "E");
 }
 
-TEST_F(Products, GivenAnItemWithoutExpenseTypeThenTheButtonSaysSoAndOpensNothing) {
+TEST_F(Products, GivenAnItemWithoutExpenseType_ThenTheButtonSaysSoAndOpensNothing) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.sbtProdDespClick(screen.sbtProdDesp); });

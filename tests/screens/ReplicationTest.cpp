@@ -104,7 +104,7 @@ protected:
 
 TEST_F(
     Replication,
-    GivenTwoCheckedBranchesWhenRaisingTheFirstQuarterByTenPercentThenOnlyThoseMonthsChangeUntilCancelled) {
+    GivenTwoCheckedBranches_WhenRaisingTheFirstQuarterByTenPercent_ThenOnlyThoseMonthsChangeUntilCancelled) {
     miscPageWithTwoBranches();
     const std::string before = lines('D');
     ASSERT_EQ(before, "0001|001|4650|4650|4650|4650|5115|57195\n"
@@ -137,7 +137,7 @@ TEST_F(
     EXPECT_EQ(screenState(), "confirm=0 cancel=0 billing page=1 replicate=1");
 }
 
-TEST_F(Replication, GivenReplicatedValuesWhenConfirmedThenTheyAreStoredAndReadBack) {
+TEST_F(Replication, GivenReplicatedValues_WhenConfirmed_ThenTheyAreStoredAndReadBack) {
     miscPageWithTwoBranches();
     replicate({3, "10", {1, 2, 3}});
     platform.answerNext(mrYes);
@@ -151,7 +151,7 @@ TEST_F(Replication, GivenReplicatedValuesWhenConfirmedThenTheyAreStoredAndReadBa
                           "0005|001|5250|5250|5250|5250|5775|64575\n");
 }
 
-TEST_F(Replication, GivenEachOperationWhenAppliedToMarchAndAprilThenTheMonthsFollowItsRule) {
+TEST_F(Replication, GivenEachOperation_WhenAppliedToMarchAndApril_ThenTheMonthsFollowItsRule) {
     miscPageWithTwoBranches();
     struct Case {
         int operation;
@@ -176,7 +176,7 @@ TEST_F(Replication, GivenEachOperationWhenAppliedToMarchAndAprilThenTheMonthsFol
     EXPECT_EQ(messages().find("error"), std::string::npos) << messages();
 }
 
-TEST_F(Replication, GivenAResultTheFieldsRefuseThenItIsNamedAndNoRowKeepsAPartOfIt) {
+TEST_F(Replication, GivenAResultTheFieldsRefuse_ThenItIsNamedAndNoRowKeepsAPartOfIt) {
     miscPageWithTwoBranches();
     const std::string before = lines('D');
     // Raised by 21.499.900 %, 0001 stays within the field's range and 0002, next, does not.
@@ -187,7 +187,7 @@ TEST_F(Replication, GivenAResultTheFieldsRefuseThenItIsNamedAndNoRowKeepsAPartOf
     EXPECT_EQ(screenState(), "confirm=0 cancel=0 billing page=1 replicate=1");
 }
 
-TEST_F(Replication, GivenMissingChoicesWhenConfirmingThenEachIsNamedAndNothingChanges) {
+TEST_F(Replication, GivenMissingChoices_WhenConfirming_ThenEachIsNamedAndNothingChanges) {
     miscPageWithTwoBranches();
     const std::string before = lines('D');
     replicate([&](TfrmReplicaVal& d) {
@@ -209,7 +209,7 @@ TEST_F(Replication, GivenMissingChoicesWhenConfirmingThenEachIsNamedAndNothingCh
     EXPECT_EQ(screenState(), "confirm=0 cancel=0 billing page=1 replicate=1");
 }
 
-TEST_F(Replication, GivenAllBranchesOnBillingThenEffectedApprovedAndNoAccessRowsKeepTheirValues) {
+TEST_F(Replication, GivenAllBranchesOnBilling_ThenEffectedApprovedAndNoAccessRowsKeepTheirValues) {
     loaded();
     const std::string before = lines('F', "CDFILIAL", {5});
     replicate([&](TfrmReplicaVal& d) {
@@ -242,7 +242,7 @@ TEST_F(Replication, GivenAllBranchesOnBillingThenEffectedApprovedAndNoAccessRows
     EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
 }
 
-TEST_F(Replication, GivenAPhaseClosingTheFirstQuarterThenThoseMonthsCannotBeChosen) {
+TEST_F(Replication, GivenAPhaseClosingTheFirstQuarter_ThenThoseMonthsCannotBeChosen) {
     loaded("fase");
     page(form->tshDiversas);
     replicate([&](TfrmReplicaVal& d) {
@@ -257,7 +257,7 @@ TEST_F(Replication, GivenAPhaseClosingTheFirstQuarterThenThoseMonthsCannotBeChos
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(Replication, GivenAnItemListThenWholeCodesAreMatched) {
+TEST_F(Replication, GivenAnItemList_ThenWholeCodesAreMatched) {
     loaded();
     page(form->tshMaoObra);
     checkBranch(form->dbgFilialMaoObra, form->cdsOrcamentoFilial, "IDCHECKO", "0001");
@@ -295,7 +295,8 @@ TEST_F(Replication, GivenAnItemListThenWholeCodesAreMatched) {
     EXPECT_EQ(lines('O', "CDDESPADMFAT", {1}), beforeWhole);
 }
 
-TEST_F(Replication, GivenTheFeePageWhenSettingJanuaryForAllBranchesThenOpenRowsTakeItAndAreSaved) {
+TEST_F(Replication,
+       GivenTheFeePage_WhenSettingJanuaryForAllBranches_ThenOpenRowsTakeItAndAreSaved) {
     loaded();
     page(form->tshTxAdm);
     const std::string before = column(form->cdsTxAdm, "VRORCAMENTOJAN");

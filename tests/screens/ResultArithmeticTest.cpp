@@ -52,7 +52,7 @@ const Caso kCasos[] = {
      "L=1000.00 R=-500.00 | 0.0 100.0 150.0 0.0 0.0 0.0 0.0 0.0 0.0 0.0 0.0 -50.0"},
 };
 
-TEST(ResultArithmetic, GivenLineValuesWhenComputedThenNetBillingResultAndSharesFollow) {
+TEST(ResultArithmetic, GivenLineValues_WhenComputed_ThenNetBillingResultAndSharesFollow) {
     for (const Caso& c : kCasos) {
         ResultadoSimulacao r;
         r.fatBruto = c.fat;

@@ -109,7 +109,7 @@ protected:
     bool m_dialogStayedOpen = false;
 };
 
-TEST_F(ResultReduction, GivenTaxesWhenReducedThenTheLineKeepsTheTypedShareOnce) {
+TEST_F(ResultReduction, GivenTaxes_WhenReduced_ThenTheLineKeepsTheTypedShareOnce) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         const double taxes = s.nbeOrcImp->GetNumber();
@@ -152,7 +152,7 @@ TEST_F(ResultReduction, GivenTaxesWhenReducedThenTheLineKeepsTheTypedShareOnce) 
     });
 }
 
-TEST_F(ResultReduction, GivenAMonthWhenLabourAndEntryAreReducedThenOnlyThatMonthMoves) {
+TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMonthMoves) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         event([&] { s.chkPeriodo->SetFocus(); });
@@ -210,7 +210,7 @@ TEST_F(ResultReduction, GivenAMonthWhenLabourAndEntryAreReducedThenOnlyThatMonth
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultReduction, GivenTaxesYesAndConsumptionNoWhenSavedThenOnlyTaxesAreWritten) {
+TEST_F(ResultReduction, GivenTaxesYesAndConsumptionNo_WhenSaved_ThenOnlyTaxesAreWritten) {
     loaded();
     const double taxes = year(form->cdsItensOrcamento, {"0001"}, 'I');
     const double consumption = year(form->cdsItensOrcFatCons, {"0001"}, 'C');
@@ -234,7 +234,7 @@ TEST_F(ResultReduction, GivenTaxesYesAndConsumptionNoWhenSavedThenOnlyTaxesAreWr
     EXPECT_EQ(savedSimulations(), 1);
 }
 
-TEST_F(ResultReduction, GivenATypedBillingTotalWhenSavedThenTheMonthsAddUpToItInProportion) {
+TEST_F(ResultReduction, GivenATypedBillingTotal_WhenSaved_ThenTheMonthsAddUpToItInProportion) {
     loaded();
     const double january = mainScreen(form->cdsItensOrcFatCons, {"0001"}, 'F', 1);
     const double before = year(form->cdsItensOrcFatCons, {"0001"}, 'F');
@@ -259,7 +259,7 @@ TEST_F(ResultReduction, GivenATypedBillingTotalWhenSavedThenTheMonthsAddUpToItIn
                 0.02);
 }
 
-TEST_F(ResultReduction, GivenAServerRefusalWhenSavedThenItsMessageShowsAndTheSimulationStays) {
+TEST_F(ResultReduction, GivenAServerRefusal_WhenSaved_ThenItsMessageShowsAndTheSimulationStays) {
     // The phase of "fase" closes January to March: a whole-year save is refused.
     loaded("fase");
     const double taxes = year(form->cdsItensOrcamento, {"0001"}, 'I');
@@ -281,7 +281,8 @@ TEST_F(ResultReduction, GivenAServerRefusalWhenSavedThenItsMessageShowsAndTheSim
     EXPECT_EQ(savedSimulations(), 0);
 }
 
-TEST_F(ResultReduction, GivenAVersionStartingInAprilWhenExpensesAreReducedThenMonthsStartInApril) {
+TEST_F(ResultReduction,
+       GivenAVersionStartingInApril_WhenExpensesAreReduced_ThenMonthsStartInApril) {
     // The latest version of 2026 made to run from April 2026 to March 2027.
     startServer().store().transaction([](srv::Database& db) {
         return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
@@ -305,7 +306,7 @@ TEST_F(ResultReduction, GivenAVersionStartingInAprilWhenExpensesAreReducedThenMo
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultReduction, GivenYesToConsumptionThenNoToLabourWhenSavedThenConsumptionIsStillSent) {
+TEST_F(ResultReduction, GivenYesToConsumptionThenNoToLabour_WhenSaved_ThenConsumptionIsStillSent) {
     loaded();
     const double consumption = year(form->cdsItensOrcFatCons, {"0001"}, 'C');
     const double labour = year(form->cdsItensOrcamento, {"0001"}, 'O');

@@ -108,7 +108,7 @@ protected:
     }
 };
 
-TEST_F(ResultSimulation, GivenBranch0001CurrentWhenOpenedThenEveryLineIsItsYearTotal) {
+TEST_F(ResultSimulation, GivenBranch0001Current_WhenOpened_ThenEveryLineIsItsYearTotal) {
     loaded();
     ASSERT_EQ(form->cdsItensOrcFatCons.FieldByName("CDFILIAL").AsString(), "0001");
     simulate([&](TfrmSimulaResult& s) {
@@ -131,7 +131,7 @@ TEST_F(ResultSimulation, GivenBranch0001CurrentWhenOpenedThenEveryLineIsItsYearT
     EXPECT_EQ(frmSimulaResult, nullptr);
 }
 
-TEST_F(ResultSimulation, GivenOneCheckedBranchWhenOpenedThenTheHeaderNamesTheBranchShown) {
+TEST_F(ResultSimulation, GivenOneCheckedBranch_WhenOpened_ThenTheHeaderNamesTheBranchShown) {
     loaded();
     checkOnMiscPage({"0002"});
     event([&] { form->cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
@@ -143,7 +143,7 @@ TEST_F(ResultSimulation, GivenOneCheckedBranchWhenOpenedThenTheHeaderNamesTheBra
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultSimulation, GivenThreeCheckedBranchesWhenOpenedThenListModeSumsThemAndMarchAlone) {
+TEST_F(ResultSimulation, GivenThreeCheckedBranches_WhenOpened_ThenListModeSumsThemAndMarchAlone) {
     // This operator may calculate 0005 too (its first quarter is closed, which the simulation
     // does not mind).
     loaded("fase");
@@ -168,7 +168,7 @@ TEST_F(ResultSimulation, GivenThreeCheckedBranchesWhenOpenedThenListModeSumsThem
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultSimulation, GivenThePeriodBoxToggledThenGeneralItemsReloadButLinesWaitForTheHeader) {
+TEST_F(ResultSimulation, GivenThePeriodBoxToggled_ThenGeneralItemsReloadButLinesWaitForTheHeader) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         const std::string year = lines(s);
@@ -189,7 +189,7 @@ TEST_F(ResultSimulation, GivenThePeriodBoxToggledThenGeneralItemsReloadButLinesW
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultSimulation, GivenLinesFedByDialogsThenTheyAreRereadAndEnteringTheHeaderDropsThem) {
+TEST_F(ResultSimulation, GivenLinesFedByDialogs_ThenTheyAreRereadAndEnteringTheHeaderDropsThem) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         // What the billing and entry-expense dialogs hand back.
@@ -228,7 +228,7 @@ TEST_F(ResultSimulation, GivenLinesFedByDialogsThenTheyAreRereadAndEnteringTheHe
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultSimulation, GivenAWrongHeaderWhenLeavingItThenItsMessageAndNothingIsLoaded) {
+TEST_F(ResultSimulation, GivenAWrongHeader_WhenLeavingIt_ThenItsMessageAndNothingIsLoaded) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         const auto typeBranch = [&](const std::string& code) {
@@ -256,7 +256,8 @@ TEST_F(ResultSimulation, GivenAWrongHeaderWhenLeavingItThenItsMessageAndNothingI
     EXPECT_EQ(messages(), "");
 }
 
-TEST_F(ResultSimulation, GivenAVersionStartingInAprilWhenOpenedThenTheMonthStartsThereAndIsValid) {
+TEST_F(ResultSimulation,
+       GivenAVersionStartingInApril_WhenOpened_ThenTheMonthStartsThereAndIsValid) {
     // The latest version of 2026 made to run from April 2026 to March 2027.
     startServer().store().transaction([](srv::Database& db) {
         return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
@@ -277,7 +278,7 @@ TEST_F(ResultSimulation, GivenAVersionStartingInAprilWhenOpenedThenTheMonthStart
     });
 }
 
-TEST_F(ResultSimulation, GivenAFixedBranchHostWhenOpenedThenTheBranchControlsAreDisabled) {
+TEST_F(ResultSimulation, GivenAFixedBranchHost_WhenOpened_ThenTheBranchControlsAreDisabled) {
     host.fixedBranch = true;
     host.branch = "0001";
     loaded();
@@ -289,7 +290,7 @@ TEST_F(ResultSimulation, GivenAFixedBranchHostWhenOpenedThenTheBranchControlsAre
     });
 }
 
-TEST_F(ResultSimulation, GivenGrossBillingTypedThenSaveAndDiscardAreOfferedAndTheHeaderLocks) {
+TEST_F(ResultSimulation, GivenGrossBillingTyped_ThenSaveAndDiscardAreOfferedAndTheHeaderLocks) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         ASSERT_TRUE(s.nbeOrcF->Enabled());

@@ -28,7 +28,7 @@ TEST_F(SaveCancel,
 }
 
 TEST_F(SaveCancel,
-       GivenDecimalCommaWithoutThousandsDotWhenConfirmedThenTheDecimalsAreKeptAndShown) {
+       GivenDecimalCommaWithoutThousandsDot_WhenConfirmed_ThenTheDecimalsAreKeptAndShown) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0002", "JUL", "1234,5");
     press(VK_TAB);
@@ -68,7 +68,7 @@ TEST_F(SaveCancel,
     EXPECT_EQ(fc.ChangeCount(), 0);
 }
 
-TEST_F(SaveCancel, GivenConfirmationAnsweredNoThenNothingIsSentAndTheCheckColumnIsLeft) {
+TEST_F(SaveCancel, GivenConfirmationAnsweredNo_ThenNothingIsSentAndTheCheckColumnIsLeft) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "JUN", "5");
     event([&] { screen.dbgItOrcFatur->SetSelectedIndex(0); });
@@ -184,7 +184,7 @@ protected:
     }
 };
 
-TEST_F(SaveAcrossRestart, GivenValueSavedWhenServerAndScreenStartAgainThenTheValueIsStillThere) {
+TEST_F(SaveAcrossRestart, GivenValueSaved_WhenServerAndScreenStartAgain_ThenTheValueIsStillThere) {
     startFileServer();
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);

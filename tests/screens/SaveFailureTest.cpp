@@ -172,7 +172,7 @@ protected:
     }
 };
 
-TEST_P(SaveFailure, GivenValueTypedOnBillingWhenTheSaveFailsThenTheEditIsIntactAndConfirmsLater) {
+TEST_P(SaveFailure, GivenValueTypedOnBilling_WhenTheSaveFails_ThenTheEditIsIntactAndConfirmsLater) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0002", "ABR", "777,7");
     const std::string sequence = screen.cdsItensOrcFatCons.FieldByName("NRSEQITEMORCA").AsString();
@@ -188,7 +188,7 @@ TEST_P(SaveFailure, GivenValueTypedOnBillingWhenTheSaveFailsThenTheEditIsIntactA
 }
 
 TEST_P(SaveFailure,
-       GivenValueTypedOnAnItemPageWhenTheSaveFailsThenTheEditIsIntactAndConfirmsLater) {
+       GivenValueTypedOnAnItemPage_WhenTheSaveFails_ThenTheEditIsIntactAndConfirmsLater) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMaoObra);
     event([&] { screen.dbgMaoObra->SetFocus(); });
@@ -208,7 +208,8 @@ TEST_P(SaveFailure,
 }
 
 // The head-office page lists every branch: saving shows the rows again from the top.
-TEST_P(SaveFailure, GivenValueTypedOnTheHeadOfficePageWhenTheSaveFailsThenTheCursorStaysOnItsRow) {
+TEST_P(SaveFailure,
+       GivenValueTypedOnTheHeadOfficePage_WhenTheSaveFails_ThenTheCursorStaysOnItsRow) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMatriz);
     TClientDataSet& items = screen.cdsItensOrcamento;
@@ -230,7 +231,7 @@ TEST_P(SaveFailure, GivenValueTypedOnTheHeadOfficePageWhenTheSaveFailsThenTheCur
                     64.5);
 }
 
-TEST_P(SaveFailure, GivenFeeTypedWhenTheSaveFailsThenTheEditIsIntactAndConfirmsLater) {
+TEST_P(SaveFailure, GivenFeeTyped_WhenTheSaveFails_ThenTheEditIsIntactAndConfirmsLater) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshTxAdm);
     TClientDataSet& fee = screen.cdsTxAdm;

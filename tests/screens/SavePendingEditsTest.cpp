@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(PendingEdits, GivenValueTypedOnBillingWhenF5AnsweredNoThenTheEditGoesOnAndCanBeSaved) {
+TEST_F(PendingEdits, GivenValueTypedOnBilling_WhenF5AnsweredNo_ThenTheEditGoesOnAndCanBeSaved) {
     TfrmCalcOrcaOper& screen = loaded();
     typeMonth(screen.dbgItOrcFatur, "0001", "MAR", "4.040");
     const std::string sequence = screen.cdsItensOrcFatCons.FieldByName("NRSEQITEMORCA").AsString();
@@ -46,7 +46,7 @@ TEST_F(PendingEdits, GivenValueTypedOnBillingWhenF5AnsweredNoThenTheEditGoesOnAn
     EXPECT_DOUBLE_EQ(stored("0001", "F", "MAR", sequence), 4040);
 }
 
-TEST_F(PendingEdits, GivenValueTypedOnBillingWhenF5AnsweredYesThenItIsDroppedAndEditEnds) {
+TEST_F(PendingEdits, GivenValueTypedOnBilling_WhenF5AnsweredYes_ThenItIsDroppedAndEditEnds) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = valueOf(screen.cdsItensOrcFatCons, "0002", "VRORCAMENTOMAR");
     typeMonth(screen.dbgItOrcFatur, "0002", "MAR", "9");
@@ -62,7 +62,7 @@ TEST_F(PendingEdits, GivenValueTypedOnBillingWhenF5AnsweredYesThenItIsDroppedAnd
     EXPECT_EQ(screen.cdsItensOrcFatCons.State(), dsBrowse);
 }
 
-TEST_F(PendingEdits, GivenChangesPostedOnAnItemPageWhenF5AnsweredYesThenNoneIsLeftPending) {
+TEST_F(PendingEdits, GivenChangesPostedOnAnItemPage_WhenF5AnsweredYes_ThenNoneIsLeftPending) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMatriz);
     event([&] { screen.dbgMatriz->SetFocus(); });
@@ -77,7 +77,7 @@ TEST_F(PendingEdits, GivenChangesPostedOnAnItemPageWhenF5AnsweredYesThenNoneIsLe
               "consumption page on");
 }
 
-TEST_F(PendingEdits, GivenValueStillBeingTypedOnConsumptionWhenConfirmedThenItIsStored) {
+TEST_F(PendingEdits, GivenValueStillBeingTypedOnConsumption_WhenConfirmed_ThenItIsStored) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshConsumo);
     typeMonth(screen.dbgItConsumo, "0002", "AGO", "1.234,5");
@@ -91,7 +91,7 @@ TEST_F(PendingEdits, GivenValueStillBeingTypedOnConsumptionWhenConfirmedThenItIs
 // Head-office items list every branch: 0003 is effected, 0004 approved, 0005 without access.
 class ClosedCurrentRow : public PendingEdits, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(ClosedCurrentRow, GivenChangeOnAnotherRowWhenConfirmedThereThenTheChangeIsStillSaved) {
+TEST_P(ClosedCurrentRow, GivenChangeOnAnotherRow_WhenConfirmedThere_ThenTheChangeIsStillSaved) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMatriz);
     TClientDataSet& items = screen.cdsItensOrcamento;
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(EffectedApprovedOrWithoutAccess, ClosedCurrentRow,
                          ::testing::Values("0003", "0004", "0005"),
                          [](const auto& info) { return std::string("Branch") + info.param; });
 
-TEST_F(PendingEdits, GivenARefusedSaveWhenCancelledThenTheTypedValueIsDroppedAndEditEnds) {
+TEST_F(PendingEdits, GivenARefusedSave_WhenCancelled_ThenTheTypedValueIsDroppedAndEditEnds) {
     TfrmCalcOrcaOper& screen = loaded();
     const std::string before = valueOf(screen.cdsItensOrcFatCons, "0002", "VRORCAMENTOOUT");
     typeMonth(screen.dbgItOrcFatur, "0002", "OUT", "31");
@@ -146,7 +146,8 @@ TEST_F(PendingEdits, GivenARefusedSaveWhenCancelledThenTheTypedValueIsDroppedAnd
     EXPECT_EQ(valueOf(screen.cdsItensOrcFatCons, "0002", "IDITEMORCAMENTO"), "E");
 }
 
-TEST_F(PendingEdits, GivenChangeLeftOnAnotherItemRowWhenRefreshIsClickedThenCancelsQuestionComes) {
+TEST_F(PendingEdits,
+       GivenChangeLeftOnAnotherItemRow_WhenRefreshIsClicked_ThenCancelsQuestionComes) {
     TfrmCalcOrcaOper& screen = loaded();
     page(screen.tshMatriz);
     TClientDataSet& items = screen.cdsItensOrcamento;
