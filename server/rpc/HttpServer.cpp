@@ -393,9 +393,8 @@ void HttpServer::start(const std::string& host, int port) {
 void HttpServer::stop() {
     if (!m_daemon) return;
     m_stopping = true;
-    // The event threads take the listening socket out of their epoll sets after this returns:
-    // it is closed only once they are stopped, or one of them finds it gone and aborts.
-    const MHD_socket listening = MHD_quiesce_daemon(m_daemon);
+    // No quiesce: with a pool of epoll threads it races the threads' own handling of the
+    // listening socket and can abort the process. Calls that arrive from now on are answered 503.
     // Calls already executing finish; their answers get a moment to leave before every
     // connection is closed, slow readers included.
     m_workers->drain();
@@ -404,7 +403,6 @@ void HttpServer::stop() {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
-    if (listening != MHD_INVALID_SOCKET) ::close(listening);
     if (m_log) m_log->event("stopped");
 }
 
