@@ -28,10 +28,6 @@ bool baseVazia(const TField& field) {
     return field.IsNull() || field.AsDateTime() == 0;
 }
 
-bool fechado(const std::string& estado) {
-    return estado == "E" || estado == "A";
-}
-
 } // namespace
 
 void TfrmCalcOrcaOper::LigaEventosCalculo() {
@@ -68,9 +64,7 @@ std::string TfrmCalcOrcaOper::ModoCalculo() const {
 }
 
 bool TfrmCalcOrcaOper::LinhaAlteravel() const {
-    const TClientDataSet& fc = cdsItensOrcFatCons;
-    return Acesso(fc) && !fechado(fc.FieldByName("IDSTATUSORCA").AsString()) &&
-           !fechado(fc.FieldByName("IDITEMORCAMENTO").AsString());
+    return LinhaReplicavel(cdsItensOrcFatCons);
 }
 
 void TfrmCalcOrcaOper::InformaOk(const std::string& texto) {

@@ -8,6 +8,7 @@
 #include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
 #include "server/methods/PacketBuilder.h"
+#include "server/methods/WriteCalls.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Store.h"
@@ -68,7 +69,7 @@ Variant setItensOrcFatCons(CallContext& call) {
                                         markedLines(changes, kind))
                 .run();
         };
-        written = call.writes ? call.writes->run(calculate) : call.store.transaction(calculate);
+        written = runWrite(call, calculate);
     } else if (changes.isNull()) {
         // Nothing to write; the version must still exist so that a wrong one is reported.
         call.store.read([&](Database& db) {
@@ -82,15 +83,12 @@ Variant setItensOrcFatCons(CallContext& call) {
         const std::function<int(Database&)> save = [&](Database& db) {
             return DeltaWriter(db, call.operatorCode, year, version, kind == "T").apply(delta);
         };
-        written = call.writes ? call.writes->run(save) : call.store.transaction(save);
+        written = runWrite(call, save);
     }
     // The caller never reads the delta back: answering it empty spares sending it twice.
     call.arg(0) = Variant();
 
-    DataPacket answer;
-    answer.fields = {{"Retorno", FieldType::String, 10}, {"QTITENS", FieldType::Integer, 0}};
-    answer.rows.push_back({Variant("OK"), Variant(written)});
-    return answer;
+    return writtenAnswer(written);
 }
 
 } // namespace

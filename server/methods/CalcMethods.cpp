@@ -11,6 +11,7 @@
 #include "server/methods/CodeList.h"
 #include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
+#include "server/methods/WriteCalls.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Store.h"
@@ -23,10 +24,6 @@ namespace srv {
 namespace {
 
 using K = ParamKind;
-
-int runWrite(CallContext& call, const std::function<int(Database&)>& work) {
-    return call.writes ? call.writes->run(work) : call.store.transaction(work);
-}
 
 const DataPacket& packetArg(CallContext& call, std::size_t index, const char* method) {
     if (call.arg(index).type() != VarType::Packet)

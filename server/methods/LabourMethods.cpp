@@ -8,6 +8,7 @@
 #include "server/methods/CodeList.h"
 #include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
+#include "server/methods/WriteCalls.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Store.h"
@@ -90,7 +91,7 @@ Variant geraOrcaMaoObra(CallContext& call) {
             return LabourGeneration(db, guard, year, version, period)
                 .run(chosen.codes(), checked, clear == "S");
         };
-        generated = call.writes ? call.writes->run(work) : call.store.transaction(work);
+        generated = runWrite(call, work);
     } catch (const RpcError& e) {
         if (e.status() != RpcError::Refused) throw;
         return retorno("Erro", e.message());

@@ -4,6 +4,7 @@
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/Methods.h"
 #include "server/methods/PacketBuilder.h"
+#include "server/methods/WriteCalls.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
@@ -200,14 +201,11 @@ Variant setProdutosItem(CallContext& call) {
     const int version = call.integer(2);
     const std::string branch = call.text(3);
     const std::string seq = call.text(4);
-    const int written = call.store.transaction([&](Database& db) {
+    const int written = runWrite(call, [&](Database& db) {
         CalcGuard guard(db, call.operatorCode, year, version);
         return ProductsWriter(db, guard, year, version, branch, seq).run(lines);
     });
-    DataPacket answer;
-    answer.fields = {{"Retorno", FieldType::String, 10}, {"QTITENS", FieldType::Integer, 0}};
-    answer.rows.push_back({Variant("OK"), Variant(written)});
-    return answer;
+    return writtenAnswer(written);
 }
 
 } // namespace

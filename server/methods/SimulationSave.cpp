@@ -5,6 +5,7 @@
 #include "server/methods/BudgetLines.h"
 #include "server/methods/GroupCommit.h"
 #include "server/methods/Methods.h"
+#include "server/methods/WriteCalls.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/Schema.h"
@@ -516,14 +517,11 @@ Variant setSimulacao(CallContext& call) {
     const std::function<int(Database&)> save = [&](Database& db) {
         return SimulationPlan(db, call.operatorCode, a).run();
     };
-    const int written = call.writes ? call.writes->run(save) : call.store.transaction(save);
+    const int written = runWrite(call, save);
     // The screen never reads its packets back.
     call.arg(0) = Variant();
 
-    DataPacket answer;
-    answer.fields = {{"Retorno", FieldType::String, 10}, {"QTITENS", FieldType::Integer, 0}};
-    answer.rows.push_back({Variant("OK"), Variant(written)});
-    return answer;
+    return writtenAnswer(written);
 }
 
 } // namespace
