@@ -19,7 +19,6 @@ void registerMethods(MethodRegistry& registry) {
     registerSimulationReads(registry);
     registerSimulationLineReads(registry);
     registerSimulationSave(registry);
-    registerPendingMethods(registry);
     registerProdDespMethods(registry);
 }
 

@@ -24,7 +24,6 @@ void registerReplicationMethods(MethodRegistry& registry);
 void registerSimulationReads(MethodRegistry& registry);
 void registerSimulationLineReads(MethodRegistry& registry);
 void registerSimulationSave(MethodRegistry& registry);
-void registerPendingMethods(MethodRegistry& registry);
 void registerProdDespMethods(MethodRegistry& registry);
 
 } // namespace srv

@@ -1,6 +1,7 @@
-// The reads behind the consumption, labour and miscellaneous-expense lines of the result
-// simulation: getSimulaCons, GetSimulaMaoObra and GetDespesas. Values are the stored budget of
-// the listed branches the operator sees; "period" values add the months of the month argument.
+// The reads behind the billing, consumption, labour and miscellaneous-expense lines of the
+// result simulation: GetSimulaFat, getSimulaCons, GetSimulaMaoObra and GetDespesas. Values are the
+// stored budget of the listed branches the operator sees; "period" values add the months of the
+// month argument.
 #include "server/methods/BudgetAccess.h"
 #include "server/methods/BudgetLines.h"
 #include "server/methods/Methods.h"
@@ -308,9 +309,113 @@ Variant getDespesas(CallContext& call) {
     });
 }
 
+bool closedState(const std::string& s) {
+    return s == "E" || s == "A";
+}
+
+// The state a billing service shows: its own when effected or approved, else that of its
+// branch's billing item or budget when those are, so that nothing closed looks editable.
+std::string serviceState(const std::string& own, const BudgetLine* item,
+                         const std::string& header) {
+    if (closedState(own)) return own;
+    if (item && closedState(item->state)) return item->state;
+    if (item && closedState(item->status)) return item->status;
+    if (closedState(header)) return header;
+    return own;
+}
+
+Variant getSimulaFat(CallContext& call) {
+    const std::string listText = call.text(0);
+    const std::string year = BudgetAccess::checkYear(call.arg(1));
+    const int version = call.integer(2);
+    const Period period = BudgetLines::period(call.text(3));
+    return call.store.read([&](Database& db) {
+        const Scope scope(db, call.operatorCode, year, version, listText);
+        DataPacket byMonth, services;
+        byMonth.fields = {{"CDSERVFILI", FieldType::String, 5},
+                          {"CDFILIAL", FieldType::String, 4},
+                          {"IDITEMORCAMENTO", FieldType::String, 1},
+                          {"NRSEQITEMORCA", FieldType::String, 10}};
+        for (const char* prefix :
+             {"NDIAUTIL", "VRORCAMENTO", "VRPERCORRCOM", "VRREAJORC", "QTORCAMENTO"})
+            for (int m = 1; m <= 12; ++m)
+                byMonth.fields.push_back({monthColumn(prefix, m), FieldType::Float, 0});
+        services.fields = {
+            {"CDSERVFILI", FieldType::String, 5},     {"NMSERVICO", FieldType::String, 40},
+            {"VRSERVCORCA", FieldType::Float, 0},     {"VRTOTORCA", FieldType::Float, 0},
+            {"PERCENTUALFAT", FieldType::Float, 0},   {"IDITEMORCAMENTO", FieldType::String, 1},
+            {"NRSEQITEMORCA", FieldType::String, 10}, {"CDFILIAL", FieldType::String, 4}};
+        const auto answer = [&] {
+            return Variant(
+                std::vector<Variant>{Variant(std::move(byMonth)), Variant(std::move(services))});
+        };
+        if (scope.branches.empty()) return answer();
+
+        // The first billing item of each branch holds its services.
+        std::map<std::string, BudgetLine> items;
+        const BudgetLines billing(db, year, version, scope.branches, "F");
+        for (const BudgetLine& line : billing.lines())
+            items.try_emplace(line.branch, line);
+        std::map<std::string, std::string> headers;
+        std::vector<Variant> params{Variant(year), Variant(version)};
+        for (auto& row : db.query("SELECT CDFILIAL, IDSTATUSORCA FROM ORCAMENTOFILIAL WHERE "
+                                  "NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL" +
+                                      inList(scope.branches, params),
+                                  params)
+                             .rows)
+            headers[textTrimmedRight(row[0])] = textTrimmedRight(row[1]);
+        const std::map<std::string, Months> days = workingDays(db, year, scope.branches);
+
+        std::string sql = "SELECT i.CDFILIAL, i.CDSERVFILI, s.NMSERVICO, i.IDITEMORCAMENTO";
+        const std::pair<const char*, const char*> columns[] = {{"i.", "VRORCAMENTO"},
+                                                               {"s.", "VRPERCORRCOM"},
+                                                               {"s.", "VRREAJORC"},
+                                                               {"i.", "QTORCAMENTO"}};
+        for (const auto& [table, prefix] : columns)
+            for (int m = 1; m <= 12; ++m)
+                sql += std::string(", ") + table + monthColumn(prefix, m);
+        params = {Variant(year), Variant(version)};
+        sql += " FROM ITEMSERVORCA i LEFT JOIN SERVFILIAL s ON s.NRANOORCAOP = i.NRANOORCAOP AND "
+               "s.CDFILIAL = i.CDFILIAL AND s.IDTIPOORCAOP = i.IDTIPOORCAOP AND s.CDSERVFILI = "
+               "i.CDSERVFILI WHERE i.NRANOORCAOP = ? AND i.CDVERSORCAOP = ? AND i.IDTIPOORCAOP = "
+               "'F' AND i.CDFILIAL" +
+               inList(scope.branches, params) + " ORDER BY i.CDFILIAL, i.CDSERVFILI";
+        for (const auto& row : db.query(sql, params).rows) {
+            const std::string branch = textTrimmedRight(row[0]), service = textTrimmedRight(row[1]);
+            const auto item = items.find(branch);
+            const BudgetLine* line = item == items.end() ? nullptr : &item->second;
+            const auto header = headers.find(branch);
+            const std::string state = serviceState(textTrimmedRight(row[3]), line,
+                                                   header == headers.end() ? "" : header->second);
+            const Variant stateValue = state.empty() ? Variant() : Variant(state);
+            const Variant sequence = line ? Variant(line->sequence) : Variant();
+            std::vector<Variant> months{Variant(service), Variant(branch), stateValue, sequence};
+            const Months d = days.count(branch) ? days.at(branch) : Months{};
+            for (double v : d)
+                months.emplace_back(v);
+            Months value{};
+            for (std::size_t group = 0; group < 4; ++group)
+                for (std::size_t m = 0; m < 12; ++m) {
+                    const Variant& cell = row[4 + group * 12 + m];
+                    months.push_back(cell);
+                    if (group == 0) value[m] = number(cell);
+                }
+            byMonth.rows.push_back(std::move(months));
+            const double total = roundMoney(periodSum(value, period));
+            const double billing = roundMoney(periodSum(scope.billingOf(branch), period));
+            services.rows.push_back({Variant(service), row[2], Variant(total), Variant(billing),
+                                     Variant(share(total, billing)), stateValue, sequence,
+                                     Variant(branch)});
+        }
+        return answer();
+    });
+}
+
 } // namespace
 
 void registerSimulationLineReads(MethodRegistry& registry) {
+    registry.add(kModuleCalcOrcaOper, "GetSimulaFat", {K::Text, K::Text, K::Integer, K::Text},
+                 getSimulaFat);
     registry.add(kModuleCalcOrcaOper, "getSimulaCons", {K::Text, K::Integer, K::Text, K::Text},
                  getSimulaCons);
     registry.add(kModuleCalcOrcaOper, "GetSimulaMaoObra",

@@ -236,10 +236,43 @@ private:
         return v.toDouble();
     }
 
-    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12), the
-    // services taking the values as sent, or per item (the twelve VRORCAMENTO months), the
-    // services following their item. Either way the branch's items of the line take the
-    // branch's sum, month by month.
+    // A line's service rows as stored, read once per type letter.
+    struct StoredService {
+        bool closed = false;
+        std::array<Variant, 12> values, quantities;
+    };
+    const std::map<ServiceKey, StoredService>& storedServices(char type) {
+        auto it = m_stored.find(type);
+        if (it != m_stored.end()) return it->second;
+        std::map<ServiceKey, StoredService>& out = m_stored[type];
+        std::string sql = "SELECT CDFILIAL, CDSERVFILI, IDITEMORCAMENTO";
+        for (const char* prefix : {"VRORCAMENTO", "QTORCAMENTO"})
+            for (int m = 1; m <= 12; ++m)
+                sql += ", " + monthColumn(prefix, m);
+        const auto rows =
+            m_db.query(sql + " FROM ITEMSERVORCA WHERE NRANOORCAOP = ? AND "
+                             "CDVERSORCAOP = ? AND IDTIPOORCAOP = ?",
+                       {Variant(m_a.year), Variant(m_a.version), Variant(std::string(1, type))});
+        for (const auto& row : rows.rows) {
+            const std::string branch = textTrimmedRight(row[0]);
+            if (!m_branches.count(branch)) continue;
+            StoredService& stored = out[{branch, std::string(1, type), textTrimmedRight(row[1])}];
+            const std::string state = textTrimmedRight(row[2]);
+            stored.closed = state == "E" || state == "A";
+            for (std::size_t m = 0; m < 12; ++m) {
+                stored.values[m] = row[3 + m];
+                stored.quantities[m] = row[15 + m];
+            }
+        }
+        return out;
+    }
+
+    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12, or
+    // with the twelve VRORCAMENTO months and optionally QTORCAMENTO months, as the billing
+    // dialog keeps them), the open services taking the values as sent, or per item (the twelve
+    // VRORCAMENTO months), the services following their item. Either way the branch's items of
+    // the line take the branch's sum, month by month; by service only in the months where a
+    // service changed, so that what nobody touched stays as stored.
     void services(char type, const Variant& data) {
         if (!hasRows(data)) return;
         const DataPacket& p = data.packet();
@@ -247,12 +280,19 @@ private:
         const int branchField = requireField(p, "CDFILIAL", what);
         const int serviceField = p.fieldIndex("CDSERVFILI");
         const bool byService = serviceField >= 0;
+        const bool numbered = byService && p.fieldIndex("VRORCA1") >= 0;
         const int typeField = p.fieldIndex("IDTIPOORCAOP");
-        std::array<int, 12> monthField{};
-        for (int m = 1; m <= 12; ++m)
+        std::array<int, 12> monthField{}, quantityField{};
+        for (int m = 1; m <= 12; ++m) {
             monthField[static_cast<std::size_t>(m - 1)] = requireField(
-                p, byService ? "VRORCA" + std::to_string(m) : monthColumn("VRORCAMENTO", m), what);
+                p, numbered ? "VRORCA" + std::to_string(m) : monthColumn("VRORCAMENTO", m), what);
+            quantityField[static_cast<std::size_t>(m - 1)] =
+                byService && !numbered ? p.fieldIndex(monthColumn("QTORCAMENTO", m)) : -1;
+        }
+        static const std::map<ServiceKey, StoredService> none;
+        const std::map<ServiceKey, StoredService>& stored = byService ? storedServices(type) : none;
         std::map<std::string, std::array<std::optional<double>, 12>> totals;
+        std::map<std::string, std::array<bool, 12>> changed;
         for (const auto& row : p.rows) {
             const std::string branch = textTrimmedRight(row[static_cast<std::size_t>(branchField)]);
             if (!m_branches.count(branch)) continue;
@@ -263,15 +303,26 @@ private:
                                  byService
                                      ? textTrimmedRight(row[static_cast<std::size_t>(serviceField)])
                                      : std::string()};
+            const auto old = stored.find(key);
+            const bool closed = old != stored.end() && old->second.closed;
             for (int m = 1; m <= 12; ++m) {
-                if (!m_period[static_cast<std::size_t>(m - 1)]) continue;
-                const auto v = number(row[static_cast<std::size_t>(monthField[m - 1])]);
+                const auto i = static_cast<std::size_t>(m - 1);
+                if (!m_period[i]) continue;
+                auto v = number(row[static_cast<std::size_t>(monthField[i])]);
+                if (closed) v = number(old->second.values[i]);
                 if (!v) continue;
-                if (byService)
-                    m_services[key][static_cast<std::size_t>(m - 1)] = roundMoney(*v);
-                else
+                if (byService && !closed) {
+                    m_services[key][i] = roundMoney(*v);
+                    if (quantityField[i] >= 0)
+                        if (const auto q = number(row[static_cast<std::size_t>(quantityField[i])]))
+                            m_quantities[key][i] = roundMoney(*q);
+                    if (old == stored.end() || differs(old->second.values[i], *v))
+                        changed[branch][i] = true;
+                } else if (!byService) {
                     m_scaleServices.insert({branch, key.type});
-                auto& total = totals[branch][static_cast<std::size_t>(m - 1)];
+                    changed[branch][i] = true;
+                }
+                auto& total = totals[branch][i];
                 total = total.value_or(0) + roundMoney(*v);
                 m_touched.insert(branch);
             }
@@ -280,7 +331,7 @@ private:
             if (headerClosed(branch)) continue;
             for (int m = 1; m <= 12; ++m) {
                 const auto& target = months[static_cast<std::size_t>(m - 1)];
-                if (!target) continue;
+                if (!target || !changed[branch][static_cast<std::size_t>(m - 1)]) continue;
                 std::vector<Cell> cells;
                 double fixed = 0;
                 for (const BudgetLine& line : m_lines) {
@@ -395,8 +446,9 @@ private:
                 }
             }
             std::string sql = "SELECT CDSERVFILI, IDITEMORCAMENTO";
-            for (int m = 1; m <= 12; ++m)
-                sql += ", " + monthColumn("VRORCAMENTO", m);
+            for (const char* prefix : {"VRORCAMENTO", "QTORCAMENTO"})
+                for (int m = 1; m <= 12; ++m)
+                    sql += ", " + monthColumn(prefix, m);
             const std::vector<Variant> where{Variant(m_a.year), Variant(m_a.version),
                                              Variant(branch), Variant(type)};
             QueryResult stored =
@@ -410,9 +462,21 @@ private:
                 const std::string state = textTrimmedRight(row[1]);
                 if (state == "E" || state == "A") continue;
                 const auto planned = m_services.find({branch, type, service});
+                const auto quantities = m_quantities.find({branch, type, service});
                 std::string set;
                 std::vector<Variant> params;
                 for (int m = 1; m <= 12; ++m) {
+                    const Variant& oldQuantity = row[static_cast<std::size_t>(13 + m)];
+                    const std::optional<double> q =
+                        quantities == m_quantities.end() ? std::nullopt : quantities->second[m - 1];
+                    if (q && differs(oldQuantity, *q)) {
+                        if (!m_guard.monthOpen(m))
+                            refuseClosedMonth(m,
+                                              "o serviço " + service + " (filial " + branch + ")");
+                        set +=
+                            (params.empty() ? "" : ", ") + monthColumn("QTORCAMENTO", m) + " = ?";
+                        params.emplace_back(*q);
+                    }
                     const Variant& old = row[static_cast<std::size_t>(1 + m)];
                     std::optional<double> v;
                     if (planned != m_services.end())
@@ -477,6 +541,8 @@ private:
     std::map<std::string, bool> m_headerClosed;
     std::map<ItemKey, Planned> m_items;
     std::map<ServiceKey, Planned> m_services;
+    std::map<ServiceKey, Planned> m_quantities;
+    std::map<char, std::map<ServiceKey, StoredService>> m_stored;
     std::set<std::pair<std::string, std::string>> m_scaleServices;
     std::set<std::string> m_touched;
 };

@@ -79,11 +79,15 @@ TEST_F(OverHttp, GivenALoggedInClient_WhenCallingOverOneConnection_ThenAnswersAn
         EXPECT_EQ(dumpRows(a.packet()), "2|01\n");
         EXPECT_EQ(a.byref.at(0).toText(), "2026");
     }
-    Answer pending =
-        post(kBudget, request("GetSimulaFat", {byref("_0001_"), val("2026"), val(2), byref("T")}),
+    // An array of packets and two by-reference arguments travel back on the same connection.
+    Answer services =
+        post(kBudget, request("GetSimulaFat", {byref("_0001_"), val("2026"), val(2), byref("3")}),
              m_token, 200);
-    EXPECT_FALSE(pending.ok);
-    EXPECT_EQ(pending.error, "GetSimulaFat: ainda não disponível neste servidor.");
+    ASSERT_TRUE(services.ok) << services.error;
+    EXPECT_EQ(dumpRows(services.packet(1), {"CDFILIAL", "CDSERVFILI"}),
+              "0001|S01\n0001|S02\n0001|S03\n");
+    EXPECT_EQ(services.byref.at(0).toText(), "_0001_");
+    EXPECT_EQ(services.byref.at(3).toText(), "3");
 }
 
 TEST_F(OverHttp, GivenBadRequests_WhenPosted_ThenEachGetsAnErrorAnswerAndNothingIsWritten) {
