@@ -183,6 +183,8 @@ void TfrmSimulaResult::CriaComponentes() {
           &cdsItensDiversas, &cdsentrada,    &cdsInsereCons,    &cdsTpMaoObra,
           &cdsInseriMo,      &cdsDespesas,   &cdsMes,           &cdsAux})
         RegisterDataSet(ds->Name(), ds);
+    for (TClientDataSet* ds : {&cdsServOrc, &cdsInseriItens})
+        RegisterDataSet(ds->Name(), ds);
 }
 
 void TfrmSimulaResult::CriaCabecalho() {
@@ -277,7 +279,7 @@ void TfrmSimulaResult::CriaLinhas() {
             prc->SetEnabled(false);
             this->*l.percentual = prc;
         }
-        // The line dialogs are not part of this screen yet: their buttons stay disabled.
+        // A line's dialog button is enabled as its dialog is connected below.
         if (l.simulacao) {
             TButtonFlat* b = Add<TButtonFlat>(l.nomeSimulacao, panCorpo);
             b->SetCaption("...");
@@ -309,6 +311,8 @@ void TfrmSimulaResult::CriaLinhas() {
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
     LigaReducoes();
+    btnFatBrut->OnClick = [this](TObject* s) { btnFatBrutClick(s); };
+    btnFatBrut->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

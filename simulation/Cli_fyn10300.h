@@ -76,6 +76,8 @@ public:
     TClientDataSet cdsTpDespLanEnt{"cdsTpDespLanEnt"};
     // Filled by the line dialogs.
     TClientDataSet cdsItensFat{"cdsItensFat"};
+    TClientDataSet cdsServOrc{"cdsServOrc"};
+    TClientDataSet cdsInseriItens{"cdsInseriItens"};
     TClientDataSet cdsSimulaCons{"cdsSimulaCons"};
     TClientDataSet cdsSimulaConsMes{"cdsSimulaConsMes"};
     TClientDataSet cdsItensMo{"cdsItensMo"};
@@ -162,6 +164,9 @@ public:
     void btnReduMaoObraClick(TObject* Sender);
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
+
+    // --- The line dialogs' buttons (each in its dialog's unit) ---
+    void btnFatBrutClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;

@@ -587,8 +587,11 @@ void TfrmSimulaResult::speAno1Exit(TObject*) {
 }
 
 void TfrmSimulaResult::panCorpoEnter(TObject*) {
+    // Only a focus that lands on the body itself is placed: a line or button the operator
+    // clicked keeps it.
+    if (ActiveControl()) return;
     if (btnFatBrut->Enabled())
         btnFatBrut->SetFocus();
-    else if (ActiveControl() != nbeOrcF && nbeOrcF->Enabled() && !ActiveControl())
+    else if (nbeOrcF->Enabled())
         nbeOrcF->SetFocus();
 }
