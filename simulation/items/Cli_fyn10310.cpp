@@ -60,6 +60,8 @@ TfrmSimulaFat::TfrmSimulaFat(TComponent* owner) : TfrmSimulaLinha(owner) {
     dbgItensSimulacao = dbgMeses;
     MostraNome(dtsPadrao, "NMSERVICO");
     CriaGrades();
+    for (TClientDataSet* ds : {&cdsServOrc, &cdsSimulaItens, &cdsInseriItens})
+        RegisterDataSet(ds->Name(), ds);
     cdsServOrc.AfterScroll = [this](TClientDataSet& ds) { cdsServOrcAfterScroll(ds); };
     cdsServOrc.BeforeEdit = [this](TClientDataSet& ds) { cdsServOrcBeforeEdit(ds); };
     cdsServOrc.BeforeInsert = [this](TClientDataSet& ds) { cdsServOrcBeforeInsert(ds); };
