@@ -10,6 +10,7 @@
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TNumberEdit.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
@@ -58,6 +59,9 @@ TfrmSimulaFat::TfrmSimulaFat(TComponent* owner) : TfrmSimulaLinha(owner) {
     Monta("frmSimulaFat", "Simulação do Faturamento", "FYN10310", "dbgItensSimulacao",
           cdsInseriItens);
     dbgItensSimulacao = dbgMeses;
+    // Room for the nine month columns and the twelve months without scrolling.
+    SetBounds(0, 0, 980, 680);
+    panMeses->SetBounds(0, 340, 980, 312);
     MostraNome(dtsPadrao, "NMSERVICO");
     CriaGrades();
     for (TClientDataSet* ds : {&cdsServOrc, &cdsSimulaItens, &cdsInseriItens})
@@ -145,12 +149,12 @@ void TfrmSimulaFat::CriaGrades() {
     dbgPadrao->AddColumn("PERCENTUALFAT", "% Faturamento", 120);
 
     dbgItensSimulacao->AddColumn("NMMES", "Mês", 90).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nº Dias Úteis", 95).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("QTESTIMADA", "Qtde. Estimada", 105).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("VRCORRECAO", "% Correção", 85).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("QTORCADA", "Qtde. Orçada", 100);
-    dbgItensSimulacao->AddColumn("VRPRECOBASE", "Preço Base", 90);
-    dbgItensSimulacao->AddColumn("VRREAJUSTE", "Vr. Reajuste", 95).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nº Dias Úteis", 90).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("QTESTIMADA", "Qtde. Estimada", 100).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("VRCORRECAO", "% Correção", 80).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("QTORCADA", "Qtde. Orçada", 95);
+    dbgItensSimulacao->AddColumn("VRPRECOBASE", "Preço Base", 85);
+    dbgItensSimulacao->AddColumn("VRREAJUSTE", "Vr. Reajuste", 90).SetReadOnly(true);
     dbgItensSimulacao->AddColumn("VRTOTAL", "Valor Total", 110).SetReadOnly(true);
     dbgItensSimulacao->AddColumn("FATURAMENTO", "% Faturamento", 105).SetReadOnly(true);
 }

@@ -486,6 +486,32 @@ TEST_F(QtScreenshots,
 }
 
 TEST_F(QtScreenshots,
+       GivenTheResultSimulation_WhenGrossBillingIsSimulated_ThenTheBillingDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    // The gross-billing button of the branch's result opens the services and their months.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto* s = static_cast<TfrmSimulaResult*>(&form);
+        // Once the watcher has returned: the dialog's own picture is the watcher's next round.
+        QTimer::singleShot(0, &watcher, [this, s] {
+            app.dispatch([s] {
+                s->btnFatBrut->SetFocus();
+                s->btnFatBrut->Click();
+            });
+        });
+    };
+    // The whole dialog as designed: the offscreen screen is narrower than an operator's.
+    prepare["FYN10310"] = [this](TForm& form) {
+        if (FormView* dialog = platform.viewOf(form)) save(dialog->window(), "FYN10310");
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10310")) << messages;
+}
+
+TEST_F(QtScreenshots,
        GivenTheFeePage_WhenAMonthIsBeingTyped_ThenThePictureShowsTheEditAndTheOtherPagesLocked) {
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
