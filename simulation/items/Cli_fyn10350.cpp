@@ -8,6 +8,7 @@
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TNumberEdit.h"
+#include "services/ui/TPanel.h"
 #include "simulation/Cli_fyn10300.h"
 
 #include <cassert>
@@ -43,6 +44,9 @@ TfrmSimulaEntrada::TfrmSimulaEntrada(TComponent* owner) : TfrmSimulaLinha(owner)
     Monta("frmSimulaEntrada", "Simulação Despesas Lanc. Entradas", "FYN10350", "dbgMes",
           cdsValorMes);
     CriaGrades();
+    // Twelve months under a short list of items, on a screen of 800 by 600.
+    SetBounds(0, 0, 780, 560);
+    panMeses->SetBounds(0, 232, 780, 300);
     OnActivate = [this](TObject* s) { FormActivate(s); };
 }
 
@@ -121,18 +125,21 @@ void TfrmSimulaEntrada::CriaCampos() {
     cdsValorMes.BeforePost = [this](TClientDataSet& ds) { cdsValorMesBeforePost(ds); };
     cdsValorMes.AfterPost = [this](TClientDataSet& ds) { cdsValorMesAfterPost(ds); };
     cdsValorMes.AfterScroll = [this](TClientDataSet& ds) { cdsValorMesAfterScroll(ds); };
+    for (TClientDataSet* ds :
+         {&cdsSimulaEntr, &cdsSimulaOrig, &cdsTpDespLanEnt, &cdsDespesasEnt, &cdsValorMes})
+        RegisterDataSet(ds->Name(), ds);
 }
 
 void TfrmSimulaEntrada::CriaGrades() {
     dbgPadrao->AddColumn("CDFILIAL", "Filial", 56);
     dbgPadrao->AddColumn("CDTIPOOPER", "Código", 60);
-    dbgPadrao->AddColumn("NMTIPOOPER", "Tipo de Operação", 300);
+    dbgPadrao->AddColumn("NMTIPOOPER", "Tipo de Operação", 280);
     dbgPadrao->AddColumn("VRENTRADAS", "Valor Total", 130);
     dbgPadrao->AddColumn("VRPERCENTRA", "% Entrada", 90);
     dbgPadrao->AddColumn("VRPERCFATU", "% Faturamento", 110);
-    dbgMeses->AddColumn("NMMES", "Mês", 140).SetReadOnly(true);
-    dbgMeses->AddColumn("VRMES", "Valor", 140);
-    dbgMeses->AddColumn("FATURAMENTO", "% Faturamento", 120).SetReadOnly(true);
+    dbgMeses->AddColumn("NMMES", "Mês", 160).SetReadOnly(true);
+    dbgMeses->AddColumn("VRMES", "Valor", 160);
+    dbgMeses->AddColumn("FATURAMENTO", "% Faturamento", 130).SetReadOnly(true);
     dbgMeses->OnKeyPress = [this](TObject* s, TKeyChar& k) { dbgMesKeyPress(s, k); };
 }
 
