@@ -319,6 +319,44 @@ TEST_F(EntrySimulation,
     EXPECT_EQ(kept(mainItems()), kept({budget[0], budget[1], changed}));
 }
 
+TEST_F(EntrySimulation, GivenTwoCheckedBranches_WhenOneBranchsMonthIsTyped_ThenOnlyItsItemChanges) {
+    loaded();
+    page(form->tshEntradas);
+    event([&] { form->dbgFilialEntradas->SetFocus(); });
+    for (const char* branch : {"0001", "0002"})
+        event([&] {
+            form->dbgFilialEntradas->DblClickCell(rowOf(form->dbgFilialEntradas, branch),
+                                                  columnOf(form->dbgFilialEntradas, "IDCHECKE"));
+        });
+    const DataPacket before = form->cdsItensOrcamento.Data();
+    simulate([&](TfrmSimulaResult& s) {
+        ASSERT_EQ(s.stCdFilial, "_0001_0002_");
+        entries(s, [&](TfrmSimulaEntrada& d) {
+            // The fixture numbers each branch's items alike: the branch tells them apart.
+            ASSERT_EQ(codes(d.cdsDespesasEnt) + " " + codes(d.cdsDespesasEnt, "CDTIPOOPER"),
+                      "0001 0002 01 01");
+            const int sequence = d.cdsDespesasEnt.FieldByName("NRSEQITEMORCA").Index();
+            ASSERT_EQ(d.cdsDespesasEnt.RowValue(0, sequence).toText(),
+                      d.cdsDespesasEnt.RowValue(1, sequence).toText());
+            chooseItem(d, 1);
+            typeMonth(d, 6, "77");
+        });
+        const DataPacket after = s.cdsentrada.Data();
+        std::string changed;
+        for (std::size_t r = 0; r < after.rows.size(); ++r)
+            for (int m = 1; m <= 12; ++m) {
+                const std::string field = "VRORCAMENTO" + TfrmSimulaLinha::Abreviatura(m);
+                if (after.value(r, field).toDouble() != before.value(r, field).toDouble())
+                    changed += after.value(r, "CDFILIAL").toText() + "/" +
+                               after.value(r, "IDTIPOORCAOP").toText() + "/" +
+                               after.value(r, "CDTIPOOPER").toText() + "/" + field + "=" +
+                               after.value(r, field).toText() + " ";
+            }
+        EXPECT_EQ(changed, "0002/E/01/VRORCAMENTOJUL=77 ");
+    });
+    EXPECT_EQ(messages(), "");
+}
+
 TEST_F(EntrySimulation, GivenJulyAlone_WhenItsValueIsTyped_ThenOnlyJulyGoesBackAndIsTheLine) {
     loaded();
     const std::vector<Item> budget = mainItems();
