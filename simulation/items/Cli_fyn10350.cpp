@@ -322,7 +322,18 @@ double TfrmSimulaEntrada::DevolveMeses() {
 
 void TfrmSimulaEntrada::FormClose(TObject* Sender, TCloseAction& Action) {
     boIdCriado = false;
-    if (cdsValorMes.Active()) cdsValorMes.CheckBrowseMode();
+    if (EditandoMeses()) {
+        // A month still being typed is kept; one that cannot be stored (its message shown)
+        // is dropped rather than keep the dialog from closing and its months from going back.
+        try {
+            cdsValorMes.CheckBrowseMode();
+        } catch (const EAbort&) {
+            DescartaEdicao();
+        } catch (const DataSetError& erro) {
+            MensErro(erro.what(), false);
+            DescartaEdicao();
+        }
+    }
     double total = 0;
     if (cdsDespesasEnt.Active()) {
         FreezeGuard itensCongelados(cdsDespesasEnt);

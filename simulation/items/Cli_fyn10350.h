@@ -74,6 +74,8 @@ private:
     void RecalculaParticipacoes();
     // The item's months into its budget item; returns what was written.
     double DevolveMeses();
+    // Drops the month being edited and the marks its edit made on the result screen.
+    void DescartaEdicao();
 
     // The result screen's simulation flags as they were before the month now being edited.
     bool m_simulouAntes = false;

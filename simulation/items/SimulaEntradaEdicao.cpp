@@ -98,6 +98,10 @@ void TfrmSimulaEntrada::sbtCancelarClick(TObject* Sender) {
         return;
     }
     if (!Pergunta("Cancel")) return;
+    DescartaEdicao();
+}
+
+void TfrmSimulaEntrada::DescartaEdicao() {
     cdsValorMes.Cancel();
     // Months posted before this edit are still simulated.
     if (frmSimulaResult) {

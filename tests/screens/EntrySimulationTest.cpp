@@ -485,6 +485,29 @@ TEST_F(EntrySimulation, GivenTheToolbar_WhenConfirmingCancellingAndVerifying_The
     });
 }
 
+TEST_F(EntrySimulation, GivenAMonthLeftWithTextThatIsNoNumber_WhenClosed_ThenOnlyThatMonthIsLost) {
+    loaded();
+    const std::vector<Item> budget = mainItems();
+    simulate([&](TfrmSimulaResult& s) {
+        entries(s, [&](TfrmSimulaEntrada& d) {
+            typeMonth(d, 0, "25");
+            typeMonth(d, 1, "12abc", false);
+            EXPECT_EQ(d.cdsValorMes.State(), dsEdit);
+        });
+        EXPECT_EQ(messages(), "error: Valor inválido.\n");
+        EXPECT_FALSE(TfrmSimulaEntrada::boIdCriado);
+        std::vector<Item> expected = budget;
+        for (Item& item : expected)
+            if (item.operation == "01") item.months[0] = 25;
+        EXPECT_EQ(kept(s), kept(expected));
+        EXPECT_TRUE(s.boSimulaDe);
+        // The next opening is a new dialog with what was kept.
+        entries(s, [&](TfrmSimulaEntrada& d) {
+            EXPECT_EQ(month(d, 0).substr(0, 13), "Janeiro=25,00");
+        });
+    });
+}
+
 TEST_F(EntrySimulation, GivenAReducedLine_WhenReopenedTypedAndReopened_ThenTheKeptValuesShow) {
     loaded();
     const std::vector<Item> budget = mainItems();
