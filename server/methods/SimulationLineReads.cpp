@@ -200,7 +200,8 @@ Variant getSimulaMaoObra(CallContext& call) {
             {"CDORCAMENTOMO", FieldType::String, 10}, {"IDITEMORCAMENTO", FieldType::String, 1},
             {"CDDESPADMFAT", FieldType::String, 2},   {"VRTPMAOOBRA", FieldType::Float, 0},
             {"VRTOTFAT", FieldType::Float, 0},        {"PERCENTUALMO", FieldType::Float, 0},
-            {"CDFILIAL", FieldType::String, 4}};
+            {"CDFILIAL", FieldType::String, 4},       {"DSORCAMENTOMO", FieldType::String, 50},
+            {"DSDESPADMFAT", FieldType::String, 40}};
         if (!scope.branches.empty()) {
             // The labour budget a labour type belongs to, per branch.
             std::map<std::pair<std::string, std::string>, std::pair<Variant, Variant>> budgets;
@@ -221,13 +222,16 @@ Variant getSimulaMaoObra(CallContext& call) {
                 const auto budget = budgets.find({line.branch, line.labourType});
                 const Variant code = budget == budgets.end() ? Variant() : budget->second.first;
                 const auto name = typeNames.find(line.labourType);
+                // The labour line as the dialog lists it: its budget and type by name.
+                const Variant budgetName =
+                    budget == budgets.end() ? Variant() : budget->second.second;
+                const Variant typeName = name == typeNames.end() ? Variant() : name->second;
                 std::vector<Variant> row{Variant(line.labourType),
                                          line.state.empty() ? Variant() : Variant(line.state),
                                          Variant(line.branch),
                                          code,
-                                         budget == budgets.end() ? Variant()
-                                                                 : budget->second.second,
-                                         name == typeNames.end() ? Variant() : name->second};
+                                         budgetName,
+                                         typeName};
                 const Months d = days.count(line.branch) ? days.at(line.branch) : Months{};
                 for (double v : d)
                     row.emplace_back(v);
@@ -244,7 +248,8 @@ Variant getSimulaMaoObra(CallContext& call) {
                 types.rows.push_back({code, line.state.empty() ? Variant() : Variant(line.state),
                                       Variant(line.labourType), Variant(total),
                                       Variant(roundMoney(billingBase)),
-                                      Variant(share(total, billingBase)), Variant(line.branch)});
+                                      Variant(share(total, billingBase)), Variant(line.branch),
+                                      budgetName, typeName});
             }
         }
         return Variant(std::vector<Variant>{Variant(std::move(items)), Variant(std::move(types))});

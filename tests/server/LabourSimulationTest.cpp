@@ -76,8 +76,11 @@ TEST_P(LabourSimulation, GivenTwoBudgetsSharingADescription_WhenRead_ThenEachLin
     Answer a = read("_0001_", "T", 100000.0);
     ASSERT_TRUE(a.ok) << a.error;
     const std::string description = "Equipe FILIAL CENTRO";
-    EXPECT_EQ(dumpRows(a.packet(1), {"CDORCAMENTOMO", "CDDESPADMFAT", "CDFILIAL"}),
-              "MO0001|01|0001\nMO0001|02|0001\nMOX0001|03|0001\n~|04|0001\n");
+    EXPECT_EQ(dumpRows(a.packet(1), {"CDORCAMENTOMO", "CDDESPADMFAT", "CDFILIAL", "DSDESPADMFAT"}),
+              "MO0001|01|0001|Cozinheiro\nMO0001|02|0001|Auxiliar de cozinha\n"
+              "MOX0001|03|0001|Nutricionista\n~|04|0001|Gerente de unidade\n");
+    // The lines name their labour budget as their months do.
+    EXPECT_EQ(dumpRows(a.packet(1), {"DSORCAMENTOMO"}), dumpRows(a.packet(0), {"DSORCAMENTOMO"}));
     EXPECT_EQ(dumpRows(a.packet(0), {"CDORCAMENTOMO", "DSORCAMENTOMO", "CDDESPADMFAT",
                                      "DSDESPADMFAT", "NRSEQITEMORCA"}),
               "MO0001|" + description + "|01|Cozinheiro|" + "0000000003\n" + "MO0001|" +
