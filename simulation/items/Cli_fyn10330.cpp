@@ -12,6 +12,7 @@
 #include "services/ui/TEdit.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TNumberEdit.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
@@ -108,18 +109,23 @@ TfrmSimulaMaoObra::TfrmSimulaMaoObra(TComponent* owner) : TfrmSimulaLinha(owner)
     dbgItensSimulacao = dbgMeses;
     MostraNome(dtsPadrao, "DSDESPADMFAT");
 
+    // Small enough for a small screen, tall enough for the twelve months at once.
+    SetBounds(0, 0, 760, 580);
+    panMeses->SetBounds(0, 262, 760, 290);
+    panRodape->SetBounds(0, 552, 760, 28);
+
     dbgPadrao->AddColumn("CDFILIAL", "Filial", 50);
-    dbgPadrao->AddColumn("DSORCAMENTOMO", "Orçamento M.Obra", 220);
+    dbgPadrao->AddColumn("DSORCAMENTOMO", "Orçamento M.Obra", 190);
     dbgPadrao->AddColumn("CDDESPADMFAT", "Código M.O", 80);
-    dbgPadrao->AddColumn("DSDESPADMFAT", "Descrição M.O", 200);
-    dbgPadrao->AddColumn("VRTPMAOOBRA", "Valor", 120);
-    dbgPadrao->AddColumn("PERCENTUALMO", "% Faturamento", 100);
+    dbgPadrao->AddColumn("DSDESPADMFAT", "Descrição M.O", 170);
+    dbgPadrao->AddColumn("VRTPMAOOBRA", "Valor", 110);
+    dbgPadrao->AddColumn("PERCENTUALMO", "% Faturamento", 105);
     dbgPadrao->AddColumn("CDORCAMENTOMO", "Orçamento", 80).SetVisible(false);
 
     dbgItensSimulacao->AddColumn("NMMES", "Mês", 120).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nr. Dias ", 80).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nr. Dias ", 90).SetReadOnly(true);
     dbgItensSimulacao->AddColumn("VALORMO", "Valor", 140);
-    dbgItensSimulacao->AddColumn("PRCMAOOBRA", "%Faturamento", 100).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("PRCMAOOBRA", "%Faturamento", 110).SetReadOnly(true);
     dbgItensSimulacao->AddColumn("CDORCAMENTOMO", "Orçamento", 80).SetVisible(false);
     dbgItensSimulacao->OnKeyPress = [this](TObject* s, TKeyChar& k) {
         dbgItensSimulacaoKeyPress(s, k);
