@@ -85,6 +85,8 @@ void TfrmSimulaMaoObra::cdsInseriItensBeforeEdit(TClientDataSet&) {
     const TColumn* coluna = dbgItensSimulacao->SelectedColumn();
     if (!coluna || coluna->FieldName() != "VALORMO" || ItemEfetivado() || !TemLinhas(cdsTpMaoObra))
         Abort();
+    // A month the phase keeps closed is not reopened by the toolbar's Edit either.
+    if (cdsInseriItens.FieldByName("IDPERMCALC").AsString() == "N") Abort();
     TfrmSimulaResult& r = Resultado();
     m_simulavaAntes = r.boSimulaMo;
     r.boSimulou = true;

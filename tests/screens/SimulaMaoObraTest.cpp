@@ -422,3 +422,99 @@ TEST_F(SimulaMaoObra, GivenAMonthInMonthMode_WhenSaved_ThenOnlyThatMonthReachesT
             shown = items.value(r, "VRORCAMENTOMAR").toDouble();
     EXPECT_EQ(shown, 5000);
 }
+
+TEST_F(SimulaMaoObra, GivenAPhaseWithTheFirstQuarterClosed_ThenOnlyItsOpenMonthsTakeAValue) {
+    loaded("fase");
+    simulate([&](TfrmSimulaResult& s) {
+        labour(s, [&](TfrmSimulaMaoObra& d) {
+            EXPECT_EQ(rows(d.cdsInseriItens, {"NMMES", "IDPERMCALC"}).substr(0, 39),
+                      "Janeiro|N\nFevereiro|N\nMarço|N\nAbril|S\n");
+            typeMonth(d, "Março", "5000");
+            EXPECT_EQ(d.cdsInseriItens.State(), dsBrowse);
+            EXPECT_FALSE(d.dbgItensSimulacao->HasOption(dgEditing));
+            event([&] { d.sbtAlterar->Click(); });
+            EXPECT_EQ(d.cdsInseriItens.State(), dsBrowse);
+            EXPECT_FALSE(s.boSimulaMo);
+            typeMonth(d, "Abril", "5000");
+            confirm(d);
+            EXPECT_EQ(months(d, 4), "01|Janeiro|6800\n02|Fevereiro|6800\n03|Março|6800\n"
+                                    "04|Abril|5000\n");
+            EXPECT_TRUE(s.boSimulaMo);
+        });
+    });
+}
+
+TEST_F(SimulaMaoObra, GivenAListOfBranches_WhenVerified_ThenTheListsLinesComeBack) {
+    loaded();
+    checkOnLabourPage({"0001", "0002"});
+    simulate([&](TfrmSimulaResult& s) {
+        ASSERT_EQ(s.stCdFilial, "_0001_0002_");
+        ASSERT_EQ(s.edtCdFilial->Text(), "");
+        labour(s, [&](TfrmSimulaMaoObra& d) {
+            const std::string listed = "0001|01\n0002|01\n0001|02\n0002|02\n";
+            EXPECT_EQ(rows(d.cdsTpMaoObra, {"CDFILIAL", "CDDESPADMFAT"}), listed);
+            typeMonth(d, "Março", "5000");
+            confirm(d);
+            platform.answerNext(mrYes);
+            event([&] { d.sbtVerificar->Click(); });
+            // The list, not the empty branch box: every listed line is back with its budget.
+            EXPECT_EQ(rows(d.cdsTpMaoObra, {"CDFILIAL", "CDDESPADMFAT"}), listed);
+            EXPECT_EQ(d.cdsSimulaItensMo.RecordCount(), 4);
+            EXPECT_EQ(months(d, 3), "01|Janeiro|6800\n02|Fevereiro|6800\n03|Março|6800\n");
+        });
+    });
+    EXPECT_EQ(messages().find("error"), std::string::npos) << messages();
+}
+
+TEST_F(SimulaMaoObra, GivenTwoCooksOfBudgetsSharingADescription_WhenOneIsTyped_ThenOnlyItChanges) {
+    // A second labour budget of 0001 under the same description with a second cook, 700.00 a
+    // month.
+    exec("INSERT INTO ORCAMENTOMO (CDORCAMENTOMO, DSORCAMENTOMO, QTFUNCORCAMO, CDFILIAL) SELECT "
+         "'MOX0001', DSORCAMENTOMO, 1, CDFILIAL FROM ORCAMENTOMO WHERE CDORCAMENTOMO = 'MO0001'");
+    exec("INSERT INTO ORCAMENTOMOTIPO (CDORCAMENTOMO, CDDESPADMFAT, QTFUNCIONARIO, VRSALARIO, "
+         "VRPERCENCARGO) VALUES ('MOX0001', '01', 1, 400, 75)");
+    std::string columns, values;
+    for (int m = 1; m <= 12; ++m) {
+        columns += ", " + srv::monthColumn("VRORCAMENTO", m);
+        values += ", 700";
+    }
+    exec("INSERT INTO ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, "
+         "NRSEQITEMORCA, CDDESPADMFAT" +
+         columns + ") VALUES ('2026', 2, '0001', 'O', '9000000001', '01'" + values + ")");
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        labour(s, [&](TfrmSimulaMaoObra& d) {
+            EXPECT_EQ(rows(d.cdsTpMaoObra,
+                           {"CDORCAMENTOMO", "DSORCAMENTOMO", "CDDESPADMFAT", "VRTPMAOOBRA"}),
+                      "MO0001|Equipe FILIAL CENTRO|01|81600\n"
+                      "MOX0001|Equipe FILIAL CENTRO|01|8400\n"
+                      "MO0001|Equipe FILIAL CENTRO|02|91800\n");
+            event([&] { d.dbgPadrao->SetFocus(); });
+            event([&] { d.dbgPadrao->ClickCell(1, 0); });
+            EXPECT_EQ(months(d, 1), "01|Janeiro|700\n");
+            typeMonth(d, "Março", "5000");
+            confirm(d);
+            EXPECT_EQ(rows(d.cdsTpMaoObra, {"CDORCAMENTOMO", "VRTPMAOOBRA"}),
+                      "MO0001|81600\nMOX0001|12700\nMO0001|91800\n");
+            EXPECT_EQ(rows(d.cdsSimulaItensMo, {"NRSEQITEMORCA", "VRORCAMENTOMAR"}),
+                      "0000000003|6800\n0000000004|7650\n9000000001|5000\n");
+        });
+        platform.answerNext(mrYes); // labour
+        platform.answerNext(mrYes); // the simulation
+        event([&] { s.sbtConfirma->Click(); });
+    });
+    const auto march = [&](const std::string& sequence) {
+        return startServer()
+            .store()
+            .read([&](srv::Database& db) {
+                return db.query("SELECT VRORCAMENTOMAR FROM ITEMORCAMENTO WHERE NRANOORCAOP = "
+                                "'2026' AND CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND "
+                                "IDTIPOORCAOP = 'O' AND NRSEQITEMORCA = ?",
+                                {Variant(sequence)});
+            })
+            .scalar()
+            .toDouble();
+    };
+    EXPECT_EQ(march("9000000001"), 5000);
+    EXPECT_EQ(march("0000000003"), 6800);
+}
