@@ -372,22 +372,6 @@ TEST_F(SimulaMaoObra, GivenAnotherLineSimulatedFirst_WhenLabourIsOpened_ThenItsL
     });
 }
 
-TEST_F(SimulaMaoObra, GivenADiscardedSimulation_WhenLabourIsReopened_ThenTheBudgetShowsAgain) {
-    loaded();
-    simulate([&](TfrmSimulaResult& s) {
-        labour(s, [&](TfrmSimulaMaoObra& d) {
-            typeMonth(d, "Março", "5000");
-            confirm(d);
-        });
-        platform.answerNext(mrYes);
-        event([&] { s.sbtAtualizar->Click(); });
-        EXPECT_FALSE(s.boSimulaMo);
-        labour(s, [&](TfrmSimulaMaoObra& d) {
-            EXPECT_EQ(d.cdsSimulaItensMo.FieldByName("VRORCAMENTOMAR").AsFloat(), 6800);
-        });
-    });
-}
-
 TEST_F(SimulaMaoObra, GivenAMonthInMonthMode_WhenSaved_ThenOnlyThatMonthReachesTheBudget) {
     loaded();
     const double april = stored("0001", "01", 4);
@@ -517,4 +501,38 @@ TEST_F(SimulaMaoObra, GivenTwoCooksOfBudgetsSharingADescription_WhenOneIsTyped_T
     };
     EXPECT_EQ(march("9000000001"), 5000);
     EXPECT_EQ(march("0000000003"), 6800);
+}
+
+TEST_F(SimulaMaoObra, GivenTheSimulationDropped_WhenLabourIsReopened_ThenTheBudgetShowsAgain) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const auto typeMarch = [&] {
+            labour(s, [&](TfrmSimulaMaoObra& d) {
+                typeMonth(d, "Março", "5000");
+                confirm(d);
+            });
+        };
+        const auto shownMarch = [&] {
+            double march = -1;
+            labour(s, [&](TfrmSimulaMaoObra& d) {
+                march = d.cdsSimulaItensMo.FieldByName("VRORCAMENTOMAR").AsFloat();
+            });
+            return march;
+        };
+        // A save answered No at its last question sends nothing and drops the simulation.
+        typeMarch();
+        platform.answerNext(mrYes); // labour
+        platform.answerNext(mrNo);  // the simulation
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_FALSE(s.sbtConfirma->Enabled());
+        EXPECT_EQ(shownMarch(), 6800);
+        EXPECT_EQ(s.nbeOrcO->Text(), money(81600 + 91800));
+        // So does a discard.
+        typeMarch();
+        platform.answerNext(mrYes);
+        event([&] { s.sbtAtualizar->Click(); });
+        EXPECT_FALSE(s.boSimulaMo);
+        EXPECT_EQ(shownMarch(), 6800);
+    });
+    EXPECT_EQ(stored("0001", "01", 3), 6800);
 }

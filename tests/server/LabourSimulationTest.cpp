@@ -101,23 +101,6 @@ TEST_P(LabourSimulation, GivenTwoBudgetsSharingADescription_WhenRead_ThenEachLin
     EXPECT_EQ(byDescription.size(), lines.rows.size() - 1);
 }
 
-TEST_P(LabourSimulation, GivenABillingBase_WhenRead_ThenEachLineHasItsPeriodTotalAndShare) {
-    exec("UPDATE ITEMORCAMENTO SET VRORCAMENTOMAR = 5000 WHERE NRANOORCAOP = '2026' AND "
-         "CDVERSORCAOP = 2 AND CDFILIAL = '0002' AND IDTIPOORCAOP = 'O' AND CDDESPADMFAT = '01'");
-    Answer march = read("0002", "3", 80000.0);
-    ASSERT_TRUE(march.ok) << march.error;
-    const std::string first =
-        dumpRows(march.packet(1), {"CDDESPADMFAT", "VRTPMAOOBRA", "VRTOTFAT", "PERCENTUALMO"});
-    EXPECT_EQ(first.substr(0, first.find('\n') + 1), "01|5000|80000|6.25\n");
-    // No billing to measure against: the share is 0, not a division by zero.
-    Answer none = read("0002", "3", 0.0);
-    ASSERT_TRUE(none.ok) << none.error;
-    EXPECT_EQ(dumpRows(none.packet(1), {"CDDESPADMFAT", "VRTOTFAT", "PERCENTUALMO"}),
-              "01|0|0\n02|0|0\n");
-    EXPECT_EQ(dumpRows(none.packet(1), {"VRTPMAOOBRA"}),
-              dumpRows(march.packet(1), {"VRTPMAOOBRA"}));
-}
-
 TEST_P(LabourSimulation, GivenEditedLabourMonths_WhenSaved_ThenWrittenOnlyWhenTheLineWasSimulated) {
     const double march = stored("0001", "01", 3), april = stored("0001", "01", 4);
     const double effected = stored("0003", "01", 3);
@@ -143,20 +126,6 @@ TEST_P(LabourSimulation, GivenEditedLabourMonths_WhenSaved_ThenWrittenOnlyWhenTh
     Answer after = read("_0001_", "T", 0.0);
     ASSERT_TRUE(after.ok) << after.error;
     EXPECT_EQ(monthValue(after.packet(0), 0, "VRORCAMENTOABR"), 2 * april);
-}
-
-TEST_P(LabourSimulation, GivenALabourItemGoneFromTheBudget_WhenSaved_ThenRefusedAndNothingWritten) {
-    const double march = stored("0001", "01", 3);
-    Answer a = read("_0001_", "T", 0.0);
-    ASSERT_TRUE(a.ok) << a.error;
-    DataPacket p = scaled(a.packet(0), 2);
-    const int seq = p.fieldIndex("NRSEQITEMORCA");
-    ASSERT_GE(seq, 0);
-    p.rows[0][static_cast<std::size_t>(seq)] = Variant(std::string("0000009999"));
-    Answer refused = save(p, true, "_0001_", "T");
-    EXPECT_FALSE(refused.ok);
-    EXPECT_NE(refused.error.find("não existe mais"), std::string::npos) << refused.error;
-    EXPECT_EQ(stored("0001", "01", 3), march);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, LabourSimulation,
