@@ -165,6 +165,7 @@ public:
 
     // --- Line dialogs (each defined with its dialog) ---
     void btnDespEntrClick(TObject* Sender);
+    void btnMaoObraClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;

@@ -486,6 +486,35 @@ TEST_F(QtScreenshots,
 }
 
 TEST_F(QtScreenshots,
+       GivenAnOpenBranch_WhenItsLabourIsSimulated_ThenTheLabourDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    // The first branches are effected in the demo's latest version: the simulation opens on 0003.
+    app.dispatch([] { frmCalcOrcaOper->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto& s = static_cast<TfrmSimulaResult&>(form);
+        // Later, from the screen's own loop: the watcher must be free to see the dialog.
+        QTimer::singleShot(0, &watcher,
+                           [this, &s] { app.dispatch([&s] { s.btnMaoObra->Click(); }); });
+    };
+    // March's value cell chosen, as the operator is about to type it.
+    prepare["FYN10330"] = [this](TForm& form) {
+        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
+        ASSERT_NE(grid, nullptr);
+        app.dispatch([&form, grid] {
+            form.FocusControl(grid);
+            grid->ClickCell(2, grid->ColumnByFieldName("VALORMO")->Index());
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10330")) << messages;
+}
+
+TEST_F(QtScreenshots,
        GivenTheFeePage_WhenAMonthIsBeingTyped_ThenThePictureShowsTheEditAndTheOtherPagesLocked) {
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
