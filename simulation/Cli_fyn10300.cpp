@@ -298,6 +298,8 @@ void TfrmSimulaResult::CriaLinhas() {
         }
         top += kAlturaLinha;
     }
+    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
+    btnMaoObra->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
@@ -313,6 +315,8 @@ void TfrmSimulaResult::CriaLinhas() {
     LigaReducoes();
     btnFatBrut->OnClick = [this](TObject* s) { btnFatBrutClick(s); };
     btnFatBrut->SetEnabled(true);
+    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
+    btnDespEntr->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

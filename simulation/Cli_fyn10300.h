@@ -165,8 +165,10 @@ public:
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
 
-    // --- The line dialogs' buttons (each in its dialog's unit) ---
+    // --- Line dialogs (each defined with its dialog) ---
+    void btnDespEntrClick(TObject* Sender);
     void btnFatBrutClick(TObject* Sender);
+    void btnMaoObraClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;
