@@ -335,6 +335,36 @@ TEST_P(SimulationSave, GivenASavedSimulation_WhenReadingTheGeneralItems_ThenThey
               monthValue(general.packet(1), row, "VRORCAMENTOJUL"));
 }
 
+TEST_P(
+    SimulationSave,
+    GivenTheGeneralItemsAsTheDialogLeavesThem_WhenSavedForMarch_ThenOnlyOpenConfirmedCellsChange) {
+    setMonth("0001", "N", 3, 100);
+    setMonth("0002", "N", 3, 200);
+    setMonth("0001", "P", 3, 40);
+    setMonth("0001", "I", 3, 90);
+    exec("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'E' WHERE CDFILIAL = '0002' AND "
+         "IDTIPOORCAOP = 'N'");
+    const std::string april = month("N", 4) + month("P", 4);
+    // The dialog's packet holds every letter: it changed March and April of every item.
+    Answer general = teste().budget("getSimulGeral",
+                                    {val(2026), byref("_0001_0002_"), val(""), val(2), byref("3")});
+    ASSERT_TRUE(general.ok) << general.error;
+    DataPacket edited = scaled(general.packet(1), "VRORCAMENTOMAR", 1.5);
+    edited = scaled(edited, "VRORCAMENTOABR", 3);
+    Simulation s;
+    s.month = "3";
+    s.packets[5] = Variant(edited);
+    s.letters = "P_N_";
+    ASSERT_TRUE(save(s).ok);
+    // Investments and depreciation confirmed; 0002's investment is effected; taxes were not.
+    EXPECT_EQ(month("N", 3), "0001|150\n0002|200\n");
+    EXPECT_EQ(month("P", 3, "'0001'"), "0001|60\n");
+    EXPECT_EQ(month("I", 3, "'0001'").substr(0, 8), "0001|90\n");
+    // April is outside the simulated month.
+    EXPECT_EQ(month("N", 4) + month("P", 4), april);
+    EXPECT_EQ(rows("SELECT CDMES, DSLINHASGERAIS FROM SIMULACAO"), "3|P_N_\n");
+}
+
 TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMonthsAgree) {
     setMonth("0001", "F", 2, 20000);
     exec("UPDATE ITEMSERVORCA SET VRORCAMENTOFEV = 1000, QTORCAMENTOFEV = 50 WHERE CDFILIAL = "
