@@ -308,6 +308,11 @@ void TfrmSimulaResult::CriaLinhas() {
     nbeOrcC->OnExit = [this](TObject* s) { nbeOrcCExit(s); };
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
+    for (TButtonFlat* b :
+         {btnImposto, btnImpRecup, btnImpSLucro, btnInvestimentos, btnDepreciacao, ButtonFlat4}) {
+        b->SetEnabled(true);
+        b->OnClick = [this](TObject* s) { btnSimulGeralClick(s); };
+    }
     LigaReducoes();
 }
 

@@ -163,6 +163,10 @@ public:
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
 
+    // --- Line dialogs ---
+    // The general lines' buttons (I, R, S, N, P, T): the general item dialog for the line.
+    void btnSimulGeralClick(TObject* Sender);
+
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;
 

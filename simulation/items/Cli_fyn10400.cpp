@@ -1,0 +1,419 @@
+#include "simulation/items/Cli_fyn10400.h"
+
+#include "budget/Cli_fyn10000.h"
+#include "services/data/EAbort.h"
+#include "services/data/NumberFormat.h"
+#include "services/lib/Consiste.h"
+#include "services/net/Arg.h"
+#include "services/ui/TColumn.h"
+#include "services/ui/TDBGrid.h"
+#include "services/ui/TDBNavigator.h"
+#include "services/ui/TMenuItem.h"
+#include "services/ui/TNumberEdit.h"
+#include "services/ui/TSpeedButton.h"
+#include "services/ui/TSpinEdit.h"
+#include "simulation/Cli_fyn10300.h"
+
+#include <cassert>
+
+namespace {
+
+const char* const kMensagens = "Excl|Confirma exclusão?\n"
+                               "S|% Imp.Lucro\n"
+                               "I|% Imposto\n"
+                               "P|% Depreciação\n"
+                               "R|% Imp. Recuperar\n"
+                               "N|% Investimentos\n"
+                               "T|%Tx. Administrativa\n"
+                               "mes_1|VRORCAMENTOJAN\nmes_2|VRORCAMENTOFEV\nmes_3|VRORCAMENTOMAR\n"
+                               "mes_4|VRORCAMENTOABR\nmes_5|VRORCAMENTOMAI\nmes_6|VRORCAMENTOJUN\n"
+                               "mes_7|VRORCAMENTOJUL\nmes_8|VRORCAMENTOAGO\nmes_9|VRORCAMENTOSET\n"
+                               "mes_10|VRORCAMENTOOUT\nmes_11|VRORCAMENTONOV\n"
+                               "mes_12|VRORCAMENTODEZ\n"
+                               "Atu|Com a atualização, os valores alterados serão substituidos "
+                               "pelos lançados no orçamento. Confirma atualização?\n";
+
+TfrmSimulaResult& resultado() {
+    assert(frmSimulaResult && "the general items are simulated from the result screen");
+    return *frmSimulaResult;
+}
+
+bool fechado(const std::string& flag) {
+    return flag == "E" || flag == "A";
+}
+
+std::string texto(const TClientDataSet& ds, const char* campo) {
+    const TField* f = ds.FindField(campo);
+    return f ? f->AsString() : std::string();
+}
+
+// Every row of `origem` with the letter appended to `destino`, field by field by name.
+void copiaLinhas(TClientDataSet& origem, TClientDataSet& destino, const std::string& letra) {
+    if (!origem.Active()) return;
+    for (origem.First(); !origem.Eof(); origem.Next()) {
+        if (texto(origem, "IDTIPOORCAOP") != letra) continue;
+        destino.Append();
+        for (const TField* f : origem.Fields())
+            if (TField* alvo = destino.FindField(f->FieldName()))
+                alvo->SetAsVariant(f->AsVariant());
+        destino.Post();
+    }
+}
+
+} // namespace
+
+TfrmSimulGeral::TfrmSimulGeral(TComponent* owner) : TfrmSimulaLinha(owner) {
+    msgPadrao.Add(kMensagens);
+    CriaComponentes();
+}
+
+TfrmSimulGeral::~TfrmSimulGeral() {
+    DestroyComponents();
+}
+
+void TfrmSimulGeral::CriaComponentes() {
+    for (TClientDataSet* ds : {&cdsServico, &cdsAuxServico}) {
+        ds->AddField("NRANOORCAOP", FieldType::String, 4);
+        ds->AddField("CDFILIAL", FieldType::String, 4).SetDisplayLabel("Filial");
+        ds->AddField("NRSEQITEMORCA", FieldType::String, 10);
+        ds->AddField("CDVERSORCAOP", FieldType::Float);
+        ds->AddField("CDIMPOSTO", FieldType::String, 2);
+        ds->AddField("NMIMPOSTO", FieldType::String, 30).SetDisplayLabel("Imposto");
+        for (int mes = 1; mes <= 12; ++mes)
+            ds->AddField("VRORCAMENTO" + Abreviatura(mes), FieldType::Float).SetVisible(false);
+        ds->AddField("TOTAL", FieldType::Float).SetDisplayFormat("#,##0.00");
+        ds->AddField("TOTGERAL", FieldType::Float);
+        ds->AddField("FATURAMENTO", FieldType::Float).SetDisplayLabel("% Faturamento");
+        ds->AddField("IDTIPOORCAOP", FieldType::String, 1);
+        ds->AddField("PORCENT", FieldType::Float);
+        ds->AddField("IDSTATUSORCA", FieldType::String, 2);
+        ds->AddField("IDITEMORCAMENTO", FieldType::String, 1);
+    }
+    for (TClientDataSet* ds : {&cdsInsereItens, &cdsAuxInsereItens}) {
+        ds->AddField("NRANOORCAOP", FieldType::String, 4);
+        ds->AddField("CDFILIAL", FieldType::String, 4);
+        ds->AddField("IDTIPOORCAOP", FieldType::String, 1);
+        ds->AddField("TOTAL", FieldType::Float);
+        TField& porcentual = ds->AddField("PORCIMPOST", FieldType::Float);
+        porcentual.SetDisplayLabel("% Faturamento");
+        porcentual.SetDisplayFormat("#,##0.0");
+        ds->AddField("CDIMPOSTO", FieldType::String, 2);
+        ds->AddField("NMES", FieldType::Integer).SetDisplayLabel("Mês");
+        ds->AddField("NUM_FILIAIS", FieldType::Float);
+        TField& valor = ds->AddField("VRMES", FieldType::Float);
+        valor.SetDisplayLabel("Valor");
+        valor.SetDisplayFormat("#,##0.00");
+        for (int mes = 1; mes <= 12; ++mes)
+            ds->AddField("VRFATORCAMENTO" + std::to_string(mes), FieldType::Float);
+        ds->AddField("NRSEQITEMORCA", FieldType::String, 10);
+    }
+    cdsTotaItem.AddField("VRTOTAITEM", FieldType::Float);
+
+    // Shares are measured when shown: the line's total moves with every posted month.
+    cdsServico.FieldByName("PORCENT").OnGetText = [this](TField& f, std::string& out, bool) {
+        const double total = f.DataSet().FieldByName("TOTAL").AsFloat();
+        out = doTotalGeral == 0 ? std::string()
+                                : FormatFloat("#,##0.00", RoundDec(total * 100 / doTotalGeral, 2));
+    };
+    cdsServico.FieldByName("FATURAMENTO").OnGetText = [](TField& f, std::string& out, bool) {
+        const TfrmSimulaResult* r = frmSimulaResult;
+        const double total = f.DataSet().FieldByName("TOTAL").AsFloat();
+        out = !r || r->nbeOrcF->GetNumber() == 0 || r->vrsimulacao == 0
+                  ? std::string()
+                  : FormatFloat("#,##0.00", RoundDec(total * 100 / r->vrsimulacao, 2));
+    };
+    cdsInsereItens.FieldByName("NMES").OnGetText = [this](TField& f, std::string& out, bool) {
+        out = f.IsNull() ? std::string() : NomeMes(f.AsInteger());
+    };
+    LigaValorDigitado(cdsInsereItens.FieldByName("VRMES"));
+
+    Monta("frmSimulGeral", "Simulação", "FYN10400", "dbgItens", cdsInsereItens);
+    dbgItens = dbgMeses;
+    // The item grid, its navigator and the name between the grids follow the items; the
+    // toolbar's data source follows the grid that has the focus.
+    dbgPadrao->SetDataSource(&dtsServico);
+    dbnPadrao->SetDataSource(&dtsServico);
+    dtsPadrao.SetDataSet(&cdsServico);
+    dbgPadrao->AddColumn("CDFILIAL", "Filial", 70);
+    dbgPadrao->AddColumn("NMIMPOSTO", "Imposto", 260);
+    dbgPadrao->AddColumn("TOTAL", "Total", 130);
+    dbgPadrao->AddColumn("PORCENT", "%", 130);
+    dbgPadrao->AddColumn("FATURAMENTO", "% Faturamento", 120);
+    dbgItens->AddColumn("NMES", "Mês", 130).SetReadOnly(true);
+    dbgItens->AddColumn("VRMES", "Valor", 150);
+    dbgItens->AddColumn("PORCIMPOST", "% Faturamento", 120).SetReadOnly(true);
+
+    dbgPadrao->OnEnter = [this](TObject*) {
+        dtsPadrao.SetDataSet(&cdsServico);
+        controlaMenu();
+        habilitaBotoes(false);
+    };
+    dbgItens->OnEnter = [this](TObject*) {
+        dtsPadrao.SetDataSet(&cdsInsereItens);
+        controlaMenu();
+        habilitaBotoes(true);
+    };
+    dbgItens->OnColEnter = [this](TObject*) { AjustaEdicao(); };
+    dbgItens->OnKeyPress = [this](TObject* s, TKeyChar& k) { dbgItensKeyPress(s, k); };
+    dtsMeses.OnStateChange = [this](TDataSource& fonte) {
+        controlaMenu();
+        if (fonte.State() == dsBrowse) habilitaBotoes(true);
+    };
+
+    cdsServico.AfterScroll = [this](TClientDataSet& ds) { cdsServicoAfterScroll(ds); };
+    cdsInsereItens.BeforeEdit = [this](TClientDataSet& ds) { cdsInsereItensBeforeEdit(ds); };
+    cdsInsereItens.BeforePost = [this](TClientDataSet& ds) { cdsInsereItensBeforePost(ds); };
+    cdsInsereItens.AfterPost = [this](TClientDataSet& ds) { cdsInsereItensAfterPost(ds); };
+    cdsInsereItens.BeforeInsert = [this](TClientDataSet& ds) { cdsInsereItensBeforeInsert(ds); };
+    cdsInsereItens.BeforeDelete = [](TClientDataSet&) { Abort(); };
+    cdsInsereItens.AfterScroll = [this](TClientDataSet&) { AjustaEdicao(); };
+    OnActivate = [this](TObject* s) { FormActivate(s); };
+}
+
+TNumberEdit* TfrmSimulGeral::CampoDaLinha() const {
+    return frmSimulaResult ? frmSimulaResult->Find<TNumberEdit>(stNumberEdit) : nullptr;
+}
+
+void TfrmSimulGeral::Prepara(const std::string& letra, const std::string& titulo,
+                             const std::string& campo) {
+    stOrcamento = letra;
+    doTotalGeral = 0;
+    for (TClientDataSet* ds : {&cdsServico, &cdsInsereItens, &cdsAuxServico, &cdsAuxInsereItens}) {
+        ds->SetFiltered(false);
+        if (ds->Active())
+            ds->EmptyDataSet();
+        else
+            ds->CreateDataSet();
+    }
+    stNumberEdit = campo;
+    TfrmSimulaResult& r = resultado();
+    {
+        // The rows are filtered to the first item once the letter is set.
+        HandlerGuard semRolagem(cdsServico.AfterScroll);
+        if (r.cdsImpRecu.Active()) cdsServico.SetData(r.cdsImpRecu.Data());
+        if (r.cdsMesesRecu.Active()) cdsInsereItens.SetData(r.cdsMesesRecu.Data());
+        cdsServico.SetFilter("IDTIPOORCAOP ='" + stOrcamento + "'");
+        cdsServico.SetFiltered(true);
+    }
+    if (const TNumberEdit* linha = CampoDaLinha()) doTotalGeral = linha->GetNumber();
+    RotulaColunas();
+    SetCaption(titulo);
+    cdsServico.First();
+    cdsServicoAfterScroll(cdsServico);
+}
+
+void TfrmSimulGeral::RotulaColunas() {
+    if (TColumn* porcent = dbgPadrao->ColumnByFieldName("PORCENT"))
+        porcent->SetTitleCaption(msgPadrao.Msg(stOrcamento));
+    // Only the tax lines name a tax.
+    if (TColumn* imposto = dbgPadrao->ColumnByFieldName("NMIMPOSTO"))
+        imposto->SetVisible(!texto(cdsServico, "CDIMPOSTO").empty());
+}
+
+void TfrmSimulGeral::FormActivate(TObject*) {
+    MostraNome(dtsServico, stOrcamento == "I" || stOrcamento == "R" ? "NMIMPOSTO" : "CDFILIAL");
+    controlaMenu();
+}
+
+void TfrmSimulGeral::FormClose(TObject* Sender, TCloseAction& Action) {
+    // The line's total goes back through the result screen's box of the line.
+    if (TNumberEdit* linha = CampoDaLinha()) linha->SetNumber(doTotalGeral);
+    boIdCriado = false;
+    TfrmSimulaLinha::FormClose(Sender, Action);
+}
+
+std::vector<DataPacket> TfrmSimulGeral::Pacotes() const {
+    return {cdsServico.Data(), cdsInsereItens.Data()};
+}
+
+void TfrmSimulGeral::cdsServicoAfterScroll(TClientDataSet& DataSet) {
+    const std::string stMes = resultado().stMes;
+    // The sequence tells two lines of one branch, type and tax apart; in month mode only the
+    // simulated month is shown.
+    std::string filtro = "CDFILIAL = '" + texto(DataSet, "CDFILIAL") + "' AND NRSEQITEMORCA = '" +
+                         texto(DataSet, "NRSEQITEMORCA") + "' AND IDTIPOORCAOP = '" + stOrcamento +
+                         "'";
+    if (stMes != "T") filtro += " AND NMES = " + std::to_string(std::atoi(stMes.c_str()));
+    cdsInsereItens.SetFiltered(false);
+    cdsInsereItens.SetFilter(filtro);
+    cdsInsereItens.SetFiltered(true);
+    AjustaEdicao();
+    controlaMenu();
+}
+
+bool TfrmSimulGeral::MesEditavel() const {
+    if (!cdsInsereItens.Active() || cdsInsereItens.IsEmpty() || cdsServico.IsEmpty()) return false;
+    const int mes = cdsInsereItens.FieldByName("NMES").AsInteger();
+    const std::string stMes = frmSimulaResult ? frmSimulaResult->stMes : "T";
+    if (stMes != "T" && stMes != std::to_string(mes)) return false;
+    if (PermissaoDoMes(mes) == "N") return false;
+    if (fechado(texto(cdsServico, "IDITEMORCAMENTO")) || fechado(texto(cdsServico, "IDSTATUSORCA")))
+        return false;
+    if (!frmCalcOrcaOper) return true;
+    const TClientDataSet& fase = frmCalcOrcaOper->cdsVerifFaseOper;
+    if (fase.Active() && !fase.IsEmpty() && texto(fase, "IDFASECALCORCA") == "N") return false;
+    // The branch's budget as the main screen holds it: effected, approved or out of reach.
+    const TClientDataSet& filiais = frmCalcOrcaOper->cdsOrcamentoFilial;
+    const std::string filial = texto(cdsServico, "CDFILIAL");
+    const DataPacket p = filiais.Active() ? filiais.Data() : DataPacket();
+    for (std::size_t r = 0; r < p.rows.size(); ++r) {
+        if (p.value(r, "CDFILIAL").toText() != filial) continue;
+        return !fechado(p.value(r, "IDSTATUSORCA").toText()) &&
+               p.value(r, "IDACESSOCALC").toText() != "N";
+    }
+    return true;
+}
+
+void TfrmSimulGeral::AjustaEdicao() {
+    const TColumn* coluna = dbgItens->SelectedColumn();
+    if (coluna && coluna->FieldName() == "VRMES" && MesEditavel())
+        dbgItens->AddOption(dgEditing);
+    else
+        dbgItens->RemoveOption(dgEditing);
+}
+
+void TfrmSimulGeral::dbgItensKeyPress(TObject*, TKeyChar& Key) {
+    FiltraTeclaMes(Key, {"VRMES"}, !MesEditavel());
+}
+
+void TfrmSimulGeral::cdsInsereItensBeforeEdit(TClientDataSet& DataSet) {
+    if (!MesEditavel()) Abort();
+    doVrAnterior = DataSet.FieldByName("VRMES").AsFloat();
+}
+
+void TfrmSimulGeral::cdsInsereItensBeforePost(TClientDataSet& DataSet) {
+    const std::string n = std::to_string(DataSet.FieldByName("NMES").AsInteger());
+    // The result screen's own read carries the billing on the item rows only.
+    const TField& doMes = DataSet.FieldByName("VRFATORCAMENTO" + n);
+    const TField* doItem = cdsServico.FindField("VRFATORCAMENTO" + n);
+    const double faturamento = !doMes.IsNull() ? doMes.AsFloat() : doItem ? doItem->AsFloat() : 0;
+    const double valor = DataSet.FieldByName("VRMES").AsFloat();
+    DataSet.FieldByName("PORCIMPOST").SetAsFloat(faturamento == 0 ? 0 : valor * 100 / faturamento);
+}
+
+void TfrmSimulGeral::cdsInsereItensAfterPost(TClientDataSet& DataSet) {
+    const double valor = DataSet.FieldByName("VRMES").AsFloat();
+    doTotalGeral = doTotalGeral + valor - doVrAnterior;
+    doVrAnterior = valor;
+    cdsServico.Edit();
+    cdsServico
+        .FieldByName(
+            msgPadrao.Msg("mes_" + std::to_string(DataSet.FieldByName("NMES").AsInteger())))
+        .SetAsFloat(valor);
+    cdsServico.FieldByName("TOTAL").SetAsFloat(resultado().valorPeriodo(cdsServico));
+    cdsServico.Post();
+}
+
+void TfrmSimulGeral::cdsInsereItensBeforeInsert(TClientDataSet&) {
+    Abort();
+}
+
+void TfrmSimulGeral::sbtAlterarClick(TObject* Sender) {
+    if (dbgItens->Focused()) {
+        dbgItens->SetSelectedField(&cdsInsereItens.FieldByName("VRMES"));
+        cdsInsereItens.Edit();
+        return;
+    }
+    TfrmSimulaLinha::sbtAlterarClick(Sender);
+}
+
+void TfrmSimulGeral::getSimulacao() {
+    TfrmSimulaResult& r = resultado();
+    ProgressGuard progresso(this, 1, "");
+    // The budget year always, the month apart: in month mode the year is still the year.
+    int ano = r.speAno ? r.speAno->Value() : 0;
+    std::string filiais = r.stCdFilial, letra = stOrcamento, mes = r.stMes;
+    const int versao = std::atoi(frmCalcOrcaOper ? frmCalcOrcaOper->edtVersao->Text().c_str() : "");
+    const Variant pacotes =
+        CheckResultServ(frmCalcOrcaOper->netCalcOrcaOper.AppServer(
+                            "getSimulGeral", {Arg::ref(ano), Arg::ref(filiais), Arg::ref(letra),
+                                              versao, Arg::ref(mes)}),
+                        true, 0);
+    cdsAuxInsereItens.SetData(pacotes.array().at(0).packet());
+    cdsAuxServico.SetData(pacotes.array().at(1).packet());
+    cdsTotaItem.SetData(pacotes.array().at(2).packet());
+
+    HandlerGuard semRolagem(cdsServico.AfterScroll);
+    HandlerGuard semInclusao(cdsInsereItens.BeforeInsert);
+    HandlerGuard semGravacao(cdsInsereItens.BeforePost);
+    HandlerGuard semAposGravar(cdsInsereItens.AfterPost);
+    HandlerGuard semRolarMes(cdsInsereItens.AfterScroll);
+    HandlerGuard semExclusao(cdsInsereItens.BeforeDelete);
+    cdsInsereItens.SetFiltered(false);
+    cdsInsereItens.SetFilter("IDTIPOORCAOP ='" + stOrcamento + "'");
+    cdsInsereItens.SetFiltered(true);
+    while (!cdsInsereItens.IsEmpty())
+        cdsInsereItens.Delete();
+    while (!cdsServico.IsEmpty())
+        cdsServico.Delete();
+    copiaLinhas(cdsAuxServico, cdsServico, stOrcamento);
+    cdsInsereItens.SetFiltered(false);
+    copiaLinhas(cdsAuxInsereItens, cdsInsereItens, stOrcamento);
+    RotulaColunas();
+}
+
+void TfrmSimulGeral::sbtVerificarClick(TObject*) {
+    if (Pergunta("Atu")) {
+        TfrmSimulaResult& r = resultado();
+        boAtualiza = true;
+        getSimulacao();
+        doTotalGeral = cdsTotaItem.IsEmpty() ? 0 : cdsTotaItem.FieldByName("VRTOTAITEM").AsFloat();
+        const char letra = stOrcamento.empty() ? ' ' : stOrcamento[0];
+        switch (letra) {
+        case 'I':
+            r.boSimulaImp = r.boSimulaPercImp = false;
+            r.boAtualizaGeralImp = r.boImpAtualizado = true;
+            break;
+        case 'T':
+            r.boSimulaTxAdm = r.boSimulaPercTxAdm = false;
+            r.boAtualizaGeralTxAdm = r.boTaxaAtualizada = true;
+            break;
+        case 'R':
+            r.boSimulaRecup = false;
+            r.boAtualizaGeralRecup = r.boImpRecuAtualizado = true;
+            break;
+        case 'S':
+            r.boSimulaSL = r.boSimulaPercSL = false;
+            r.boAtualizaGeralSL = r.boImpLucroAtualizado = true;
+            break;
+        case 'P':
+            r.boSimulaDeprec = r.boSimulaPercDeprec = false;
+            r.boAtualizaGeralDeprec = r.boDeprecAtualizado = true;
+            break;
+        case 'N':
+            r.boSimulaInves = r.boSimulaPercInves = false;
+            r.boAtualizaGeralInves = r.boInvestAtualizado = true;
+            break;
+        default:
+            break;
+        }
+        boAtualiza = false;
+        cdsServico.First();
+        cdsServicoAfterScroll(cdsServico);
+    }
+    controlaMenu();
+}
+
+void TfrmSimulGeral::controlaMenu() {
+    if (!dbgItens) return;
+    const bool editando = EditandoMeses();
+    const bool semMeses = !cdsInsereItens.Active() || cdsInsereItens.IsEmpty();
+    Habilita(!dbgPadrao->Focused() && !editando && MesEditavel(),
+             !editando && !dbgItens->Focused() && !semMeses);
+}
+
+void TfrmSimulGeral::habilitaBotoes(bool flag) {
+    if (EditandoMeses()) return;
+    mnuAlterar->SetEnabled(flag && MesEditavel());
+    mnuProcurar->SetEnabled(!flag);
+    mnuIncluir->SetEnabled(false);
+    mnuExcluir->SetEnabled(false);
+    MirrorButtons();
+    sbtImprimir->SetEnabled(false);
+}
+
+std::vector<DataPacket> criaSimulGeral(const std::string& letra, const std::string& titulo,
+                                       const std::string& campo) {
+    return TfrmSimulaLinha::Executa<TfrmSimulGeral>(
+        [&](TfrmSimulGeral& d) { d.Prepara(letra, titulo, campo); });
+}
