@@ -10,6 +10,7 @@
 #include "services/ui/TDBNavigator.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TNumberEdit.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
@@ -79,8 +80,11 @@ void TfrmSimulGeral::CriaComponentes() {
         ds->AddField("CDVERSORCAOP", FieldType::Float);
         ds->AddField("CDIMPOSTO", FieldType::String, 2);
         ds->AddField("NMIMPOSTO", FieldType::String, 30).SetDisplayLabel("Imposto");
-        for (int mes = 1; mes <= 12; ++mes)
-            ds->AddField("VRORCAMENTO" + Abreviatura(mes), FieldType::Float).SetVisible(false);
+        for (int mes = 1; mes <= 12; ++mes) {
+            TField& valor = ds->AddField("VRORCAMENTO" + Abreviatura(mes), FieldType::Float);
+            valor.SetVisible(false);
+            valor.SetDisplayFormat("#,##0.00");
+        }
         ds->AddField("TOTAL", FieldType::Float).SetDisplayFormat("#,##0.00");
         ds->AddField("TOTGERAL", FieldType::Float);
         ds->AddField("FATURAMENTO", FieldType::Float).SetDisplayLabel("% Faturamento");
@@ -98,7 +102,9 @@ void TfrmSimulGeral::CriaComponentes() {
         porcentual.SetDisplayLabel("% Faturamento");
         porcentual.SetDisplayFormat("#,##0.0");
         ds->AddField("CDIMPOSTO", FieldType::String, 2);
-        ds->AddField("NMES", FieldType::Integer).SetDisplayLabel("Mês");
+        TField& mes = ds->AddField("NMES", FieldType::Integer);
+        mes.SetDisplayLabel("Mês");
+        mes.SetAlignment(taCenter);
         ds->AddField("NUM_FILIAIS", FieldType::Float);
         TField& valor = ds->AddField("VRMES", FieldType::Float);
         valor.SetDisplayLabel("Valor");
@@ -128,6 +134,10 @@ void TfrmSimulGeral::CriaComponentes() {
     LigaValorDigitado(cdsInsereItens.FieldByName("VRMES"));
 
     Monta("frmSimulGeral", "Simulação", "FYN10400", "dbgItens", cdsInsereItens);
+    // Room for the twelve months of a year under the items.
+    SetBounds(0, 0, 780, 680);
+    panMeses->SetBounds(0, 652 - 320, 780, 320);
+    panRodape->SetBounds(0, 652, 780, 28);
     dbgItens = dbgMeses;
     // The item grid, its navigator and the name between the grids follow the items; the
     // toolbar's data source follows the grid that has the focus.
@@ -135,7 +145,7 @@ void TfrmSimulGeral::CriaComponentes() {
     dbnPadrao->SetDataSource(&dtsServico);
     dtsPadrao.SetDataSet(&cdsServico);
     dbgPadrao->AddColumn("CDFILIAL", "Filial", 70);
-    dbgPadrao->AddColumn("NMIMPOSTO", "Imposto", 260);
+    dbgPadrao->AddColumn("NMIMPOSTO", "Imposto", 250);
     dbgPadrao->AddColumn("TOTAL", "Total", 130);
     dbgPadrao->AddColumn("PORCENT", "%", 130);
     dbgPadrao->AddColumn("FATURAMENTO", "% Faturamento", 120);
@@ -168,6 +178,9 @@ void TfrmSimulGeral::CriaComponentes() {
     cdsInsereItens.BeforeDelete = [](TClientDataSet&) { Abort(); };
     cdsInsereItens.AfterScroll = [this](TClientDataSet&) { AjustaEdicao(); };
     OnActivate = [this](TObject* s) { FormActivate(s); };
+    for (TClientDataSet* ds :
+         {&cdsServico, &cdsInsereItens, &cdsAuxServico, &cdsAuxInsereItens, &cdsTotaItem})
+        RegisterDataSet(ds->Name(), ds);
 }
 
 TNumberEdit* TfrmSimulGeral::CampoDaLinha() const {

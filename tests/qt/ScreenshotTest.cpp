@@ -486,6 +486,32 @@ TEST_F(QtScreenshots,
 }
 
 TEST_F(QtScreenshots,
+       GivenTheResultSimulation_WhenTheTaxLineIsOpened_ThenTheGeneralItemDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    // The taxes of the simulated branch, its March selected in the month grid.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto& s = static_cast<TfrmSimulaResult&>(form);
+        // The dialog runs its own modal loop: it opens once the watcher's turn is over.
+        QTimer::singleShot(0, &watcher,
+                           [this, &s] { app.dispatch([&s] { s.btnImposto->Click(); }); });
+    };
+    prepare["FYN10400"] = [this](TForm& form) {
+        auto* months = form.Find<TDBGrid>("dbgItens");
+        ASSERT_NE(months, nullptr);
+        app.dispatch([&form, months] {
+            form.FocusControl(months);
+            months->ClickCell(2, 1);
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10400")) << messages;
+}
+
+TEST_F(QtScreenshots,
        GivenTheFeePage_WhenAMonthIsBeingTyped_ThenThePictureShowsTheEditAndTheOtherPagesLocked) {
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
