@@ -1,6 +1,7 @@
 #include "simulation/items/Cli_fyn10400.h"
 
 #include "budget/Cli_fyn10000.h"
+#include "budget/Finally.h"
 #include "services/data/EAbort.h"
 #include "services/data/NumberFormat.h"
 #include "services/lib/Consiste.h"
@@ -369,6 +370,12 @@ void TfrmSimulGeral::sbtVerificarClick(TObject*) {
     if (Pergunta("Atu")) {
         TfrmSimulaResult& r = resultado();
         boAtualiza = true;
+        // Also when the server refuses: the month grid shows the selected item's months again.
+        Finally fimDaRecarga([this] {
+            boAtualiza = false;
+            cdsServico.First();
+            cdsServicoAfterScroll(cdsServico);
+        });
         getSimulacao();
         doTotalGeral = cdsTotaItem.IsEmpty() ? 0 : cdsTotaItem.FieldByName("VRTOTAITEM").AsFloat();
         const char letra = stOrcamento.empty() ? ' ' : stOrcamento[0];
@@ -400,9 +407,6 @@ void TfrmSimulGeral::sbtVerificarClick(TObject*) {
         default:
             break;
         }
-        boAtualiza = false;
-        cdsServico.First();
-        cdsServicoAfterScroll(cdsServico);
     }
     controlaMenu();
 }

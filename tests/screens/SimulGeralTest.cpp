@@ -320,6 +320,26 @@ TEST_F(SimulGeral, GivenTheVerifyQuestion_WhenNoThenYes_ThenOnlyYesBringsTheLett
     });
 }
 
+TEST_F(SimulGeral,
+       GivenTheServerRefusesTheReload_WhenVerified_ThenTheErrorShowsAndTheDialogGoesOn) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        dialog(s.btnDepreciacao, [&](TfrmSimulGeral& d) {
+            const std::string months = shown(d.dbgItens);
+            exec("DELETE FROM VERSAOORCA WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2");
+            platform.answerNext(mrYes);
+            EXPECT_FALSE(event([&] { d.sbtVerificar->Click(); }));
+            EXPECT_EQ(messages(), std::string(kAtu) + " -> Yes\nerror: Versão 2 do ano 2026 não "
+                                                      "cadastrada.\n");
+            EXPECT_FALSE(platform.progressVisible());
+            EXPECT_FALSE(d.boAtualiza);
+            // The server refused before anything was replaced.
+            EXPECT_EQ(shown(d.dbgItens), months);
+            EXPECT_FALSE(s.boAtualizaGeralDeprec);
+        });
+    });
+}
+
 TEST_F(SimulGeral, GivenOneMonthSimulated_WhenTheDialogOpensAndReloads_ThenOnlyThatMonthIsWorked) {
     setMonth("0001", "P", 5, 500);
     setMonth("0001", "P", 6, 600);
