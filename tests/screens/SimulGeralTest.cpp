@@ -401,22 +401,31 @@ TEST_F(SimulGeral, GivenClosedMonthsAndAnEffectedBranch_WhenTyped_ThenOnlyOpenMo
     });
 }
 
-TEST_F(SimulGeral, GivenAnEffectedBranch_WhenItsMonthsAreTyped_ThenNothingChanges) {
-    setMonth("0003", "N", 4, 100);
+TEST_F(SimulGeral,
+       GivenBranchesEffectedApprovedOrOutOfReach_WhenTheirMonthsAreTyped_ThenNoneChanges) {
+    // 0003 is effected, 0004 approved, 0005 not calculated by this operator.
+    for (const char* branch : {"0003", "0004", "0005"})
+        setMonth(branch, "N", 4, 100);
     loaded();
     simulate([&](TfrmSimulaResult& s) {
-        event([&] { s.edtCdFilial->SetFocus(); });
-        event([&] { s.edtCdFilial->SetText("0003"); });
-        event([&] { s.sbtCancel->SetFocus(); });
-        ASSERT_EQ(s.stCdFilial, "0003") << messages();
-        dialog(s.btnInvestimentos, [&](TfrmSimulGeral& d) {
-            ASSERT_EQ(d.cdsServico.FieldByName("CDFILIAL").AsString(), "0003");
-            typeMonth(d, "Abril", "7");
-            EXPECT_EQ(d.dbgItens->CellText(monthRow(d, "Abril"), 1), "100,00");
-            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
-            EXPECT_FALSE(d.sbtAlterar->Enabled());
-        });
+        std::string got;
+        for (const std::string branch : {"0003", "0004", "0005"}) {
+            event([&] { s.edtCdFilial->SetFocus(); });
+            event([&] { s.edtCdFilial->SetText(branch); });
+            event([&] { s.sbtCancel->SetFocus(); });
+            ASSERT_EQ(s.stCdFilial, branch) << messages();
+            dialog(s.btnInvestimentos, [&](TfrmSimulGeral& d) {
+                ASSERT_EQ(d.cdsServico.FieldByName("CDFILIAL").AsString(), branch);
+                typeMonth(d, "Abril", "7");
+                got += branch + "=" + d.dbgItens->CellText(monthRow(d, "Abril"), 1) +
+                       (d.cdsInsereItens.State() == dsBrowse ? " browse" : " editing") +
+                       (d.sbtAlterar->Enabled() ? " +Alterar " : " -Alterar ");
+            });
+        }
+        EXPECT_EQ(got, "0003=100,00 browse -Alterar 0004=100,00 browse -Alterar 0005=100,00 "
+                       "browse -Alterar ");
         EXPECT_FALSE(s.boSimulaInves);
+        EXPECT_EQ(messages(), "");
     });
 }
 
