@@ -49,17 +49,28 @@ std::string texto(const TClientDataSet& ds, const char* campo) {
     return f ? f->AsString() : std::string();
 }
 
-// Every row of `origem` with the letter appended to `destino`, field by field by name.
-void copiaLinhas(TClientDataSet& origem, TClientDataSet& destino, const std::string& letra) {
-    if (!origem.Active()) return;
-    for (origem.First(); !origem.Eof(); origem.Next()) {
-        if (texto(origem, "IDTIPOORCAOP") != letra) continue;
-        destino.Append();
-        for (const TField* f : origem.Fields())
-            if (TField* alvo = destino.FindField(f->FieldName()))
-                alvo->SetAsVariant(f->AsVariant());
-        destino.Post();
+// The rows of `atual` of the other letters followed by the letter's rows of `novo`, in the
+// fields of `atual`: one pass, whatever the size of a branch list.
+DataPacket trocaLetra(const DataPacket& atual, const DataPacket& novo, const std::string& letra) {
+    DataPacket saida;
+    saida.fields = atual.fields;
+    const int tipo = atual.fieldIndex("IDTIPOORCAOP");
+    for (const auto& linha : atual.rows)
+        if (tipo < 0 || linha[static_cast<std::size_t>(tipo)].toText() != letra)
+            saida.rows.push_back(linha);
+    std::vector<int> origem;
+    for (const FieldDef& f : saida.fields)
+        origem.push_back(novo.fieldIndex(f.name));
+    const int tipoNovo = novo.fieldIndex("IDTIPOORCAOP");
+    for (const auto& linha : novo.rows) {
+        if (tipoNovo >= 0 && linha[static_cast<std::size_t>(tipoNovo)].toText() != letra) continue;
+        std::vector<Variant> copia;
+        copia.reserve(origem.size());
+        for (int i : origem)
+            copia.push_back(i < 0 ? Variant() : linha[static_cast<std::size_t>(i)]);
+        saida.rows.push_back(std::move(copia));
     }
+    return saida;
 }
 
 } // namespace
@@ -337,7 +348,8 @@ void TfrmSimulGeral::getSimulacao() {
     // The budget year always, the month apart: in month mode the year is still the year.
     int ano = r.speAno ? r.speAno->Value() : 0;
     std::string filiais = r.stCdFilial, letra = stOrcamento, mes = r.stMes;
-    const int versao = std::atoi(frmCalcOrcaOper ? frmCalcOrcaOper->edtVersao->Text().c_str() : "");
+    assert(frmCalcOrcaOper && "the dialog works on the main screen's budget");
+    const int versao = std::atoi(frmCalcOrcaOper->edtVersao->Text().c_str());
     const Variant pacotes =
         CheckResultServ(frmCalcOrcaOper->netCalcOrcaOper.AppServer(
                             "getSimulGeral", {Arg::ref(ano), Arg::ref(filiais), Arg::ref(letra),
@@ -347,22 +359,14 @@ void TfrmSimulGeral::getSimulacao() {
     cdsAuxServico.SetData(pacotes.array().at(1).packet());
     cdsTotaItem.SetData(pacotes.array().at(2).packet());
 
+    // The letter's items and months replaced whole, the other letters' kept as they are.
+    const DataPacket itens = trocaLetra(cdsServico.Data(), cdsAuxServico.Data(), stOrcamento);
+    const DataPacket meses =
+        trocaLetra(cdsInsereItens.Data(), cdsAuxInsereItens.Data(), stOrcamento);
     HandlerGuard semRolagem(cdsServico.AfterScroll);
-    HandlerGuard semInclusao(cdsInsereItens.BeforeInsert);
-    HandlerGuard semGravacao(cdsInsereItens.BeforePost);
-    HandlerGuard semAposGravar(cdsInsereItens.AfterPost);
     HandlerGuard semRolarMes(cdsInsereItens.AfterScroll);
-    HandlerGuard semExclusao(cdsInsereItens.BeforeDelete);
-    cdsInsereItens.SetFiltered(false);
-    cdsInsereItens.SetFilter("IDTIPOORCAOP ='" + stOrcamento + "'");
-    cdsInsereItens.SetFiltered(true);
-    while (!cdsInsereItens.IsEmpty())
-        cdsInsereItens.Delete();
-    while (!cdsServico.IsEmpty())
-        cdsServico.Delete();
-    copiaLinhas(cdsAuxServico, cdsServico, stOrcamento);
-    cdsInsereItens.SetFiltered(false);
-    copiaLinhas(cdsAuxInsereItens, cdsInsereItens, stOrcamento);
+    cdsServico.SetData(itens);
+    cdsInsereItens.SetData(meses);
     RotulaColunas();
 }
 
