@@ -274,17 +274,20 @@ bool TfrmSimulGeral::MesEditavel() const {
     if (PermissaoDoMes(mes) == "N") return false;
     if (fechado(texto(cdsServico, "IDITEMORCAMENTO")) || fechado(texto(cdsServico, "IDSTATUSORCA")))
         return false;
-    if (!frmCalcOrcaOper) return true;
-    const TClientDataSet& fase = frmCalcOrcaOper->cdsVerifFaseOper;
-    if (fase.Active() && !fase.IsEmpty() && texto(fase, "IDFASECALCORCA") == "N") return false;
-    // The branch's budget as the main screen holds it: effected, approved or out of reach.
-    const TClientDataSet& filiais = frmCalcOrcaOper->cdsOrcamentoFilial;
+    if (frmCalcOrcaOper) {
+        const TClientDataSet& fase = frmCalcOrcaOper->cdsVerifFaseOper;
+        if (fase.Active() && !fase.IsEmpty() && texto(fase, "IDFASECALCORCA") == "N") return false;
+    }
+    // The branch's budget as the result screen copied it: effected, approved or out of reach.
+    const TClientDataSet& filiais = resultado().cdsOrcFilial;
+    const TField* codigo = filiais.Active() ? filiais.FindField("CDFILIAL") : nullptr;
+    const TField* situacao = filiais.FindField("IDSTATUSORCA");
+    const TField* acesso = filiais.FindField("IDACESSOCALC");
     const std::string filial = texto(cdsServico, "CDFILIAL");
-    const DataPacket p = filiais.Active() ? filiais.Data() : DataPacket();
-    for (std::size_t r = 0; r < p.rows.size(); ++r) {
-        if (p.value(r, "CDFILIAL").toText() != filial) continue;
-        return !fechado(p.value(r, "IDSTATUSORCA").toText()) &&
-               p.value(r, "IDACESSOCALC").toText() != "N";
+    for (int row = 0; codigo && row < filiais.RecordCount(); ++row) {
+        if (filiais.RowValue(row, codigo->Index()).toText() != filial) continue;
+        return !(situacao && fechado(filiais.RowValue(row, situacao->Index()).toText())) &&
+               !(acesso && filiais.RowValue(row, acesso->Index()).toText() == "N");
     }
     return true;
 }
