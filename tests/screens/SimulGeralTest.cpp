@@ -271,6 +271,77 @@ TEST_F(SimulGeral, GivenMarchAt100_WhenChangedTo150_ThenTheItemAndOnClosingTheLi
 }
 
 TEST_F(SimulGeral,
+       GivenTheToolbar_WhenEditIsClickedOnAMonth_ThenTheValueIsTypedAndCancelOrConfirm) {
+    setMonth("0001", "P", 7, 700);
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const double line = s.nbeOrcP->GetNumber();
+        dialog(s.btnDepreciacao, [&](TfrmSimulGeral& d) {
+            const int july = monthRow(d, "Julho");
+            event([&] { d.dbgItens->SetFocus(); });
+            event([&] { d.dbgItens->ClickCell(july, 0); });
+            ASSERT_TRUE(d.sbtAlterar->Enabled());
+            event([&] { d.sbtAlterar->Click(); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsEdit);
+            EXPECT_EQ(d.dbgItens->SelectedColumn()->FieldName(), "VRMES");
+            EXPECT_TRUE(d.sbtConfirmar->Enabled() && d.sbtCancelar->Enabled());
+            EXPECT_FALSE(d.dbgPadrao->Enabled());
+            for (char c : std::string("1.234,5"))
+                event([&] { d.TypeChar(static_cast<unsigned char>(c)); });
+            event([&] { d.sbtCancelar->Click(); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            EXPECT_EQ(d.dbgItens->CellText(july, 1), "700,00");
+            EXPECT_EQ(d.doTotalGeral, line);
+
+            event([&] { d.sbtAlterar->Click(); });
+            for (char c : std::string("1.234,5"))
+                event([&] { d.TypeChar(static_cast<unsigned char>(c)); });
+            event([&] { d.sbtConfirmar->Click(); });
+            EXPECT_EQ(d.dbgItens->CellText(july, 1), "1.234,50");
+            EXPECT_TRUE(d.dbgPadrao->Enabled());
+            EXPECT_TRUE(d.sbtAlterar->Enabled());
+            // Rows are never added nor removed.
+            event([&] { d.cdsInsereItens.Last(); });
+            event([&] { d.cdsInsereItens.Append(); });
+            EXPECT_EQ(d.cdsInsereItens.RecordCount(), 12);
+        });
+        EXPECT_EQ(s.nbeOrcP->Text(), money(line + 534.5));
+        EXPECT_EQ(messages(), "");
+    });
+}
+
+TEST_F(SimulGeral, GivenTwoListedBranches_WhenOneBranchsTaxIsChangedAndSaved_ThenOnlyItChanges) {
+    setMonth("0001", "I", 3, 100);
+    setMonth("0002", "I", 3, 300);
+    loaded();
+    // Both branches checked on the miscellaneous page: the simulation opens on the list.
+    page(form->tshDiversas);
+    for (const char* branch : {"0001", "0002"}) {
+        event([&] { form->dbgFilialDiversas->SetFocus(); });
+        event([&] {
+            form->dbgFilialDiversas->DblClickCell(rowOf(form->dbgFilialDiversas, branch),
+                                                  columnOf(form->dbgFilialDiversas, "IDCHECKD"));
+        });
+    }
+    simulate([&](TfrmSimulaResult& s) {
+        ASSERT_EQ(s.stCdFilial, "_0001_0002_");
+        const double taxes = s.nbeOrcImp->GetNumber();
+        dialog(s.btnImposto, [&](TfrmSimulGeral& d) {
+            ASSERT_EQ(codes(d.cdsServico), "0001 0002");
+            ASSERT_TRUE(d.cdsServico.Locate("CDFILIAL", {Variant("0002")}));
+            typeMonth(d, "Março", "500");
+        });
+        EXPECT_EQ(s.nbeOrcImp->Text(), money(taxes + 200));
+        platform.answerNext(mrYes);
+        platform.answerNext(mrYes);
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(messages(), std::string(kConfImp) + " -> Yes\n" + kConfSimulacao + " -> Yes\n");
+    });
+    EXPECT_EQ(stored("0001", "I", 3), 100);
+    EXPECT_EQ(stored("0002", "I", 3), 500);
+}
+
+TEST_F(SimulGeral,
        GivenAValueMovedBetweenMonths_WhenClosed_ThenTheLineIsMarkedThoughItsTotalStays) {
     setMonth("0001", "S", 3, 100);
     setMonth("0001", "S", 4, 100);
@@ -381,7 +452,7 @@ TEST_F(SimulGeral, GivenAVersionStartingInApril_WhenTheWholeYearIsShown_ThenApri
     });
 }
 
-TEST_F(SimulGeral, GivenClosedMonthsAndAnEffectedBranch_WhenTyped_ThenOnlyOpenMonthsChange) {
+TEST_F(SimulGeral, GivenTheFirstQuarterClosedToThePhase_WhenTyped_ThenOnlyOpenMonthsChange) {
     setMonth("0001", "N", 3, 100);
     setMonth("0001", "N", 4, 100);
     loaded("fase");
