@@ -78,9 +78,9 @@ void TfrmSimulaResult::btnSimulGeralClick(TObject* Sender) {
     }
     const bool mudou = RoundDec(valor->GetNumber(), 2) != antes ||
                        valoresDaLinha(*this, linha->letra) != itensAntes;
-    // The fee line counts as simulated here only once the simulation was discarded.
-    const bool conta = linha->letra != 'T' || boAtualizaGeralTxAdm;
-    if (mudou && !(this->*linha->atualizada) && conta) this->*linha->simulada = true;
+    // The fee is marked like the other lines: were it marked only after a discard, a fee
+    // changed here would show on its line yet never reach the budget.
+    if (mudou && !(this->*linha->atualizada)) this->*linha->simulada = true;
     this->*linha->atualizada = false;
     if (linha->letra == 'T') {
         controlaBotoes();

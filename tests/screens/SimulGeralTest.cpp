@@ -500,6 +500,26 @@ TEST_F(SimulGeral,
     });
 }
 
+TEST_F(SimulGeral, GivenTheFeeChangedInTheDialog_WhenSaved_ThenItIsAskedForAndWritten) {
+    setMonth("0001", "T", 8, 800);
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        dialog(s.ButtonFlat4, [&](TfrmSimulGeral& d) { typeMonth(d, "Agosto", "880"); });
+        EXPECT_TRUE(s.boSimulaTxAdm);
+        EXPECT_FALSE(s.btnReduTaxaAdm->Enabled());
+        ASSERT_TRUE(s.sbtConfirma->Enabled());
+        platform.answerNext(mrYes);
+        platform.answerNext(mrYes);
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(messages(),
+                  "confirm: Filial possui orçamento por Taxa Administrativa realizado. A "
+                  "confirmação desta alteração irá sobrepor os valores existentes. Confirma "
+                  "operação? -> Yes\n" +
+                      std::string(kConfSimulacao) + " -> Yes\n");
+    });
+    EXPECT_EQ(stored("0001", "T", 8), 880);
+}
+
 TEST_F(SimulGeral, GivenTwoInvestmentsOfOneBranch_WhenTheSecondIsSelected_ThenItsOwnMonthsShow) {
     setMonth("0001", "N", 9, 1000);
     std::string columns =
