@@ -37,7 +37,7 @@ const LinhaGeral kLinhasGerais[] = {
      &TfrmSimulaResult::boSimulaTxAdm, &TfrmSimulaResult::boTaxaAtualizada},
 };
 
-// The period values of the line's items, in order: a month moved to another leaves the total
+// The month values of the line's items, in order: a month moved to another leaves the total
 // as it was, yet the line has changed.
 std::vector<double> valoresDaLinha(TfrmSimulaResult& r, char letra) {
     std::vector<double> valores;
