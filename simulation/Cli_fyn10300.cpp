@@ -296,6 +296,8 @@ void TfrmSimulaResult::CriaLinhas() {
         }
         top += kAlturaLinha;
     }
+    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
+    btnMaoObra->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
@@ -314,6 +316,8 @@ void TfrmSimulaResult::CriaLinhas() {
         b->OnClick = [this](TObject* s) { btnSimulGeralClick(s); };
     }
     LigaReducoes();
+    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
+    btnDespEntr->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

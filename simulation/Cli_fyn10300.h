@@ -163,7 +163,9 @@ public:
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
 
-    // --- Line dialogs ---
+    // --- Line dialogs (each defined with its dialog) ---
+    void btnDespEntrClick(TObject* Sender);
+    void btnMaoObraClick(TObject* Sender);
     // The general lines' buttons (I, R, S, N, P, T): the general item dialog for the line.
     void btnSimulGeralClick(TObject* Sender);
 
