@@ -40,10 +40,6 @@ TfrmSimulaResult& resultado() {
     return *frmSimulaResult;
 }
 
-bool fechado(const std::string& flag) {
-    return flag == "E" || flag == "A";
-}
-
 std::string texto(const TClientDataSet& ds, const char* campo) {
     const TField* f = ds.FindField(campo);
     return f ? f->AsString() : std::string();
@@ -72,6 +68,27 @@ DataPacket trocaLetra(const DataPacket& atual, const DataPacket& novo, const std
     }
     return saida;
 }
+
+// The result screen's flags of each general line that a reload from the budget resets.
+struct FlagsDaLinha {
+    char letra;
+    bool TfrmSimulaResult::*simulada;
+    bool TfrmSimulaResult::*reduzida; // none for recoverable taxes
+    bool TfrmSimulaResult::*recarregada;
+    bool TfrmSimulaResult::*atualizada;
+};
+
+using R = TfrmSimulaResult;
+const FlagsDaLinha kFlagsDasLinhas[] = {
+    {'I', &R::boSimulaImp, &R::boSimulaPercImp, &R::boAtualizaGeralImp, &R::boImpAtualizado},
+    {'T', &R::boSimulaTxAdm, &R::boSimulaPercTxAdm, &R::boAtualizaGeralTxAdm, &R::boTaxaAtualizada},
+    {'R', &R::boSimulaRecup, nullptr, &R::boAtualizaGeralRecup, &R::boImpRecuAtualizado},
+    {'S', &R::boSimulaSL, &R::boSimulaPercSL, &R::boAtualizaGeralSL, &R::boImpLucroAtualizado},
+    {'P', &R::boSimulaDeprec, &R::boSimulaPercDeprec, &R::boAtualizaGeralDeprec,
+     &R::boDeprecAtualizado},
+    {'N', &R::boSimulaInves, &R::boSimulaPercInves, &R::boAtualizaGeralInves,
+     &R::boInvestAtualizado},
+};
 
 } // namespace
 
@@ -266,85 +283,6 @@ void TfrmSimulGeral::cdsServicoAfterScroll(TClientDataSet& DataSet) {
     controlaMenu();
 }
 
-bool TfrmSimulGeral::MesEditavel() const {
-    if (!cdsInsereItens.Active() || cdsInsereItens.IsEmpty() || cdsServico.IsEmpty()) return false;
-    const int mes = cdsInsereItens.FieldByName("NMES").AsInteger();
-    const std::string stMes = frmSimulaResult ? frmSimulaResult->stMes : "T";
-    if (stMes != "T" && stMes != std::to_string(mes)) return false;
-    if (PermissaoDoMes(mes) == "N") return false;
-    if (fechado(texto(cdsServico, "IDITEMORCAMENTO")) || fechado(texto(cdsServico, "IDSTATUSORCA")))
-        return false;
-    if (frmCalcOrcaOper) {
-        const TClientDataSet& fase = frmCalcOrcaOper->cdsVerifFaseOper;
-        if (fase.Active() && !fase.IsEmpty() && texto(fase, "IDFASECALCORCA") == "N") return false;
-    }
-    // The branch's budget as the result screen copied it: effected, approved or out of reach.
-    const TClientDataSet& filiais = resultado().cdsOrcFilial;
-    const TField* codigo = filiais.Active() ? filiais.FindField("CDFILIAL") : nullptr;
-    const TField* situacao = filiais.FindField("IDSTATUSORCA");
-    const TField* acesso = filiais.FindField("IDACESSOCALC");
-    const std::string filial = texto(cdsServico, "CDFILIAL");
-    for (int row = 0; codigo && row < filiais.RecordCount(); ++row) {
-        if (filiais.RowValue(row, codigo->Index()).toText() != filial) continue;
-        return !(situacao && fechado(filiais.RowValue(row, situacao->Index()).toText())) &&
-               !(acesso && filiais.RowValue(row, acesso->Index()).toText() == "N");
-    }
-    return true;
-}
-
-void TfrmSimulGeral::AjustaEdicao() {
-    const TColumn* coluna = dbgItens->SelectedColumn();
-    if (coluna && coluna->FieldName() == "VRMES" && MesEditavel())
-        dbgItens->AddOption(dgEditing);
-    else
-        dbgItens->RemoveOption(dgEditing);
-}
-
-void TfrmSimulGeral::dbgItensKeyPress(TObject*, TKeyChar& Key) {
-    FiltraTeclaMes(Key, {"VRMES"}, !MesEditavel());
-}
-
-void TfrmSimulGeral::cdsInsereItensBeforeEdit(TClientDataSet& DataSet) {
-    if (!MesEditavel()) Abort();
-    doVrAnterior = DataSet.FieldByName("VRMES").AsFloat();
-}
-
-void TfrmSimulGeral::cdsInsereItensBeforePost(TClientDataSet& DataSet) {
-    const std::string n = std::to_string(DataSet.FieldByName("NMES").AsInteger());
-    // The result screen's own read carries the billing on the item rows only.
-    const TField& doMes = DataSet.FieldByName("VRFATORCAMENTO" + n);
-    const TField* doItem = cdsServico.FindField("VRFATORCAMENTO" + n);
-    const double faturamento = !doMes.IsNull() ? doMes.AsFloat() : doItem ? doItem->AsFloat() : 0;
-    const double valor = DataSet.FieldByName("VRMES").AsFloat();
-    DataSet.FieldByName("PORCIMPOST").SetAsFloat(faturamento == 0 ? 0 : valor * 100 / faturamento);
-}
-
-void TfrmSimulGeral::cdsInsereItensAfterPost(TClientDataSet& DataSet) {
-    const double valor = DataSet.FieldByName("VRMES").AsFloat();
-    doTotalGeral = doTotalGeral + valor - doVrAnterior;
-    doVrAnterior = valor;
-    cdsServico.Edit();
-    cdsServico
-        .FieldByName(
-            msgPadrao.Msg("mes_" + std::to_string(DataSet.FieldByName("NMES").AsInteger())))
-        .SetAsFloat(valor);
-    cdsServico.FieldByName("TOTAL").SetAsFloat(resultado().valorPeriodo(cdsServico));
-    cdsServico.Post();
-}
-
-void TfrmSimulGeral::cdsInsereItensBeforeInsert(TClientDataSet&) {
-    Abort();
-}
-
-void TfrmSimulGeral::sbtAlterarClick(TObject* Sender) {
-    if (dbgItens->Focused()) {
-        dbgItens->SetSelectedField(&cdsInsereItens.FieldByName("VRMES"));
-        cdsInsereItens.Edit();
-        return;
-    }
-    TfrmSimulaLinha::sbtAlterarClick(Sender);
-}
-
 void TfrmSimulGeral::getSimulacao() {
     TfrmSimulaResult& r = resultado();
     ProgressGuard progresso(this, 1, "");
@@ -385,34 +323,12 @@ void TfrmSimulGeral::sbtVerificarClick(TObject*) {
         });
         getSimulacao();
         doTotalGeral = cdsTotaItem.IsEmpty() ? 0 : cdsTotaItem.FieldByName("VRTOTAITEM").AsFloat();
-        const char letra = stOrcamento.empty() ? ' ' : stOrcamento[0];
-        switch (letra) {
-        case 'I':
-            r.boSimulaImp = r.boSimulaPercImp = false;
-            r.boAtualizaGeralImp = r.boImpAtualizado = true;
-            break;
-        case 'T':
-            r.boSimulaTxAdm = r.boSimulaPercTxAdm = false;
-            r.boAtualizaGeralTxAdm = r.boTaxaAtualizada = true;
-            break;
-        case 'R':
-            r.boSimulaRecup = false;
-            r.boAtualizaGeralRecup = r.boImpRecuAtualizado = true;
-            break;
-        case 'S':
-            r.boSimulaSL = r.boSimulaPercSL = false;
-            r.boAtualizaGeralSL = r.boImpLucroAtualizado = true;
-            break;
-        case 'P':
-            r.boSimulaDeprec = r.boSimulaPercDeprec = false;
-            r.boAtualizaGeralDeprec = r.boDeprecAtualizado = true;
-            break;
-        case 'N':
-            r.boSimulaInves = r.boSimulaPercInves = false;
-            r.boAtualizaGeralInves = r.boInvestAtualizado = true;
-            break;
-        default:
-            break;
+        // The line is the budget's again: neither simulated nor reduced, and already updated.
+        for (const FlagsDaLinha& f : kFlagsDasLinhas) {
+            if (stOrcamento != std::string(1, f.letra)) continue;
+            r.*f.simulada = false;
+            if (f.reduzida) r.*f.reduzida = false;
+            r.*f.recarregada = r.*f.atualizada = true;
         }
     }
     controlaMenu();
