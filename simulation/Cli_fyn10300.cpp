@@ -309,6 +309,8 @@ void TfrmSimulaResult::CriaLinhas() {
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
     LigaReducoes();
+    btnDespDiv->OnClick = [this](TObject* s) { btnDespDivClick(s); };
+    btnDespDiv->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

@@ -163,6 +163,9 @@ public:
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
 
+    // --- Line dialogs (each defined with its dialog) ---
+    void btnDespDivClick(TObject* Sender);
+
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;
 
