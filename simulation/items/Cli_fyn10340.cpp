@@ -7,6 +7,7 @@
 #include "services/net/Arg.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
 
@@ -55,6 +56,9 @@ TfrmSimulaDespDiv::TfrmSimulaDespDiv(TComponent* owner) : TfrmSimulaLinha(owner)
     dtsPadrao.SetDataSet(&cdsDespesas);
     Monta("frmSimulaDespDiv", "Simulação Despesas Diversas", "FYN10340", "dbgMes", cdsMes);
     dbgMes = dbgMeses;
+    // Room for the twelve months under the expenses.
+    SetBounds(0, 0, 780, 660);
+    panMeses->SetBounds(0, 332, 780, 300);
     CriaColunas();
     MostraNome(dtsPadrao, "NMDESPPREV");
 
@@ -121,7 +125,7 @@ void TfrmSimulaDespDiv::CriaDatasets() {
 void TfrmSimulaDespDiv::CriaColunas() {
     dbgPadrao->AddColumn("CDFILIAL", "Filial", 50);
     dbgPadrao->AddColumn("CDDESPPREV", "Código", 60);
-    dbgPadrao->AddColumn("NMDESPPREV", "Despesa", 330);
+    dbgPadrao->AddColumn("NMDESPPREV", "Despesa", 250);
     dbgPadrao->AddColumn("VRTOTAL", "Valor Total", 130);
     dbgPadrao->AddColumn("PORCDESP", "% Despesa", 100);
     dbgPadrao->AddColumn("PORCFAT", "% Faturamento", 110);
