@@ -142,6 +142,18 @@ void TfrmSimulaDespDiv::FormCreate(TObject* Sender) {
 }
 
 void TfrmSimulaDespDiv::FormShow(TObject*) {
+    try {
+        Carrega();
+    } catch (...) {
+        // A refused load leaves no dialog behind: the next opening starts afresh.
+        boIdCriado = false;
+        Release();
+        throw;
+    }
+    HabilitaBotoes();
+}
+
+void TfrmSimulaDespDiv::Carrega() {
     TfrmSimulaResult& r = resultado();
     const bool nadaGuardado = !r.cdsItensDiversas.Active() || r.cdsItensDiversas.IsEmpty() ||
                               !r.cdsMes.Active() || r.cdsMes.IsEmpty();
@@ -156,7 +168,6 @@ void TfrmSimulaDespDiv::FormShow(TObject*) {
         cdsDespesas.First();
         FiltraMeses();
     }
-    HabilitaBotoes();
 }
 
 void TfrmSimulaDespDiv::FormClose(TObject* Sender, TCloseAction& Action) {

@@ -61,6 +61,8 @@ public:
 private:
     void CriaColunas();
     void CriaDatasets();
+    // The expenses kept on the result screen, or the budget's when there are none to take.
+    void Carrega();
     // GetDespesas for a branch list or code into cdsDespesas and cdsMesDados, then the month
     // rows of the period rebuilt from them.
     void CarregaDoServidor(std::string& lista);

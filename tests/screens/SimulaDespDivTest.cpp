@@ -13,6 +13,7 @@
 #include "services/ui/TMaskEdit.h"
 #include "services/ui/TNumberEdit.h"
 #include "services/ui/TSpeedButton.h"
+#include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
 #include "simulation/items/Cli_fyn10340.h"
 
@@ -399,4 +400,28 @@ TEST_F(SimulaDespDiv, GivenAPostedMonth_WhenTheSimulationIsSaved_ThenTheBudgetHo
             EXPECT_EQ(month(d, "Março").substr(0, 16), "Março|2.000,00|");
         });
     });
+}
+
+TEST_F(SimulaDespDiv, GivenARefusedLoad_WhenOpening_ThenTheErrorShowsAndTheNextOpeningWorks) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        // A year the server has no such version for.
+        const int year = s.speAno->Value();
+        s.speAno->SetValue(1999);
+        platform.onModal("TfrmSimulaDespDiv", [](TForm& f) { f.Close(); });
+        event([&] { s.btnDespDiv->Click(); });
+        EXPECT_EQ(messages(), "error: Versão 2 do ano 1999 não cadastrada.\n");
+        platform.clearMessages();
+        EXPECT_FALSE(platform.progressVisible());
+        EXPECT_EQ(app.cursor(), crDefault);
+        EXPECT_FALSE(TfrmSimulaDespDiv::boIdCriado);
+        EXPECT_FALSE(s.cdsItensDiversas.Active() && !s.cdsItensDiversas.IsEmpty());
+
+        s.speAno->SetValue(year);
+        expenses(s, [&](TfrmSimulaDespDiv& d) {
+            EXPECT_EQ(shown(d.cdsDespesas, {"CDFILIAL"}), "0001\n");
+        });
+        EXPECT_FALSE(s.cdsItensDiversas.IsEmpty());
+    });
+    EXPECT_EQ(messages(), "");
 }
