@@ -15,6 +15,7 @@
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
+#include "simulation/Cli_fyn10380.h"
 #include "simulation/items/Cli_fyn10340.h"
 
 #include <functional>
@@ -422,6 +423,27 @@ TEST_F(SimulaDespDiv, GivenARefusedLoad_WhenOpening_ThenTheErrorShowsAndTheNextO
             EXPECT_EQ(shown(d.cdsDespesas, {"CDFILIAL"}), "0001\n");
         });
         EXPECT_FALSE(s.cdsItensDiversas.IsEmpty());
+    });
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(SimulaDespDiv, GivenAReducedLine_WhenOpened_ThenTheReducedMonthsAreTakenBack) {
+    loaded();
+    const double may = misc("0001", 5);
+    simulate([&](TfrmSimulaResult& s) {
+        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
+            auto& p = static_cast<TfrmReduConsFat&>(f);
+            event([&] { p.edtValor->SetText("50"); });
+            event([&] { p.sbtConfirma->Click(); });
+        });
+        event([&] { s.btnReduDespDiv->Click(); });
+        ASSERT_TRUE(s.boSimulaPercDd);
+        expenses(s, [&](TfrmSimulaDespDiv& d) {
+            EXPECT_EQ(month(d, "Maio").substr(0, 5 + money(may / 2).size()),
+                      "Maio|" + money(may / 2));
+            EXPECT_EQ(shown(d.cdsDespesas, {"VRTOTAL"}), money(miscYear("0001") / 2) + "\n");
+        });
+        EXPECT_EQ(s.nbeOrcD->Text(), money(miscYear("0001") / 2));
     });
     EXPECT_EQ(messages(), "");
 }
