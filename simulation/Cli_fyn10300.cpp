@@ -296,6 +296,8 @@ void TfrmSimulaResult::CriaLinhas() {
         }
         top += kAlturaLinha;
     }
+    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
+    btnMaoObra->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
@@ -309,6 +311,8 @@ void TfrmSimulaResult::CriaLinhas() {
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
     LigaReducoes();
+    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
+    btnDespEntr->SetEnabled(true);
     btnDespDiv->OnClick = [this](TObject* s) { btnDespDivClick(s); };
     btnDespDiv->SetEnabled(true);
 }

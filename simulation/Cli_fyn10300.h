@@ -164,6 +164,8 @@ public:
     void btnReduDespEntrClick(TObject* Sender);
 
     // --- Line dialogs (each defined with its dialog) ---
+    void btnDespEntrClick(TObject* Sender);
+    void btnMaoObraClick(TObject* Sender);
     void btnDespDivClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
