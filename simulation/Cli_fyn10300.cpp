@@ -318,6 +318,8 @@ void TfrmSimulaResult::CriaLinhas() {
     LigaReducoes();
     btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
     btnDespEntr->SetEnabled(true);
+    btnDespDiv->OnClick = [this](TObject* s) { btnDespDivClick(s); };
+    btnDespDiv->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

@@ -168,6 +168,7 @@ public:
     void btnMaoObraClick(TObject* Sender);
     // The general lines' buttons (I, R, S, N, P, T): the general item dialog for the line.
     void btnSimulGeralClick(TObject* Sender);
+    void btnDespDivClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;

@@ -285,6 +285,9 @@ Variant getDespesas(CallContext& call) {
         items.fields.push_back({"CDFILIAL", FieldType::String, 4});
         items.fields.push_back({"NRSEQITEMORCA", FieldType::String, 10});
         items.fields.push_back({"IDTIPOORCAOP", FieldType::String, 1});
+        // The branch's billing by month, against which the dialog measures a month's expense.
+        for (int m = 1; m <= 12; ++m)
+            items.fields.push_back({monthColumn("VRFATORCAMENTO", m), FieldType::Float, 0});
         std::map<std::string, Variant> names;
         for (auto& row : db.query("SELECT CDDESPPREV, NMDESPPREV FROM DESPPREV").rows)
             names.emplace(textTrimmedRight(row[0]), row[1]);
@@ -315,6 +318,8 @@ Variant getDespesas(CallContext& call) {
             row.emplace_back(line.branch);
             row.emplace_back(line.sequence);
             row.emplace_back(std::string("D"));
+            for (double b : scope.billingOf(line.branch))
+                row.emplace_back(roundMoney(b));
             items.rows.push_back(std::move(row));
         }
         return Variant(

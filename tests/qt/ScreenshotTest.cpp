@@ -622,3 +622,47 @@ TEST_F(QtScreenshots,
 }
 
 } // namespace
+
+TEST_F(QtScreenshots,
+       GivenTwoCheckedBranches_WhenTheirExpensesAreSimulated_ThenTheExpensesDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
+    app.dispatch([pages] { pages->SelectPage(frmCalcOrcaOper->tshDiversas); });
+    QTest::qWait(50);
+    TDBGrid* list = frmCalcOrcaOper->dbgFilialDiversas;
+    TClientDataSet& branches = frmCalcOrcaOper->cdsOrcamentoFilial;
+    const int code = branches.FieldByName("CDFILIAL").Index();
+    for (const char* branch : {"0003", "0004"})
+        for (int row = 0; row < branches.RecordCount(); ++row)
+            if (branches.RowValue(row, code).toText() == branch)
+                app.dispatch([list, row] {
+                    list->SetFocus();
+                    list->DblClickCell(row, list->ColumnByFieldName("IDCHECKD")->Index());
+                });
+    QTest::qWait(50);
+    // The dialog opens from the result screen's own loop, so that the watcher sees it.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto* button = static_cast<TfrmSimulaResult&>(form).btnDespDiv;
+        QTimer::singleShot(0, &watcher,
+                           [this, button] { app.dispatch([button] { button->Click(); }); });
+    };
+    pictureAs["FYN10300"] = "FYN10300-expenses";
+    // The second expense chosen and its months in view.
+    prepare["FYN10340"] = [this](TForm& form) {
+        app.dispatch([&form] {
+            auto* expenses = form.Find<TDBGrid>("dbgPadrao");
+            expenses->SetFocus();
+            expenses->ClickCell(1, 0);
+            auto* months = form.Find<TDBGrid>("dbgMes");
+            months->SetFocus();
+            months->ClickCell(2, months->ColumnByFieldName("VALOR")->Index());
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10340")) << messages;
+    EXPECT_EQ(messages, "");
+}

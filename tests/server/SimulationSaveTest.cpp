@@ -478,6 +478,42 @@ TEST_P(SimulationSave, GivenExpensesAndLabour_WhenRead_ThenShareOfTotalAndOfBill
     EXPECT_EQ(items.substr(0, items.find('\n') + 1), "2500|2500|O\n");
 }
 
+TEST_P(SimulationSave, GivenExpenseMonths_WhenRead_ThenEachCarriesItsBranchBillingByMonth) {
+    setMonth("0001", "F", 2, 12000);
+    setMonth("0002", "F", 2, 0);
+    setMonth("0001", "F", 11, 800.5);
+    setMonth("0002", "F", 11, 3.25);
+    Answer d = teste().budget("GetDespesas", {byref("_0001_0002_"), val(2026), val(2), byref("2")});
+    ASSERT_TRUE(d.ok) << d.error;
+    // Every month is there whatever the period: the dialog posts into any of them.
+    EXPECT_EQ(dumpRows(d.packet(1), {"CDFILIAL", "CDDESPPREV", "VRFATORCAMENTOFEV",
+                                     "VRFATORCAMENTONOV", "IDTIPOORCAOP"}),
+              "0001|001|12000|800.5|D\n0002|001|0|3.25|D\n");
+}
+
+TEST_P(SimulationSave, GivenExpensesEditedInTheDialog_WhenSavedForAMonth_ThenOnlyThatMonthMoves) {
+    setMonth("0001", "D", 7, 700);
+    setMonth("0003", "D", 7, 300);
+    Answer d = teste().budget("GetDespesas", {byref("_0001_0003_"), val(2026), val(2), byref("7")});
+    ASSERT_TRUE(d.ok) << d.error;
+    ASSERT_EQ(dumpRows(d.packet(0), {"CDFILIAL", "VRTOTAL"}), "0001|700\n0003|300\n");
+    const std::string june = month("D", 6, "'0001', '0003'");
+    Simulation s;
+    s.branches = "_0001_0003_";
+    s.month = "7";
+    s.misc = true;
+    s.packets[2] = Variant(scaled(d.packet(1), "VRORCAMENTO", 2));
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    // July doubles on the open branch; June is outside the period; 0003 is effected.
+    EXPECT_EQ(month("D", 7, "'0001', '0003'"), "0001|1400\n0003|300\n");
+    EXPECT_EQ(month("D", 6, "'0001', '0003'"), june);
+    Answer after =
+        teste().budget("GetDespesas", {byref("_0001_0003_"), val(2026), val(2), byref("7")});
+    EXPECT_EQ(dumpRows(after.packet(0), {"CDFILIAL", "VRTOTAL", "PORCDESP"}),
+              "0001|1400|82.35\n0003|300|17.65\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, SimulationSave,
                          ::testing::Values(TestDatabases::Kind::SqliteMemory,
                                            TestDatabases::Kind::Postgres),
