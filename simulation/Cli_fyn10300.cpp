@@ -298,6 +298,8 @@ void TfrmSimulaResult::CriaLinhas() {
     }
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
+    btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
+    btnConsumo->SetEnabled(true);
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
     nbeOrcImp->SetReadOnly(true);
     nbeOrcF->OnEnter = [this](TObject* s) { nbeOrcFEnter(s); };

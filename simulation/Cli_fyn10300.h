@@ -151,6 +151,8 @@ public:
     void nbeOrcCExit(TObject* Sender);
     // Leaving any other line recomputes.
     void nbeLinhaExit(TObject* Sender);
+    // The consumption line's dialog (simulation/items/Cli_fyn10370.cpp).
+    void btnConsumoClick(TObject* Sender);
 
     // --- Percentage reductions (SimulaResultReducao.cpp) ---
     void btnReduImpClick(TObject* Sender);

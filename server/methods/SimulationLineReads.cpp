@@ -118,7 +118,8 @@ Variant getSimulaCons(CallContext& call) {
             {"NDIAUTIL", FieldType::Float, 0},    {"QTORCAMENTO", FieldType::Float, 0},
             {"VRCUSTO", FieldType::Float, 0},     {"VRORCAMENTO", FieldType::Float, 0},
             {"IDORDENA", FieldType::String, 2},   {"IDITEMORCAMENTO", FieldType::String, 1},
-            {"CDFILIAL", FieldType::String, 4},   {"FATURAMENTO", FieldType::Float, 0}};
+            {"CDFILIAL", FieldType::String, 4},   {"FATURAMENTO", FieldType::Float, 0},
+            {"VRPERCMED", FieldType::Float, 0}};
         // The consumption dialog edits diners and values of any month and sends them back.
         values.fields = {{"CDFILIAL", FieldType::String, 4},
                          {"CDSERVFILI", FieldType::String, 5},
@@ -176,7 +177,8 @@ Variant getSimulaCons(CallContext& call) {
                 byMonth.rows.push_back(
                     {Variant(service), Variant(m), Variant(d[i]), Variant(roundMoney(qty[i])),
                      row[3], Variant(roundMoney(value[i])), Variant(std::string(order)), row[4],
-                     Variant(branch), Variant(share(value[i], roundMoney(billing[i])))});
+                     Variant(branch), Variant(share(value[i], roundMoney(billing[i]))),
+                     Variant(qty[i] > 0 ? roundMoney(value[i] / qty[i]) : 0.0)});
             }
         }
         return Variant(std::vector<Variant>{

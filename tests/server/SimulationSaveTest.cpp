@@ -409,8 +409,10 @@ TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMo
         dumpRows(a.packet(0), {"QTCOMENSAIS", "VRCONSUMO", "VRPERCFAT", "CDFILIAL"});
     EXPECT_EQ(one.substr(0, one.find('\n') + 1), "50|1000|5|0001\n");
     const std::string month =
-        dumpRows(a.packet(1), {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO"});
-    EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5\n");
+        dumpRows(a.packet(1),
+                 {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO", "VRPERCMED"});
+    // 1.000,00 for 50 diners: 20,00 each.
+    EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5|20\n");
     EXPECT_EQ(a.packet(1).rows.size(), a.packet(0).rows.size());
     EXPECT_EQ(dumpRows(a.packet(2), {"VRORCA2"}).substr(0, 5), "1000\n");
     // The operator's other branches are not read.
