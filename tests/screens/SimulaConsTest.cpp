@@ -95,8 +95,19 @@ protected:
 
     // Confirm on the toolbar, answering its question.
     void confirm(TfrmSimulaCons& d, TModalResult answer = mrYes) {
+        ASSERT_TRUE(d.sbtConfirmar->Enabled());
         platform.answerNext(answer);
         event([&] { d.sbtConfirmar->Click(); });
+    }
+
+    // The toolbar's edit on the month grid, confirmed without typing anything.
+    void editAndConfirm(TfrmSimulaCons& d) {
+        event([&] { d.dbgItensSimulacao->SetFocus(); });
+        ASSERT_TRUE(d.sbtAlterar->Enabled());
+        event([&] { d.sbtAlterar->Click(); });
+        EXPECT_EQ(d.cdsInsereItens.State(), dsEdit);
+        EXPECT_EQ(d.dbgItensSimulacao->SelectedField()->FieldName(), "QTORCAMENTO");
+        confirm(d);
     }
 
     // Selects the service row of the dialog.
@@ -195,4 +206,257 @@ TEST_F(SimulaCons, GivenTheWholeYear_WhenMarchIsPosted_ThenMonthServiceAndLineFo
         EXPECT_NE(s.nbeOrcC->GetNumber(), line);
     });
     EXPECT_EQ(messages(), "confirm: Confirma operação? -> Yes\n");
+}
+
+TEST_F(SimulaCons, GivenChangesThatKeepTheTotal_WhenConfirmed_ThenOnlyRealChangesMarkTheLine) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        // Nothing changed: confirming leaves the flags as they were.
+        consumption(s, [&](TfrmSimulaCons& d) { editAndConfirm(d); });
+        EXPECT_FALSE(s.boSimulaCons);
+        EXPECT_FALSE(s.sbtConfirma->Enabled());
+
+        // Less than half a cent is no change to the budget.
+        consumption(s, [&](TfrmSimulaCons& d) {
+            const int row = monthRow(d, 5);
+            const double may =
+                d.cdsInsereItens.RowValue(row, d.cdsInsereItens.FieldByName("VRORCAMENTO").Index())
+                    .toDouble();
+            typeMonth(d, 5, "VRORCAMENTO", FormatFloat("0.000", may + 0.004));
+            confirm(d);
+            EXPECT_NEAR(
+                d.cdsInsereItens.RowValue(row, d.cdsInsereItens.FieldByName("VRORCAMENTO").Index())
+                    .toDouble(),
+                may + 0.004, 1e-9);
+        });
+        EXPECT_FALSE(s.boSimulaCons);
+
+        // January's value moved into February: the total stays, the line is simulated.
+        double total = 0;
+        consumption(s, [&](TfrmSimulaCons& d) {
+            total = d.doTotalConsumo;
+            const int value = d.cdsInsereItens.FieldByName("VRORCAMENTO").Index();
+            const double jan = d.cdsInsereItens.RowValue(monthRow(d, 1), value).toDouble();
+            const double feb = d.cdsInsereItens.RowValue(monthRow(d, 2), value).toDouble();
+            ASSERT_GE(jan, 100);
+            typeMonth(d, 1, "VRORCAMENTO", FormatFloat("0.00", jan - 100));
+            typeMonth(d, 2, "VRORCAMENTO", FormatFloat("0.00", feb + 100));
+            confirm(d);
+            EXPECT_NEAR(d.doTotalConsumo, total, 0.001);
+        });
+        EXPECT_TRUE(s.boSimulaCons);
+        EXPECT_FALSE(s.boAtualizaGeralCons);
+        EXPECT_TRUE(s.sbtConfirma->Enabled());
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), total, 0.005);
+    });
+}
+
+TEST_F(SimulaCons, GivenOnlyDinersChanged_WhenLeftByTheExitButton_ThenTheLineIsMarked) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const double line = s.nbeOrcC->GetNumber();
+        consumption(s, [&](TfrmSimulaCons& d) {
+            typeMonth(d, 7, "QTORCAMENTO", "77");
+            // Moving to another month posts July.
+            event([&] { d.dbgItensSimulacao->ClickCell(monthRow(d, 8), 0); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            EXPECT_EQ(field(d.cdsSimulaCons, "QTCOMENSAIS"), 77);
+        });
+        EXPECT_TRUE(s.boSimulaCons);
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), line, 0.005);
+    });
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(SimulaCons, GivenAPostedMonth_WhenReopened_ThenItIsKeptUntilVerifyBringsTheBudgetBack) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const double line = s.nbeOrcC->GetNumber();
+        std::string service, budgetMonths;
+        consumption(s, [&](TfrmSimulaCons& d) {
+            service = d.lineServFili;
+            budgetMonths = rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO"});
+            typeMonth(d, 3, "QTORCAMENTO", "120");
+            typeMonth(d, 3, "VRORCAMENTO", "3600");
+            confirm(d);
+        });
+        ASSERT_TRUE(s.boSimulaCons);
+        const double simulated = s.nbeOrcC->GetNumber();
+        EXPECT_NE(simulated, line);
+
+        consumption(s, [&](TfrmSimulaCons& d) {
+            // The kept data, not the budget's: March as it was left, its average cost again.
+            ASSERT_TRUE(d.cdsSimulaCons.Locate("CDSERVFILI", {Variant(service)}));
+            const std::string months =
+                rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO", "VRPERCMED"});
+            EXPECT_NE(months.find(" / 3|120|3600|30 / "), std::string::npos) << months;
+            EXPECT_NEAR(d.doTotalConsumo, simulated, 0.005);
+
+            // Verify answered No keeps everything; Yes reads the budget again.
+            platform.answerNext(mrNo);
+            event([&] { d.sbtVerificar->Click(); });
+            ASSERT_TRUE(d.cdsSimulaCons.Locate("CDSERVFILI", {Variant(service)}));
+            EXPECT_EQ(rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO", "VRPERCMED"}),
+                      months);
+            platform.answerNext(mrYes);
+            event([&] { d.sbtVerificar->Click(); });
+            EXPECT_FALSE(s.boSimulaCons);
+            EXPECT_TRUE(s.boAtualizaGeralCons);
+            EXPECT_NEAR(d.doTotalConsumo, line, 0.005);
+            ASSERT_TRUE(d.cdsSimulaCons.Locate("CDSERVFILI", {Variant(service)}));
+            EXPECT_EQ(rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO"}), budgetMonths);
+            // The budget's total is the new starting point: confirming marks nothing.
+            editAndConfirm(d);
+        });
+        EXPECT_FALSE(s.boSimulaCons);
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), line, 0.005);
+    });
+    EXPECT_EQ(messages(),
+              "confirm: Confirma operação? -> Yes\n"
+              "confirm: Com a atualização, os valores alterados serão substituidos pelos "
+              "lançados no orçamento. Confirma atualização? -> No\n"
+              "confirm: Com a atualização, os valores alterados serão substituidos pelos "
+              "lançados no orçamento. Confirma atualização? -> Yes\n"
+              "confirm: Confirma operação? -> Yes\n");
+}
+
+TEST_F(SimulaCons, GivenAnEffectedServiceAndClosedMonths_WhenTyped_ThenNothingChanges) {
+    // The phase of "fase" closes January to March; one of 0001's services is effected.
+    execute("UPDATE ITEMSERVORCA SET IDITEMORCAMENTO = 'E' WHERE NRANOORCAOP = '2026' AND "
+            "CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'C' AND CDSERVFILI = "
+            "(SELECT MIN(CDSERVFILI) FROM ITEMSERVORCA WHERE NRANOORCAOP = '2026' AND "
+            "CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'C')");
+    const std::string effected =
+        stored("SELECT CDSERVFILI FROM ITEMSERVORCA WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = "
+               "2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'C' AND IDITEMORCAMENTO = 'E'");
+    ASSERT_FALSE(effected.empty());
+    loaded("fase");
+    simulate([&](TfrmSimulaResult& s) {
+        consumption(s, [&](TfrmSimulaCons& d) {
+            ASSERT_GT(d.cdsSimulaCons.RecordCount(), 1);
+            selectService(d, effected.substr(0, effected.size() - 1));
+            const std::string months =
+                rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO"});
+            typeMonth(d, 6, "VRORCAMENTO", "999");
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            EXPECT_FALSE(d.sbtAlterar->Enabled());
+            event([&] { d.sbtAlterar->Click(); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            EXPECT_EQ(rows(d.cdsInsereItens, {"MES", "QTORCAMENTO", "VRORCAMENTO"}), months);
+
+            // An open service: March is closed to the phase, April takes typing.
+            for (int r = 0; r < d.cdsSimulaCons.RecordCount(); ++r)
+                if (d.cdsSimulaCons.RowValue(r, d.cdsSimulaCons.FieldByName("CDSERVFILI").Index())
+                            .toText() +
+                        "\n" !=
+                    effected) {
+                    event([&] { d.dbgPadrao->ClickCell(r, 0); });
+                    break;
+                }
+            ASSERT_NE(d.lineServFili + "\n", effected);
+            typeMonth(d, 3, "VRORCAMENTO", "999");
+            EXPECT_FALSE(d.dbgItensSimulacao->HasOption(dgEditing));
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            event([&] { d.sbtAlterar->Click(); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+            typeMonth(d, 4, "VRORCAMENTO", "999");
+            EXPECT_TRUE(d.dbgItensSimulacao->HasOption(dgEditing));
+            EXPECT_EQ(d.cdsInsereItens.State(), dsEdit);
+            // Signs never go into a value.
+            event([&] { d.TypeChar('-'); });
+            EXPECT_EQ(d.dbgItensSimulacao->EditorText(), "999");
+            platform.answerNext(mrYes);
+            event([&] { d.sbtCancelar->Click(); });
+            EXPECT_EQ(d.cdsInsereItens.State(), dsBrowse);
+        });
+        EXPECT_FALSE(s.boSimulaCons);
+    });
+    EXPECT_EQ(messages(), "confirm: Cancelar operação? -> Yes\n");
+}
+
+TEST_F(SimulaCons, GivenMarchAlone_WhenPosted_ThenTheServiceAndLineAreMarch) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        event([&] { s.chkPeriodo->SetFocus(); });
+        event([&] { s.chkPeriodo->Click(); });
+        event([&] { s.speAno1->SetFocus(); });
+        event([&] { s.speAno1->SetText("03/2026"); });
+        event([&] { s.sbtCancel->SetFocus(); });
+        ASSERT_EQ(s.stMes, "3");
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), mainScreen("0001", "MAR"), 0.005);
+        consumption(s, [&](TfrmSimulaCons& d) {
+            // One row per service: March, third of the budget year.
+            EXPECT_EQ(rows(d.cdsInsereItens, {"MES", "IDORDENA"}), "3|03");
+            EXPECT_EQ(d.cdsInsereItens.FieldByName("MES").DisplayText(), "Março");
+            typeMonth(d, 3, "QTORCAMENTO", "120");
+            typeMonth(d, 3, "VRORCAMENTO", "3600");
+            confirm(d);
+            EXPECT_EQ(rows(d.cdsInsereItens, {"QTORCAMENTO", "VRORCAMENTO", "VRPERCMED"}),
+                      "120|3600|30");
+            EXPECT_EQ(field(d.cdsSimulaCons, "QTCOMENSAIS"), 120);
+            EXPECT_EQ(field(d.cdsSimulaCons, "VRCONSUMO"), 3600);
+        });
+        double march = 0;
+        for (s.cdsSimulaConsMes.First(); !s.cdsSimulaConsMes.Eof(); s.cdsSimulaConsMes.Next())
+            march += field(s.cdsSimulaConsMes, "VRORCA3");
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), march, 0.005);
+        EXPECT_TRUE(s.boSimulaCons);
+    });
+}
+
+TEST_F(SimulaCons, GivenAVersionStartingInApril_WhenOpened_ThenTheMonthsRunAprilToMarch) {
+    startServer().store().transaction([](srv::Database& db) {
+        return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
+                          "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
+                          {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
+    });
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        consumption(s, [&](TfrmSimulaCons& d) {
+            std::string months;
+            for (d.cdsInsereItens.First(); !d.cdsInsereItens.Eof(); d.cdsInsereItens.Next())
+                months += d.cdsInsereItens.FieldByName("MES").DisplayText() + " ";
+            EXPECT_EQ(months, "Abril Maio Junho Julho Agosto Setembro Outubro Novembro Dezembro "
+                              "Janeiro Fevereiro Março ");
+        });
+    });
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(SimulaCons, GivenDinersAndValuesSimulated_WhenSaved_ThenTheBudgetAndMainScreenShowThem) {
+    loaded();
+    std::string service;
+    const double marchBefore = mainScreen("0001", "MAR");
+    double marchOfService = 0;
+    simulate([&](TfrmSimulaResult& s) {
+        consumption(s, [&](TfrmSimulaCons& d) {
+            service = d.lineServFili;
+            marchOfService =
+                d.cdsInsereItens
+                    .RowValue(monthRow(d, 3), d.cdsInsereItens.FieldByName("VRORCAMENTO").Index())
+                    .toDouble();
+            typeMonth(d, 3, "QTORCAMENTO", "120");
+            typeMonth(d, 3, "VRORCAMENTO", "3600");
+            // April: diners alone.
+            typeMonth(d, 4, "QTORCAMENTO", "44");
+            confirm(d);
+        });
+        platform.clearMessages();
+        platform.answerNext(mrYes); // consumption
+        platform.answerNext(mrYes); // the budget
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(messages(),
+                  "confirm: Filial possui orçamento por Consumo realizado. A confirmação desta "
+                  "alteração irá sobrepor os valores existentes. Confirma operação? -> Yes\n"
+                  "confirm: Confirma alteração no orçamento da filial? -> Yes\n");
+        EXPECT_FALSE(s.boSimulaCons);
+        EXPECT_FALSE(s.sbtConfirma->Enabled());
+    });
+    EXPECT_EQ(stored("SELECT QTORCAMENTOMAR, VRORCAMENTOMAR, QTORCAMENTOABR FROM ITEMSERVORCA "
+                     "WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND "
+                     "IDTIPOORCAOP = 'C' AND CDSERVFILI = '" +
+                     service + "'"),
+              "120|3600|44\n");
+    // The main screen reloaded: March's consumption moved by the service's change.
+    EXPECT_NEAR(mainScreen("0001", "MAR"), marchBefore - marchOfService + 3600, 0.005);
 }
