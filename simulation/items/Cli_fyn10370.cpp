@@ -9,6 +9,7 @@
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TMenuItem.h"
 #include "services/ui/TNumberEdit.h"
+#include "services/ui/TPanel.h"
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
 
@@ -137,20 +138,23 @@ void TfrmSimulaCons::CriaDataSets() {
 }
 
 void TfrmSimulaCons::CriaGrades() {
-    dbgPadrao->AddColumn("CDFILIAL", "Filial", 50);
-    dbgPadrao->AddColumn("CDSERVFILI", "Código", 60);
-    dbgPadrao->AddColumn("NMSERVICO", "Nome do Serviço", 280);
-    dbgPadrao->AddColumn("QTCOMENSAIS", "Comensais Estimados", 140);
-    dbgPadrao->AddColumn("VRCONSUMO", "Vr. Consumo", 130);
-    dbgPadrao->AddColumn("VRPERCFAT", "% Faturamento", 110);
+    // Room for the twelve months of a service without scrolling.
+    SetBounds(Left(), Top(), 780, 640);
+    panMeses->SetBounds(panMeses->Left(), 640 - 28 - 305, 780, 305);
+    dbgPadrao->AddColumn("CDFILIAL", "Filial", 45);
+    dbgPadrao->AddColumn("CDSERVFILI", "Código", 55);
+    dbgPadrao->AddColumn("NMSERVICO", "Nome do Serviço", 240);
+    dbgPadrao->AddColumn("QTCOMENSAIS", "Comensais Estimados", 135);
+    dbgPadrao->AddColumn("VRCONSUMO", "Vr. Consumo", 120);
+    dbgPadrao->AddColumn("VRPERCFAT", "% Faturamento", 100);
 
-    dbgItensSimulacao->AddColumn("MES", "Mês", 110).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nº Dias Úteis", 100).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("VRCUSTO", "PU do Serviço", 110).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("QTORCAMENTO", "Qtde. Orçada", 110);
-    dbgItensSimulacao->AddColumn("VRPERCMED", "Custo Perc. Médio", 130).SetReadOnly(true);
-    dbgItensSimulacao->AddColumn("VRORCAMENTO", "Valor Total", 130);
-    dbgItensSimulacao->AddColumn("FATURAMENTO", "% Faturamento", 110).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("MES", "Mês", 90).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("NDIAUTIL", "Nº Dias Úteis", 90).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("VRCUSTO", "PU do Serviço", 95).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("QTORCAMENTO", "Qtde. Orçada", 100);
+    dbgItensSimulacao->AddColumn("VRPERCMED", "Custo Perc. Médio", 120).SetReadOnly(true);
+    dbgItensSimulacao->AddColumn("VRORCAMENTO", "Valor Total", 110);
+    dbgItensSimulacao->AddColumn("FATURAMENTO", "% Faturamento", 100).SetReadOnly(true);
     dbgItensSimulacao->OnKeyPress = [this](TObject* s, TKeyChar& k) {
         dbgItensSimulacaoKeyPress(s, k);
     };
