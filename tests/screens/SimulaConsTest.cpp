@@ -11,6 +11,7 @@
 #include "services/ui/TNumberEdit.h"
 #include "services/ui/TSpeedButton.h"
 #include "simulation/Cli_fyn10300.h"
+#include "simulation/Cli_fyn10380.h"
 #include "simulation/items/Cli_fyn10370.h"
 
 #include <functional>
@@ -459,4 +460,37 @@ TEST_F(SimulaCons, GivenDinersAndValuesSimulated_WhenSaved_ThenTheBudgetAndMainS
               "120|3600|44\n");
     // The main screen reloaded: March's consumption moved by the service's change.
     EXPECT_NEAR(mainScreen("0001", "MAR"), marchBefore - marchOfService + 3600, 0.005);
+}
+
+TEST_F(SimulaCons, GivenAReducedConsumption_WhenTheDialogOpens_ThenItShowsTheReducedServices) {
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const double line = s.nbeOrcC->GetNumber();
+        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
+            auto& p = static_cast<TfrmReduConsFat&>(f);
+            event([&] { p.edtValor->SetText("50"); });
+            event([&] { p.sbtConfirma->Click(); });
+        });
+        event([&] { s.btnReduConsumo->Click(); });
+        ASSERT_TRUE(s.boSimulaPercCons);
+        consumption(s, [&](TfrmSimulaCons& d) {
+            EXPECT_NEAR(d.doTotalConsumo, line / 2, 0.01 * d.cdsSimulaCons.RecordCount());
+            // Every service's months carry the average cost of their reduced values.
+            for (int r = 0; r < d.cdsSimulaCons.RecordCount(); ++r) {
+                event([&] { d.dbgPadrao->ClickCell(r, 0); });
+                ASSERT_EQ(d.cdsInsereItens.RecordCount(), 12);
+                for (d.cdsInsereItens.First(); !d.cdsInsereItens.Eof(); d.cdsInsereItens.Next()) {
+                    const double diners = field(d.cdsInsereItens, "QTORCAMENTO");
+                    EXPECT_NEAR(field(d.cdsInsereItens, "VRPERCMED"),
+                                diners > 0 ? field(d.cdsInsereItens, "VRORCAMENTO") / diners : 0,
+                                1e-9);
+                }
+            }
+        });
+        // Opening and leaving changes nothing: the reduction stays what is to be saved.
+        EXPECT_FALSE(s.boSimulaCons);
+        EXPECT_TRUE(s.boSimulaPercCons);
+        EXPECT_NEAR(s.nbeOrcC->GetNumber(), line / 2, 0.05);
+    });
+    EXPECT_EQ(messages(), "");
 }
