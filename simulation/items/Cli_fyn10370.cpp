@@ -17,27 +17,9 @@
 
 namespace {
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the consumption simulation is opened from the result screen");
-    return *frmSimulaResult;
-}
-
 TfrmCalcOrcaOper& principal() {
     assert(frmCalcOrcaOper && "the consumption simulation works on the main screen's budget");
     return *frmCalcOrcaOper;
-}
-
-double numero(const TField& campo) {
-    return campo.IsNull() ? 0.0 : campo.AsFloat();
-}
-
-// Values and diners count as changed from the cent, as the budget stores them.
-bool mudou(const TField& antes, double depois) {
-    return RoundDec(numero(antes), 2) != RoundDec(depois, 2) || (antes.IsNull() && depois != 0);
-}
-
-double custoMedio(double valor, double comensais) {
-    return comensais > 0 ? valor / comensais : 0.0;
 }
 
 // The main screen's version as the server takes it (0 when it is not a number).
@@ -51,7 +33,7 @@ int versao() {
 }
 
 std::string ano() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = TfrmSimulaCons::Resultado();
     return r.speAno ? r.speAno->Text() : principal().speAno->Text();
 }
 
@@ -164,7 +146,7 @@ void TfrmSimulaCons::FormCreate(TObject* Sender) {
     TfrmSimulaLinha::FormCreate(Sender);
     mnuIncluir->SetEnabled(false);
     mnuExcluir->SetEnabled(false);
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     // What the result screen kept from the last opening, unless it must be read again: a
     // discarded simulation, or a typed consumption that no reduction has replaced.
     const bool doServidor = !r.cdsSimulaCons.Active() || r.cdsSimulaCons.IsEmpty() ||
@@ -178,20 +160,12 @@ void TfrmSimulaCons::FormCreate(TObject* Sender) {
         FiltraMeses();
         AtualizaCustoMedio();
         // The shown months go through the posting rules, so the service shows their totals.
-        m_boInterno = true;
-        try {
-            for (cdsInsereItens.First(); !cdsInsereItens.Eof(); cdsInsereItens.Next()) {
-                cdsInsereItens.Edit();
-                cdsInsereItens.FieldByName("VRPERCMED")
-                    .SetAsFloat(custoMedio(numero(cdsInsereItens.FieldByName("VRORCAMENTO")),
-                                           numero(cdsInsereItens.FieldByName("QTORCAMENTO"))));
-                cdsInsereItens.Post();
-            }
-        } catch (...) {
-            m_boInterno = false;
-            throw;
+        const EdicaoInterna interna(m_boInterno);
+        for (cdsInsereItens.First(); !cdsInsereItens.Eof(); cdsInsereItens.Next()) {
+            cdsInsereItens.Edit();
+            PoeCustoMedio();
+            cdsInsereItens.Post();
         }
-        m_boInterno = false;
         HabilitaBotoes();
     }
     if (!cdsSimulaCons.IsEmpty()) doTotalConsumo = TotalConsumo();
@@ -210,7 +184,7 @@ std::vector<DataPacket> TfrmSimulaCons::Pacotes() const {
 }
 
 void TfrmSimulaCons::getSimulaCons() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     int numeroVersao = versao();
     Variant pacotes;
     {
@@ -229,7 +203,7 @@ void TfrmSimulaCons::getSimulaCons() {
                 cdsSimulaCons.Edit();
                 cdsSimulaCons.FieldByName("VRPERCFAT")
                     .SetAsFloat(r.vrsimulacao != 0
-                                    ? numero(cdsSimulaCons.FieldByName("VRCONSUMO")) * 100 /
+                                    ? Numero(cdsSimulaCons.FieldByName("VRCONSUMO")) * 100 /
                                           r.vrsimulacao
                                     : 0.0);
                 cdsSimulaCons.Post();
@@ -264,186 +238,13 @@ void TfrmSimulaCons::cdsSimulaConsAfterScroll(TClientDataSet&) {
     FiltraMeses();
 }
 
-void TfrmSimulaCons::AtualizaCustoMedio() {
-    HandlerGuard<TClientDataSet::Event> antes(cdsInsereItens.BeforePost);
-    HandlerGuard<TClientDataSet::Event> edicao(cdsInsereItens.BeforeEdit);
-    HandlerGuard<TClientDataSet::Event> rolagem(cdsInsereItens.AfterScroll);
-    const bool filtrado = cdsInsereItens.Filtered();
-    cdsInsereItens.SetFiltered(false);
-    for (cdsInsereItens.First(); !cdsInsereItens.Eof(); cdsInsereItens.Next()) {
-        cdsInsereItens.Edit();
-        cdsInsereItens.FieldByName("VRPERCMED")
-            .SetAsFloat(custoMedio(numero(cdsInsereItens.FieldByName("VRORCAMENTO")),
-                                   numero(cdsInsereItens.FieldByName("QTORCAMENTO"))));
-        cdsInsereItens.Post();
-    }
-    cdsInsereItens.SetFiltered(filtrado);
+TfrmSimulaResult& TfrmSimulaCons::Resultado() {
+    assert(frmSimulaResult && "the consumption simulation is opened from the result screen");
+    return *frmSimulaResult;
 }
 
-void TfrmSimulaCons::cdsInsereItensBeforePost(TClientDataSet& ds) {
-    TfrmSimulaResult& r = resultado();
-    const std::string servico = ds.FieldByName("CDSERVFILI").AsString();
-    const std::string filial = ds.FieldByName("CDFILIAL").AsString();
-    const int mes = ds.FieldByName("MES").AsInteger();
-    const double comensaisMes = numero(ds.FieldByName("QTORCAMENTO"));
-    const double valorMes = numero(ds.FieldByName("VRORCAMENTO"));
-
-    if (mes >= 1 && mes <= 12 &&
-        cdsSimulaConsMes.Locate("CDSERVFILI;CDFILIAL", {Variant(servico), Variant(filial)},
-                                {true, false})) {
-        cdsSimulaConsMes.Edit();
-        TField& qt = cdsSimulaConsMes.FieldByName("QTORCA" + std::to_string(mes));
-        TField& vr = cdsSimulaConsMes.FieldByName("VRORCA" + std::to_string(mes));
-        if (mudou(qt, comensaisMes) || mudou(vr, valorMes)) m_boAlterou = true;
-        qt.SetAsFloat(comensaisMes);
-        vr.SetAsFloat(valorMes);
-        cdsSimulaConsMes.Post();
-    }
-
-    double comensais = 0, valor = 0;
-    if (r.stMes == "T") {
-        comensais = comensaisMes;
-        for (int m = 1; m <= 12; ++m)
-            valor += numero(cdsSimulaConsMes.FieldByName("VRORCA" + std::to_string(m)));
-    } else {
-        if (const TField* qt = cdsSimulaConsMes.FindField("QTORCA" + r.stMes); qt && !qt->IsNull())
-            comensais = qt->AsFloat();
-        if (const TField* vr = cdsSimulaConsMes.FindField("VRORCA" + r.stMes); vr && !vr->IsNull())
-            valor = vr->AsFloat();
-    }
-    ds.FieldByName("VRPERCMED").SetAsFloat(custoMedio(valorMes, comensaisMes));
-
-    if (!cdsSimulaCons.IsEmpty()) {
-        // The service's new diners may reorder the services: the month rows stay as they are.
-        HandlerGuard<TClientDataSet::Event> rolagem(cdsSimulaCons.AfterScroll);
-        cdsSimulaCons.Edit();
-        cdsSimulaCons.FieldByName("VRCONSUMO").SetAsFloat(valor);
-        cdsSimulaCons.FieldByName("QTCOMENSAIS").SetAsFloat(comensais);
-        if (r.nbeOrcL->GetNumber() > 0)
-            cdsSimulaCons.FieldByName("VRPERCFAT")
-                .SetAsFloat(r.vrsimulacao != 0 ? valor * 100 / r.vrsimulacao : 0.0);
-        cdsSimulaCons.Post();
-    }
-
-    // A branch without billing in the month keeps the share it had.
-    if (mes >= 1 && mes <= 12 && r.cdsValTotal.Active() &&
-        r.cdsValTotal.Locate("CDFILIAL", {Variant(filial)}, {true, false})) {
-        const double total = numero(r.cdsValTotal.FieldByName("VRORCAMENTO" + Abreviatura(mes)));
-        if (total > 0) ds.FieldByName("FATURAMENTO").SetAsFloat(valorMes * 100 / total);
-    }
-}
-
-bool TfrmSimulaCons::MesFechado() const {
-    if (!cdsInsereItens.Active() || cdsInsereItens.IsEmpty()) return false;
-    return PermissaoDoMes(cdsInsereItens.FieldByName("MES").AsInteger()) == "N";
-}
-
-void TfrmSimulaCons::cdsInsereItensAfterScroll(TClientDataSet&) {
-    if (MesFechado())
-        dbgItensSimulacao->RemoveOption(dgEditing);
-    else
-        dbgItensSimulacao->AddOption(dgEditing);
-}
-
-void TfrmSimulaCons::cdsInsereItensBeforeInsert(TClientDataSet&) {
-    Abort();
-}
-
-void TfrmSimulaCons::cdsInsereItensBeforeEdit(TClientDataSet&) {
-    // The save would refuse a closed month and pass over an effected service.
-    if (!m_boInterno && (ItemEfetivado() || MesFechado())) Abort();
-}
-
-void TfrmSimulaCons::dbgItensSimulacaoKeyPress(TObject*, TKeyChar& Key) {
-    FiltraTeclaMes(Key, {"QTORCAMENTO", "VRORCAMENTO"}, ItemEfetivado());
-}
-
-bool TfrmSimulaCons::ItemEfetivado() const {
-    if (!cdsInsereItens.Active() || cdsInsereItens.IsEmpty()) return false;
-    const std::string flag = cdsInsereItens.FieldByName("IDITEMORCAMENTO").AsString();
-    return flag == "E" || flag == "A";
-}
-
-double TfrmSimulaCons::TotalConsumo() const {
-    const int campo = cdsSimulaCons.FieldByName("VRCONSUMO").Index();
-    double total = 0;
-    for (int linha = 0; linha < cdsSimulaCons.RecordCount(); ++linha) {
-        const Variant& v = cdsSimulaCons.RowValue(linha, campo);
-        if (!v.isNull()) total += v.toDouble();
-    }
-    return total;
-}
-
-void TfrmSimulaCons::VerificaSimulacao() {
-    // Diners changed, or values moved between months, leave the total as it was and must
-    // still reach the budget.
-    if (m_boAlterou || RoundDec(TotalConsumo(), 2) != RoundDec(doTotalConsumo, 2)) {
-        TfrmSimulaResult& r = resultado();
-        r.boAtualizaGeralCons = false;
-        r.boSimulaCons = true;
-    }
-}
-
-void TfrmSimulaCons::sbtAlterarClick(TObject*) {
-    if (!dbgItensSimulacao->Focused() || cdsInsereItens.IsEmpty()) return;
-    dbgItensSimulacao->SetSelectedField(&cdsInsereItens.FieldByName("QTORCAMENTO"));
-    cdsInsereItens.Edit();
-}
-
-void TfrmSimulaCons::sbtConfirmarClick(TObject* Sender) {
-    TfrmSimulaLinha::sbtConfirmarClick(Sender);
-    if (!Pergunta("Conf")) return;
-    if (!cdsInsereItens.IsEmpty()) {
-        if (!EditandoMeses()) {
-            m_boInterno = true;
-            try {
-                cdsInsereItens.Edit();
-            } catch (...) {
-                m_boInterno = false;
-                throw;
-            }
-            m_boInterno = false;
-        }
-        cdsInsereItens.Post();
-    }
-    VerificaSimulacao();
-    EnableButtons(false);
-}
-
-void TfrmSimulaCons::sbtCancelarClick(TObject* Sender) {
-    TfrmSimulaLinha::sbtCancelarClick(Sender);
-    if (!Pergunta("Canc")) return;
-    if (EditandoMeses()) cdsInsereItens.Cancel();
-    EnableButtons(false);
-}
-
-void TfrmSimulaCons::sbtVerificarClick(TObject*) {
-    if (!Pergunta("Atu")) return;
-    getSimulaCons();
-    TfrmSimulaResult& r = resultado();
-    r.boSimulaCons = false;
-    r.boSimulaPercCons = false;
-    r.boAtualizaGeralCons = true;
-    // The budget's values are the new starting point.
-    doTotalConsumo = TotalConsumo();
-    m_boAlterou = false;
-    OrdenaServicos();
-}
-
-void TfrmSimulaCons::mnuSairClick(TObject* Sender) {
-    TfrmSimulaLinha::mnuSairClick(Sender);
-    if (!cdsSimulaCons.IsEmpty()) VerificaSimulacao();
-    EnableButtons(false);
-}
-
-void TfrmSimulaCons::HabilitaBotoes() {
-    EnableButtons(EditandoMeses());
-}
-
-void TfrmSimulaCons::EnableButtons(bool editando) {
-    const bool semMeses = !cdsInsereItens.Active() || cdsInsereItens.IsEmpty();
-    Habilita(!dbgPadrao->Focused() && !editando && !ItemEfetivado(),
-             !editando && !dbgItensSimulacao->Focused() && !semMeses);
+double TfrmSimulaCons::Numero(const TField& campo) {
+    return campo.IsNull() ? 0.0 : campo.AsFloat();
 }
 
 std::vector<DataPacket> criaSimulaCons() {

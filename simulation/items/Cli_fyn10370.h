@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class TfrmSimulaResult;
+
 // The consumption line of the result simulation, service by service: each branch's
 // consumption services with their diners, value and share of net billing, and the months of
 // the selected service, whose diners and value the operator changes.
@@ -62,7 +64,24 @@ public:
     // are not written by the save, so they are not edited here either.
     bool ItemEfetivado() const override;
 
+    // The result screen the dialog works for.
+    static TfrmSimulaResult& Resultado();
+    // A number field's value, 0 when empty.
+    static double Numero(const TField& campo);
+
 private:
+    // The dialog's own edits of month rows for the guard's lifetime.
+    class EdicaoInterna {
+    public:
+        explicit EdicaoInterna(bool& flag) : m_flag(flag) { m_flag = true; }
+        ~EdicaoInterna() { m_flag = false; }
+        EdicaoInterna(const EdicaoInterna&) = delete;
+        EdicaoInterna& operator=(const EdicaoInterna&) = delete;
+
+    private:
+        bool& m_flag;
+    };
+
     void CriaDataSets();
     void CriaGrades();
     // Orders the services by diners, most first, and selects the first.
@@ -71,6 +90,8 @@ private:
     void FiltraMeses();
     // The average cost of every month row, from its value and diners.
     void AtualizaCustoMedio();
+    // The average cost of the current month row.
+    void PoeCustoMedio();
     // The line is marked simulated when a change was posted or the total moved.
     void VerificaSimulacao();
     // The sum of VRCONSUMO over all services.
