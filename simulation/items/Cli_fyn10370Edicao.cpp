@@ -50,9 +50,12 @@ void TfrmSimulaCons::cdsInsereItensBeforePost(TClientDataSet& ds) {
     const double comensaisMes = Numero(ds.FieldByName("QTORCAMENTO"));
     const double valorMes = Numero(ds.FieldByName("VRORCAMENTO"));
 
-    if (mes >= 1 && mes <= 12 &&
+    // A month row without its service's months changes nothing but itself.
+    const bool doServico =
+        mes >= 1 && mes <= 12 &&
         cdsSimulaConsMes.Locate("CDSERVFILI;CDFILIAL", {Variant(servico), Variant(filial)},
-                                {true, false})) {
+                                {true, false});
+    if (doServico) {
         cdsSimulaConsMes.Edit();
         TField& qt = cdsSimulaConsMes.FieldByName("QTORCA" + std::to_string(mes));
         TField& vr = cdsSimulaConsMes.FieldByName("VRORCA" + std::to_string(mes));
@@ -75,7 +78,7 @@ void TfrmSimulaCons::cdsInsereItensBeforePost(TClientDataSet& ds) {
     }
     PoeCustoMedio();
 
-    if (!cdsSimulaCons.IsEmpty()) {
+    if (doServico && !cdsSimulaCons.IsEmpty()) {
         // The service's new diners may reorder the services: the month rows stay as they are.
         HandlerGuard<TClientDataSet::Event> rolagem(cdsSimulaCons.AfterScroll);
         cdsSimulaCons.Edit();
