@@ -194,6 +194,9 @@ TEST_F(SimulaCons, GivenTheWholeYear_WhenMarchIsPosted_ThenMonthServiceAndLineFo
             ASSERT_TRUE(d.cdsSimulaCons.Locate("CDSERVFILI", {Variant(service)}));
             EXPECT_EQ(field(d.cdsSimulaCons, "QTCOMENSAIS"), 120);
             EXPECT_NEAR(field(d.cdsSimulaCons, "VRCONSUMO"), year, 0.001);
+            // Its share is taken on the result's base, net billing being above 0.
+            ASSERT_GT(s.nbeOrcL->GetNumber(), 0);
+            EXPECT_NEAR(field(d.cdsSimulaCons, "VRPERCFAT"), year * 100 / s.vrsimulacao, 1e-9);
         });
         // The line is the twelve months of every service, and the simulation may be saved.
         EXPECT_TRUE(s.boSimulaCons);
