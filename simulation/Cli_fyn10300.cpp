@@ -296,10 +296,12 @@ void TfrmSimulaResult::CriaLinhas() {
         }
         top += kAlturaLinha;
     }
-    nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
-    nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
+    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
+    btnMaoObra->SetEnabled(true);
     btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
     btnConsumo->SetEnabled(true);
+    nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
+    nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
     nbeOrcImp->SetReadOnly(true);
     nbeOrcF->OnEnter = [this](TObject* s) { nbeOrcFEnter(s); };
@@ -311,6 +313,8 @@ void TfrmSimulaResult::CriaLinhas() {
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
     LigaReducoes();
+    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
+    btnDespEntr->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

@@ -151,8 +151,6 @@ public:
     void nbeOrcCExit(TObject* Sender);
     // Leaving any other line recomputes.
     void nbeLinhaExit(TObject* Sender);
-    // The consumption line's dialog (simulation/items/Cli_fyn10370.cpp).
-    void btnConsumoClick(TObject* Sender);
 
     // --- Percentage reductions (SimulaResultReducao.cpp) ---
     void btnReduImpClick(TObject* Sender);
@@ -164,6 +162,11 @@ public:
     void btnReduMaoObraClick(TObject* Sender);
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
+
+    // --- Line dialogs (each defined with its dialog) ---
+    void btnDespEntrClick(TObject* Sender);
+    void btnMaoObraClick(TObject* Sender);
+    void btnConsumoClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;

@@ -12,6 +12,7 @@
 #include "services/data/DataPacket.h"
 #include "services/data/DecimalRounding.h"
 
+#include <algorithm>
 #include <map>
 
 namespace srv {
@@ -210,18 +211,23 @@ Variant getSimulaMaoObra(CallContext& call) {
             {"CDORCAMENTOMO", FieldType::String, 10}, {"IDITEMORCAMENTO", FieldType::String, 1},
             {"CDDESPADMFAT", FieldType::String, 2},   {"VRTPMAOOBRA", FieldType::Float, 0},
             {"VRTOTFAT", FieldType::Float, 0},        {"PERCENTUALMO", FieldType::Float, 0},
-            {"CDFILIAL", FieldType::String, 4}};
+            {"CDFILIAL", FieldType::String, 4},       {"DSORCAMENTOMO", FieldType::String, 50},
+            {"DSDESPADMFAT", FieldType::String, 40}};
         if (!scope.branches.empty()) {
-            // The labour budget a labour type belongs to, per branch.
-            std::map<std::pair<std::string, std::string>, std::pair<Variant, Variant>> budgets;
+            // The labour budgets (code and description) holding a labour type, per branch and
+            // type in code order. Lines of one type in one branch take them in turn, so that each
+            // line is known by its own budget's code.
+            using Budget = std::pair<Variant, Variant>;
+            std::map<std::pair<std::string, std::string>, std::vector<Budget>> budgets;
+            std::map<std::pair<std::string, std::string>, std::size_t> taken;
             std::vector<Variant> params;
             const std::string sql = "SELECT o.CDFILIAL, t.CDDESPADMFAT, o.CDORCAMENTOMO, "
                                     "o.DSORCAMENTOMO FROM ORCAMENTOMO o JOIN ORCAMENTOMOTIPO t ON "
                                     "t.CDORCAMENTOMO = o.CDORCAMENTOMO WHERE o.CDFILIAL" +
                                     inList(scope.branches, params) + " ORDER BY o.CDORCAMENTOMO";
             for (auto& row : db.query(sql, params).rows)
-                budgets.try_emplace({textTrimmedRight(row[0]), textTrimmedRight(row[1])}, row[2],
-                                    row[3]);
+                budgets[{textTrimmedRight(row[0]), textTrimmedRight(row[1])}].emplace_back(row[2],
+                                                                                           row[3]);
             std::map<std::string, Variant> typeNames;
             for (auto& row : db.query("SELECT CDDESPADMFAT, DSDESPADMFAT FROM DESPADMFAT").rows)
                 typeNames.emplace(textTrimmedRight(row[0]), row[1]);
@@ -229,15 +235,22 @@ Variant getSimulaMaoObra(CallContext& call) {
             const BudgetLines lines(db, year, version, scope.branches, "O");
             for (const BudgetLine& line : lines.lines()) {
                 const auto budget = budgets.find({line.branch, line.labourType});
-                const Variant code = budget == budgets.end() ? Variant() : budget->second.first;
+                Budget own;
+                if (budget != budgets.end()) {
+                    std::size_t& next = taken[{line.branch, line.labourType}];
+                    own = budget->second[std::min(next++, budget->second.size() - 1)];
+                }
+                const Variant& code = own.first;
                 const auto name = typeNames.find(line.labourType);
+                // The labour line as the dialog lists it: its budget and type by name.
+                const Variant& budgetName = own.second;
+                const Variant typeName = name == typeNames.end() ? Variant() : name->second;
                 std::vector<Variant> row{Variant(line.labourType),
                                          line.state.empty() ? Variant() : Variant(line.state),
                                          Variant(line.branch),
                                          code,
-                                         budget == budgets.end() ? Variant()
-                                                                 : budget->second.second,
-                                         name == typeNames.end() ? Variant() : name->second};
+                                         budgetName,
+                                         typeName};
                 const Months d = days.count(line.branch) ? days.at(line.branch) : Months{};
                 for (double v : d)
                     row.emplace_back(v);
@@ -254,7 +267,8 @@ Variant getSimulaMaoObra(CallContext& call) {
                 types.rows.push_back({code, line.state.empty() ? Variant() : Variant(line.state),
                                       Variant(line.labourType), Variant(total),
                                       Variant(roundMoney(billingBase)),
-                                      Variant(share(total, billingBase)), Variant(line.branch)});
+                                      Variant(share(total, billingBase)), Variant(line.branch),
+                                      budgetName, typeName});
             }
         }
         return Variant(std::vector<Variant>{Variant(std::move(items)), Variant(std::move(types))});

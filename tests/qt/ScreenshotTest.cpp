@@ -501,10 +501,48 @@ TEST_F(QtScreenshots,
         QTimer::singleShot(0, &watcher,
                            [this, s] { app.dispatch([s] { s->btnConsumo->Click(); }); });
     };
+    // March's diners chosen, as the operator is about to type them.
+    prepare["FYN10370"] = [this](TForm& form) {
+        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
+        ASSERT_NE(grid, nullptr);
+        app.dispatch([&form, grid] {
+            form.FocusControl(grid);
+            grid->ClickCell(2, grid->ColumnByFieldName("QTORCAMENTO")->Index());
+        });
+    };
     ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled());
     app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
     QTest::qWait(50);
     EXPECT_TRUE(written.count("FYN10370")) << messages;
+}
+
+TEST_F(QtScreenshots,
+       GivenAnOpenBranch_WhenItsLabourIsSimulated_ThenTheLabourDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    // The first branches are effected in the demo's latest version: the simulation opens on 0003.
+    app.dispatch([] { frmCalcOrcaOper->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto& s = static_cast<TfrmSimulaResult&>(form);
+        // Later, from the screen's own loop: the watcher must be free to see the dialog.
+        QTimer::singleShot(0, &watcher,
+                           [this, &s] { app.dispatch([&s] { s.btnMaoObra->Click(); }); });
+    };
+    // March's value cell chosen, as the operator is about to type it.
+    prepare["FYN10330"] = [this](TForm& form) {
+        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
+        ASSERT_NE(grid, nullptr);
+        app.dispatch([&form, grid] {
+            form.FocusControl(grid);
+            grid->ClickCell(2, grid->ColumnByFieldName("VALORMO")->Index());
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10330")) << messages;
 }
 
 TEST_F(QtScreenshots,
@@ -552,6 +590,40 @@ TEST_F(QtScreenshots,
     app.dispatch([&screen] { screen.sbtProdDesp->Click(); });
     QTest::qWait(50);
     EXPECT_TRUE(written.count("FYN10395")) << messages;
+}
+
+TEST_F(QtScreenshots,
+       GivenAnOpenBranchsEntryExpenses_WhenSimulated_ThenTheirDialogIsPhotographedWhileTyping) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    // The first branches are effected in the demo's latest version: the simulation opens on 0003.
+    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled()) << messages;
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto& s = static_cast<TfrmSimulaResult&>(form);
+        // Later, from the screen's own loop: the watcher does not run again inside its run.
+        QTimer::singleShot(0, &window,
+                           [this, &s] { app.dispatch([&s] { s.btnDespEntr->Click(); }); });
+    };
+    pictureAs["FYN10300"] = "FYN10300-entries";
+    // July of the first item being typed.
+    prepare["FYN10350"] = [this](TForm& form) {
+        auto* months = form.Find<TDBGrid>("dbgMes");
+        ASSERT_NE(months, nullptr);
+        app.dispatch([&form, months] {
+            form.FocusControl(months);
+            months->ClickCell(6, 1);
+        });
+        for (char c : std::string("1.234,56"))
+            app.dispatch([&form, c] { form.TypeChar(static_cast<unsigned char>(c)); });
+    };
+    app.dispatch([&screen] { screen.sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10350")) << messages;
+    EXPECT_TRUE(written.count("FYN10300-entries")) << messages;
 }
 
 } // namespace

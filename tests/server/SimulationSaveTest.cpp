@@ -398,6 +398,76 @@ TEST_P(SimulationSave, GivenASavedSimulation_WhenReadingTheGeneralItems_ThenThey
               monthValue(general.packet(1), row, "VRORCAMENTOJUL"));
 }
 
+TEST_P(SimulationSave, GivenEntryItemsSharingAnOperation_WhenSaved_ThenEachItemTakesItsOwnMonths) {
+    // A second item of operation 01 in branch 0001, beside the fixture's one.
+    std::string columns =
+        "NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, IDENTRSAIDOP, "
+        "CDTIPOOPER, CDDESPADMFAT, CDDESPPREV, CDIMPOSTO, DTORCAMENTOITEM, "
+        "DTMESBASEITEM, IDSTATUSORCA, IDITEMORCAMENTO, IDITEMCALCORCA, IDALTERADO";
+    for (int m = 1; m <= 12; ++m)
+        columns += ", " + srv::monthColumn("VRORCAMENTO", m);
+    exec("INSERT INTO ITEMORCAMENTO (NRSEQITEMORCA, " + columns + ") SELECT '0000000099', " +
+         columns +
+         " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = "
+         "'0001' AND IDTIPOORCAOP = 'E' AND CDTIPOOPER = '01'");
+    const auto entries = [&](const char* month) {
+        return rows(std::string("SELECT CDFILIAL, CDTIPOOPER, ") + month +
+                    " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
+                    "IDTIPOORCAOP = 'E' AND CDFILIAL IN ('0001', '0003') ORDER BY CDFILIAL, "
+                    "NRSEQITEMORCA");
+    };
+    Answer budget = load(teste());
+    ASSERT_TRUE(budget.ok) << budget.error;
+    // The items as the entry dialog hands them back: the whole item packet, every type, with
+    // July and August of 0001's and 0003's items changed (111, 122, ... on the entry items in
+    // the packet's order: branch, type, sequence).
+    DataPacket items = budget.packet(2);
+    const auto at = [&](std::vector<Variant>& row, const char* field) -> Variant& {
+        return row[static_cast<std::size_t>(items.fieldIndex(field))];
+    };
+    double value = 100;
+    for (auto& row : items.rows) {
+        const std::string branch = at(row, "CDFILIAL").toText();
+        if (branch != "0001" && branch != "0003") continue;
+        at(row, "VRORCAMENTOJUL") =
+            Variant(at(row, "IDTIPOORCAOP").toText() == "E" ? value += 11 : 9999.0);
+        at(row, "VRORCAMENTOAGO") = Variant(5.0);
+    }
+    const std::string july = entries("VRORCAMENTOJUL"), august = entries("VRORCAMENTOAGO");
+    const std::string misc = month("D", 7, "'0001'");
+    ASSERT_EQ(july.substr(0, 7), "0001|V|");
+    Simulation s;
+    s.branches = "_0001_0003_";
+    s.month = "7";
+    s.packets[3] = Variant(items);
+
+    // Entry expenses not confirmed on the result screen: nothing is written.
+    ASSERT_TRUE(save(s).ok);
+    EXPECT_EQ(entries("VRORCAMENTOJUL"), july);
+
+    s.entry = true;
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    // Each of 0001's items takes its own July, the two of operation 01 included; the effected
+    // branch 0003 keeps its values; August and the other lines are not touched.
+    EXPECT_EQ(entries("VRORCAMENTOJUL"),
+              "0001|V|111\n0001|01|122\n0001|01|133\n" + july.substr(july.find("0003|")));
+    EXPECT_EQ(entries("VRORCAMENTOAGO"), august);
+    EXPECT_EQ(month("D", 7, "'0001'"), misc);
+
+    // An item that is no longer in the budget refuses the whole save.
+    exec("DELETE FROM ITEMORCAMENTO WHERE NRSEQITEMORCA = '0000000099'");
+    const std::string state = budgetState();
+    for (auto& row : items.rows)
+        if (at(row, "IDTIPOORCAOP").toText() == "E") at(row, "VRORCAMENTOJUL") = Variant(1.0);
+    s.packets[3] = Variant(items);
+    a = save(s);
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.error, "Conflito: o item 0000000099 (filial 0001, tipo E) não existe mais no "
+                       "orçamento. Recarregue a simulação; nada foi gravado.");
+    EXPECT_EQ(budgetState(), state);
+}
+
 TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMonthsAgree) {
     setMonth("0001", "F", 2, 20000);
     exec("UPDATE ITEMSERVORCA SET VRORCAMENTOFEV = 1000, QTORCAMENTOFEV = 50 WHERE CDFILIAL = "
