@@ -298,6 +298,8 @@ void TfrmSimulaResult::CriaLinhas() {
     }
     btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
     btnMaoObra->SetEnabled(true);
+    btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
+    btnConsumo->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };

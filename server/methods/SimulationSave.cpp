@@ -236,8 +236,9 @@ private:
         return v.toDouble();
     }
 
-    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12), the
-    // services taking the values as sent, or per item (the twelve VRORCAMENTO months), the
+    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12 and,
+    // when sent, the diners QTORCA1 ... QTORCA12), the services taking the values as sent, or
+    // per item (the twelve VRORCAMENTO months), the
     // services following their item. Either way the branch's items of the line take the
     // branch's sum, month by month.
     void services(char type, const Variant& data) {
@@ -252,6 +253,10 @@ private:
         for (int m = 1; m <= 12; ++m)
             monthField[static_cast<std::size_t>(m - 1)] = requireField(
                 p, byService ? "VRORCA" + std::to_string(m) : monthColumn("VRORCAMENTO", m), what);
+        std::array<int, 12> dinersField{};
+        for (int m = 1; m <= 12; ++m)
+            dinersField[static_cast<std::size_t>(m - 1)] =
+                byService ? p.fieldIndex("QTORCA" + std::to_string(m)) : -1;
         std::map<std::string, std::array<std::optional<double>, 12>> totals;
         for (const auto& row : p.rows) {
             const std::string branch = textTrimmedRight(row[static_cast<std::size_t>(branchField)]);
@@ -265,6 +270,11 @@ private:
                                      : std::string()};
             for (int m = 1; m <= 12; ++m) {
                 if (!m_period[static_cast<std::size_t>(m - 1)]) continue;
+                if (const int f = dinersField[static_cast<std::size_t>(m - 1)]; f >= 0)
+                    if (const auto q = number(row[static_cast<std::size_t>(f)])) {
+                        m_diners[key][static_cast<std::size_t>(m - 1)] = roundMoney(*q);
+                        m_touched.insert(branch);
+                    }
                 const auto v = number(row[static_cast<std::size_t>(monthField[m - 1])]);
                 if (!v) continue;
                 if (byService)
@@ -373,9 +383,12 @@ private:
         int written = 0;
         for (const char* type : {"F", "C"}) {
             const bool scale = m_scaleServices.count({branch, type}) != 0;
-            const auto first = m_services.lower_bound(ServiceKey{branch, type, ""});
-            const bool sent = first != m_services.end() && first->first.branch == branch &&
-                              first->first.type == type;
+            const auto sentFor = [&](const std::map<ServiceKey, Planned>& planned) {
+                const auto first = planned.lower_bound(ServiceKey{branch, type, ""});
+                return first != planned.end() && first->first.branch == branch &&
+                       first->first.type == type;
+            };
+            const bool sent = sentFor(m_services) || sentFor(m_diners);
             if (!scale && !sent) continue;
             std::array<double, 12> factor;
             factor.fill(1.0);
@@ -397,6 +410,8 @@ private:
             std::string sql = "SELECT CDSERVFILI, IDITEMORCAMENTO";
             for (int m = 1; m <= 12; ++m)
                 sql += ", " + monthColumn("VRORCAMENTO", m);
+            for (int m = 1; m <= 12; ++m)
+                sql += ", " + monthColumn("QTORCAMENTO", m);
             const std::vector<Variant> where{Variant(m_a.year), Variant(m_a.version),
                                              Variant(branch), Variant(type)};
             QueryResult stored =
@@ -410,8 +425,21 @@ private:
                 const std::string state = textTrimmedRight(row[1]);
                 if (state == "E" || state == "A") continue;
                 const auto planned = m_services.find({branch, type, service});
+                const auto diners = m_diners.find({branch, type, service});
                 std::string set;
                 std::vector<Variant> params;
+                if (diners != m_diners.end())
+                    for (int m = 1; m <= 12; ++m) {
+                        const Variant& old = row[static_cast<std::size_t>(13 + m)];
+                        const auto& q = diners->second[static_cast<std::size_t>(m - 1)];
+                        if (!q || !differs(old, *q)) continue;
+                        if (!m_guard.monthOpen(m))
+                            refuseClosedMonth(m,
+                                              "o serviço " + service + " (filial " + branch + ")");
+                        set +=
+                            (params.empty() ? "" : ", ") + monthColumn("QTORCAMENTO", m) + " = ?";
+                        params.emplace_back(*q);
+                    }
                 for (int m = 1; m <= 12; ++m) {
                     const Variant& old = row[static_cast<std::size_t>(1 + m)];
                     std::optional<double> v;
@@ -434,14 +462,15 @@ private:
                              params);
                 ++written;
             }
-            for (auto it = m_services.lower_bound(ServiceKey{branch, type, ""});
-                 it != m_services.end() && it->first.branch == branch && it->first.type == type;
-                 ++it)
-                if (!seen.count(it->first.service))
-                    throw RpcError("Conflito: o serviço " + it->first.service + " da filial " +
-                                   branch +
-                                   " não existe no orçamento. Recarregue a simulação; nada foi "
-                                   "gravado.");
+            for (const auto* planned : {&m_services, &m_diners})
+                for (auto it = planned->lower_bound(ServiceKey{branch, type, ""});
+                     it != planned->end() && it->first.branch == branch && it->first.type == type;
+                     ++it)
+                    if (!seen.count(it->first.service))
+                        throw RpcError("Conflito: o serviço " + it->first.service + " da filial " +
+                                       branch +
+                                       " não existe no orçamento. Recarregue a simulação; nada foi "
+                                       "gravado.");
         }
         return written;
     }
@@ -477,6 +506,8 @@ private:
     std::map<std::string, bool> m_headerClosed;
     std::map<ItemKey, Planned> m_items;
     std::map<ServiceKey, Planned> m_services;
+    // The diners of consumption services, as the dialog sent them.
+    std::map<ServiceKey, Planned> m_diners;
     std::set<std::pair<std::string, std::string>> m_scaleServices;
     std::set<std::string> m_touched;
 };

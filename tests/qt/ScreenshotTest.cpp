@@ -486,6 +486,37 @@ TEST_F(QtScreenshots,
 }
 
 TEST_F(QtScreenshots,
+       GivenAnOpenBranchsConsumption_WhenItsDialogOpens_ThenServicesAndMonthsArePhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    // The first branches are effected in the demo's latest version: 0003 is open.
+    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshConsumo); });
+    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    // The line's button is clicked once the watcher is free again to photograph the dialog.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto* s = static_cast<TfrmSimulaResult*>(&form);
+        QTimer::singleShot(0, &watcher,
+                           [this, s] { app.dispatch([s] { s->btnConsumo->Click(); }); });
+    };
+    // March's diners chosen, as the operator is about to type them.
+    prepare["FYN10370"] = [this](TForm& form) {
+        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
+        ASSERT_NE(grid, nullptr);
+        app.dispatch([&form, grid] {
+            form.FocusControl(grid);
+            grid->ClickCell(2, grid->ColumnByFieldName("QTORCAMENTO")->Index());
+        });
+    };
+    ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10370")) << messages;
+}
+
+TEST_F(QtScreenshots,
        GivenAnOpenBranch_WhenItsLabourIsSimulated_ThenTheLabourDialogIsPhotographed) {
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
