@@ -92,10 +92,8 @@ void GridModel::multiData(const QModelIndex& index, QModelRoleDataSpan roleDataS
 QVariant GridModel::alignment(int column) const {
     TField* field = m_grid.Column(column)->Field();
     if (!field) return {};
-    const bool numeric =
-        field->DataType() == FieldType::Float || field->DataType() == FieldType::Integer;
-    if (field->Alignment() == taRightJustify || (numeric && field->Alignment() != taCenter))
-        return int(Qt::AlignRight | Qt::AlignVCenter);
+    // Number fields start right-aligned; one set to the left asked for it.
+    if (field->Alignment() == taRightJustify) return int(Qt::AlignRight | Qt::AlignVCenter);
     if (field->Alignment() == taCenter) return int(Qt::AlignCenter);
     return int(Qt::AlignLeft | Qt::AlignVCenter);
 }

@@ -300,6 +300,8 @@ void TfrmSimulaResult::CriaLinhas() {
     }
     btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
     btnMaoObra->SetEnabled(true);
+    btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
+    btnConsumo->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
@@ -312,11 +314,18 @@ void TfrmSimulaResult::CriaLinhas() {
     nbeOrcC->OnExit = [this](TObject* s) { nbeOrcCExit(s); };
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
+    for (TButtonFlat* b :
+         {btnImposto, btnImpRecup, btnImpSLucro, btnInvestimentos, btnDepreciacao, ButtonFlat4}) {
+        b->SetEnabled(true);
+        b->OnClick = [this](TObject* s) { btnSimulGeralClick(s); };
+    }
     LigaReducoes();
     btnFatBrut->OnClick = [this](TObject* s) { btnFatBrutClick(s); };
     btnFatBrut->SetEnabled(true);
     btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
     btnDespEntr->SetEnabled(true);
+    btnDespDiv->OnClick = [this](TObject* s) { btnDespDivClick(s); };
+    btnDespDiv->SetEnabled(true);
 }
 
 void TfrmSimulaResult::Resized() {

@@ -169,6 +169,10 @@ public:
     void btnDespEntrClick(TObject* Sender);
     void btnFatBrutClick(TObject* Sender);
     void btnMaoObraClick(TObject* Sender);
+    // The general lines' buttons (I, R, S, N, P, T): the general item dialog for the line.
+    void btnSimulGeralClick(TObject* Sender);
+    void btnDespDivClick(TObject* Sender);
+    void btnConsumoClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;

@@ -120,10 +120,17 @@ Variant getSimulaCons(CallContext& call) {
             {"NDIAUTIL", FieldType::Float, 0},    {"QTORCAMENTO", FieldType::Float, 0},
             {"VRCUSTO", FieldType::Float, 0},     {"VRORCAMENTO", FieldType::Float, 0},
             {"IDORDENA", FieldType::String, 2},   {"IDITEMORCAMENTO", FieldType::String, 1},
-            {"CDFILIAL", FieldType::String, 4},   {"FATURAMENTO", FieldType::Float, 0}};
-        values.fields = {{"CDFILIAL", FieldType::String, 4}, {"CDSERVFILI", FieldType::String, 5}};
+            {"CDFILIAL", FieldType::String, 4},   {"FATURAMENTO", FieldType::Float, 0},
+            {"VRPERCMED", FieldType::Float, 0}};
+        // The consumption dialog edits diners and values of any month and sends them back.
+        values.fields = {{"CDFILIAL", FieldType::String, 4},
+                         {"CDSERVFILI", FieldType::String, 5},
+                         {"NMSERVICO", FieldType::String, 40},
+                         {"IDITEMORCAMENTO", FieldType::String, 1}};
         for (int m = 1; m <= 12; ++m)
             values.fields.push_back({"VRORCA" + std::to_string(m), FieldType::Float, 0});
+        for (int m = 1; m <= 12; ++m)
+            values.fields.push_back({"QTORCA" + std::to_string(m), FieldType::Float, 0});
         if (scope.branches.empty())
             return Variant(std::vector<Variant>{Variant(std::move(services)),
                                                 Variant(std::move(byMonth)),
@@ -156,9 +163,11 @@ Variant getSimulaCons(CallContext& call) {
                  Variant(consumption),
                  Variant(share(consumption, roundMoney(periodSum(billing, period)))),
                  Variant(branch)});
-            std::vector<Variant> v{Variant(branch), Variant(service)};
+            std::vector<Variant> v{Variant(branch), Variant(service), row[2], row[4]};
             for (std::size_t m = 0; m < 12; ++m)
                 v.emplace_back(roundMoney(value[m]));
+            for (std::size_t m = 0; m < 12; ++m)
+                v.emplace_back(roundMoney(qty[m]));
             values.rows.push_back(std::move(v));
             const Months d = days.count(branch) ? days.at(branch) : Months{};
             for (int k = 1; k <= 12; ++k) {
@@ -170,7 +179,8 @@ Variant getSimulaCons(CallContext& call) {
                 byMonth.rows.push_back(
                     {Variant(service), Variant(m), Variant(d[i]), Variant(roundMoney(qty[i])),
                      row[3], Variant(roundMoney(value[i])), Variant(std::string(order)), row[4],
-                     Variant(branch), Variant(share(value[i], roundMoney(billing[i])))});
+                     Variant(branch), Variant(share(value[i], roundMoney(billing[i]))),
+                     Variant(qty[i] > 0 ? roundMoney(value[i] / qty[i]) : 0.0)});
             }
         }
         return Variant(std::vector<Variant>{
@@ -286,6 +296,9 @@ Variant getDespesas(CallContext& call) {
         items.fields.push_back({"CDFILIAL", FieldType::String, 4});
         items.fields.push_back({"NRSEQITEMORCA", FieldType::String, 10});
         items.fields.push_back({"IDTIPOORCAOP", FieldType::String, 1});
+        // The branch's billing by month, against which the dialog measures a month's expense.
+        for (int m = 1; m <= 12; ++m)
+            items.fields.push_back({monthColumn("VRFATORCAMENTO", m), FieldType::Float, 0});
         std::map<std::string, Variant> names;
         for (auto& row : db.query("SELECT CDDESPPREV, NMDESPPREV FROM DESPPREV").rows)
             names.emplace(textTrimmedRight(row[0]), row[1]);
@@ -316,6 +329,8 @@ Variant getDespesas(CallContext& call) {
             row.emplace_back(line.branch);
             row.emplace_back(line.sequence);
             row.emplace_back(std::string("D"));
+            for (double b : scope.billingOf(line.branch))
+                row.emplace_back(roundMoney(b));
             items.rows.push_back(std::move(row));
         }
         return Variant(

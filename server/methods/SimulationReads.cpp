@@ -44,6 +44,7 @@ struct Line {
     std::string tax;
     Variant itemDate;
     Variant status;
+    Variant state;
     std::array<Variant, 12> months; // null stays null
     double monthValue(int m) const { return months[m].isNull() ? 0.0 : months[m].toDouble(); }
 };
@@ -67,7 +68,7 @@ public:
         m_firstMonth = first.isNull() ? 1 : first.toInt();
         if (m_branches.empty()) return;
         std::string sql = "SELECT CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA, CDIMPOSTO, "
-                          "DTORCAMENTOITEM, IDSTATUSORCA";
+                          "DTORCAMENTOITEM, IDSTATUSORCA, IDITEMORCAMENTO";
         for (int m = 1; m <= 12; ++m)
             sql += ", " + monthColumn("VRORCAMENTO", m);
         sql += " FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ?";
@@ -103,8 +104,9 @@ public:
             line.tax = textTrimmedRight(row[3]);
             line.itemDate = std::move(row[4]);
             line.status = std::move(row[5]);
+            line.state = std::move(row[6]);
             for (std::size_t m = 0; m < 12; ++m)
-                line.months[m] = std::move(row[6 + m]);
+                line.months[m] = std::move(row[7 + m]);
             m_lines.push_back(std::move(line));
         }
     }
@@ -307,6 +309,7 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
         items.fields.push_back({"VRFATORCAMENTO" + std::to_string(m), FieldType::Float, 0});
     items.fields.push_back({"DTORCAMENTOITEM", FieldType::DateTime, 0});
     items.fields.push_back({"IDSTATUSORCA", FieldType::String, 1});
+    items.fields.push_back({"IDITEMORCAMENTO", FieldType::String, 1});
 
     DataPacket& months = out.months;
     months.fields = {{"NRANOORCAOP", FieldType::String, 4},  {"CDFILIAL", FieldType::String, 4},
@@ -316,6 +319,8 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
                      {"VRMES", FieldType::Float, 0}};
     for (int m = 1; m <= 12; ++m)
         months.fields.push_back({"VRFATORCAMENTO" + std::to_string(m), FieldType::Float, 0});
+    // Branch, type and tax do not tell two lines of a branch apart: the sequence does.
+    months.fields.push_back({"NRSEQITEMORCA", FieldType::String, 10});
 
     // The whole list's period total per type letter.
     std::map<char, double> typeTotals;
@@ -355,13 +360,14 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
         row.push_back(line.itemDate.isNull() ? Variant()
                                              : Variant::fromDate(line.itemDate.toDouble()));
         row.push_back(line.status);
+        row.push_back(line.state.isNull() ? Variant() : Variant(textTrimmedRight(line.state)));
         items.rows.push_back(std::move(row));
 
         if (kGeneralLetters.find(line.type) == std::string_view::npos) continue;
         // Month rows run from the version's first month; in a version starting in April,
         // January to March belong to the next calendar year.
         const Variant branch(line.branch), type(std::string(1, line.type)), totalCell(total),
-            taxCell = line.tax.empty() ? Variant() : Variant(line.tax);
+            taxCell = line.tax.empty() ? Variant() : Variant(line.tax), sequence(line.sequence);
         for (int k = 0; k < 12; ++k) {
             const int m = (budget.firstMonth() - 1 + k) % 12 + 1;
             const double value = roundMoney(values[m - 1]);
@@ -380,10 +386,11 @@ SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::
             // per line and month would repeat it twelve times over.
             for (double v : fat)
                 mrow.push_back(letter.empty() ? Variant() : Variant(roundMoney(v)));
+            mrow.push_back(sequence);
             months.rows.push_back(std::move(mrow));
         }
     }
-    out.total.fields = {{"TOTAL", FieldType::Float, 0}};
+    out.total.fields = {{"VRTOTAITEM", FieldType::Float, 0}};
     double all = 0;
     for (const auto& [type, sum] : typeTotals)
         all += sum;

@@ -267,10 +267,11 @@ private:
         return out;
     }
 
-    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12, or
-    // with the twelve VRORCAMENTO months and optionally QTORCAMENTO months, as the billing
-    // dialog keeps them), the open services taking the values as sent, or per item (the twelve
-    // VRORCAMENTO months), the services following their item. Either way the branch's items of
+    // Billing or consumption by month: per service (CDSERVFILI with VRORCA1 ... VRORCA12 and,
+    // when sent, the diners QTORCA1 ... QTORCA12, or with the twelve VRORCAMENTO months and,
+    // when sent, the twelve QTORCAMENTO months, as the billing dialog keeps them), the open
+    // services taking the values as sent, or per item (the twelve VRORCAMENTO months), the
+    // services following their item. Either way the branch's items of
     // the line take the branch's sum, month by month; by service only in the months where a
     // service changed, so that what nobody touched stays as stored.
     void services(char type, const Variant& data) {
@@ -287,7 +288,9 @@ private:
             monthField[static_cast<std::size_t>(m - 1)] = requireField(
                 p, numbered ? "VRORCA" + std::to_string(m) : monthColumn("VRORCAMENTO", m), what);
             quantityField[static_cast<std::size_t>(m - 1)] =
-                byService && !numbered ? p.fieldIndex(monthColumn("QTORCAMENTO", m)) : -1;
+                byService ? p.fieldIndex(numbered ? "QTORCA" + std::to_string(m)
+                                                  : monthColumn("QTORCAMENTO", m))
+                          : -1;
         }
         static const std::map<ServiceKey, StoredService> none;
         const std::map<ServiceKey, StoredService>& stored = byService ? storedServices(type) : none;
@@ -308,14 +311,16 @@ private:
             for (int m = 1; m <= 12; ++m) {
                 const auto i = static_cast<std::size_t>(m - 1);
                 if (!m_period[i]) continue;
+                if (!closed && quantityField[i] >= 0)
+                    if (const auto q = number(row[static_cast<std::size_t>(quantityField[i])])) {
+                        m_quantities[key][i] = roundMoney(*q);
+                        m_touched.insert(branch);
+                    }
                 auto v = number(row[static_cast<std::size_t>(monthField[i])]);
                 if (closed) v = number(old->second.values[i]);
                 if (!v) continue;
                 if (byService && !closed) {
                     m_services[key][i] = roundMoney(*v);
-                    if (quantityField[i] >= 0)
-                        if (const auto q = number(row[static_cast<std::size_t>(quantityField[i])]))
-                            m_quantities[key][i] = roundMoney(*q);
                     if (old == stored.end() || differs(old->second.values[i], *v))
                         changed[branch][i] = true;
                 } else if (!byService) {
@@ -424,9 +429,12 @@ private:
         int written = 0;
         for (const char* type : {"F", "C"}) {
             const bool scale = m_scaleServices.count({branch, type}) != 0;
-            const auto first = m_services.lower_bound(ServiceKey{branch, type, ""});
-            const bool sent = first != m_services.end() && first->first.branch == branch &&
-                              first->first.type == type;
+            const auto sentFor = [&](const std::map<ServiceKey, Planned>& planned) {
+                const auto first = planned.lower_bound(ServiceKey{branch, type, ""});
+                return first != planned.end() && first->first.branch == branch &&
+                       first->first.type == type;
+            };
+            const bool sent = sentFor(m_services) || sentFor(m_quantities);
             if (!scale && !sent) continue;
             std::array<double, 12> factor;
             factor.fill(1.0);
@@ -498,14 +506,15 @@ private:
                              params);
                 ++written;
             }
-            for (auto it = m_services.lower_bound(ServiceKey{branch, type, ""});
-                 it != m_services.end() && it->first.branch == branch && it->first.type == type;
-                 ++it)
-                if (!seen.count(it->first.service))
-                    throw RpcError("Conflito: o serviço " + it->first.service + " da filial " +
-                                   branch +
-                                   " não existe no orçamento. Recarregue a simulação; nada foi "
-                                   "gravado.");
+            for (const auto* planned : {&m_services, &m_quantities})
+                for (auto it = planned->lower_bound(ServiceKey{branch, type, ""});
+                     it != planned->end() && it->first.branch == branch && it->first.type == type;
+                     ++it)
+                    if (!seen.count(it->first.service))
+                        throw RpcError("Conflito: o serviço " + it->first.service + " da filial " +
+                                       branch +
+                                       " não existe no orçamento. Recarregue a simulação; nada foi "
+                                       "gravado.");
         }
         return written;
     }
@@ -541,6 +550,7 @@ private:
     std::map<std::string, bool> m_headerClosed;
     std::map<ItemKey, Planned> m_items;
     std::map<ServiceKey, Planned> m_services;
+    // The quantities of services (the diners of consumption), as the dialogs sent them.
     std::map<ServiceKey, Planned> m_quantities;
     std::map<char, std::map<ServiceKey, StoredService>> m_stored;
     std::set<std::pair<std::string, std::string>> m_scaleServices;

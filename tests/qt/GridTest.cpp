@@ -96,6 +96,9 @@ TEST_F(QtGrid, GivenAmountsAndCheckColumns_WhenShown_ThenFormatsAndPicturesComeF
     EXPECT_EQ(model->index(1, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
     EXPECT_NE(model->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
     EXPECT_TRUE(model->index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+    // A number field that asks to be left-aligned (a month number shown by its name) is.
+    form.cds.FieldByName("VRORCAMENTOJAN").SetAlignment(taLeftJustify);
+    EXPECT_TRUE(model->index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }
 
 TEST_F(QtGrid, GivenAmountColumns_WhenShown_ThenTheLargestAmountFitsUnclipped) {

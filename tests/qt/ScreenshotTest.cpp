@@ -522,6 +522,37 @@ TEST_F(QtScreenshots,
 }
 
 TEST_F(QtScreenshots,
+       GivenAnOpenBranchsConsumption_WhenItsDialogOpens_ThenServicesAndMonthsArePhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
+    // The first branches are effected in the demo's latest version: 0003 is open.
+    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshConsumo); });
+    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
+    QTest::qWait(50);
+    // The line's button is clicked once the watcher is free again to photograph the dialog.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto* s = static_cast<TfrmSimulaResult*>(&form);
+        QTimer::singleShot(0, &watcher,
+                           [this, s] { app.dispatch([s] { s->btnConsumo->Click(); }); });
+    };
+    // March's diners chosen, as the operator is about to type them.
+    prepare["FYN10370"] = [this](TForm& form) {
+        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
+        ASSERT_NE(grid, nullptr);
+        app.dispatch([&form, grid] {
+            form.FocusControl(grid);
+            grid->ClickCell(2, grid->ColumnByFieldName("QTORCAMENTO")->Index());
+        });
+    };
+    ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10370")) << messages;
+}
+
+TEST_F(QtScreenshots,
        GivenAnOpenBranch_WhenItsLabourIsSimulated_ThenTheLabourDialogIsPhotographed) {
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
@@ -548,6 +579,32 @@ TEST_F(QtScreenshots,
     app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
     QTest::qWait(50);
     EXPECT_TRUE(written.count("FYN10330")) << messages;
+}
+
+TEST_F(QtScreenshots,
+       GivenTheResultSimulation_WhenTheTaxLineIsOpened_ThenTheGeneralItemDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    // The taxes of the simulated branch, its March selected in the month grid.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto& s = static_cast<TfrmSimulaResult&>(form);
+        // The dialog runs its own modal loop: it opens once the watcher's turn is over.
+        QTimer::singleShot(0, &watcher,
+                           [this, &s] { app.dispatch([&s] { s.btnImposto->Click(); }); });
+    };
+    prepare["FYN10400"] = [this](TForm& form) {
+        auto* months = form.Find<TDBGrid>("dbgItens");
+        ASSERT_NE(months, nullptr);
+        app.dispatch([&form, months] {
+            form.FocusControl(months);
+            months->ClickCell(2, 1);
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10400")) << messages;
 }
 
 TEST_F(QtScreenshots,
@@ -632,3 +689,47 @@ TEST_F(QtScreenshots,
 }
 
 } // namespace
+
+TEST_F(QtScreenshots,
+       GivenTwoCheckedBranches_WhenTheirExpensesAreSimulated_ThenTheExpensesDialogIsPhotographed) {
+    FormView* view = openScreen();
+    ASSERT_NE(view, nullptr) << messages;
+    loadBudget();
+    TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
+    app.dispatch([pages] { pages->SelectPage(frmCalcOrcaOper->tshDiversas); });
+    QTest::qWait(50);
+    TDBGrid* list = frmCalcOrcaOper->dbgFilialDiversas;
+    TClientDataSet& branches = frmCalcOrcaOper->cdsOrcamentoFilial;
+    const int code = branches.FieldByName("CDFILIAL").Index();
+    for (const char* branch : {"0003", "0004"})
+        for (int row = 0; row < branches.RecordCount(); ++row)
+            if (branches.RowValue(row, code).toText() == branch)
+                app.dispatch([list, row] {
+                    list->SetFocus();
+                    list->DblClickCell(row, list->ColumnByFieldName("IDCHECKD")->Index());
+                });
+    QTest::qWait(50);
+    // The dialog opens from the result screen's own loop, so that the watcher sees it.
+    prepare["FYN10300"] = [this](TForm& form) {
+        auto* button = static_cast<TfrmSimulaResult&>(form).btnDespDiv;
+        QTimer::singleShot(0, &watcher,
+                           [this, button] { app.dispatch([button] { button->Click(); }); });
+    };
+    pictureAs["FYN10300"] = "FYN10300-expenses";
+    // The second expense chosen and its months in view.
+    prepare["FYN10340"] = [this](TForm& form) {
+        app.dispatch([&form] {
+            auto* expenses = form.Find<TDBGrid>("dbgPadrao");
+            expenses->SetFocus();
+            expenses->ClickCell(1, 0);
+            auto* months = form.Find<TDBGrid>("dbgMes");
+            months->SetFocus();
+            months->ClickCell(2, months->ColumnByFieldName("VALOR")->Index());
+        });
+    };
+    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
+    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+    QTest::qWait(50);
+    EXPECT_TRUE(written.count("FYN10340")) << messages;
+    EXPECT_EQ(messages, "");
+}

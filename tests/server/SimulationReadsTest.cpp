@@ -147,6 +147,29 @@ TEST_P(SimulationReads, GivenAVersionStartingInApril_WhenReadingMonthRows_ThenJa
     EXPECT_EQ(dumpRows(a.packet(2)), "780\n");
 }
 
+TEST_P(SimulationReads,
+       GivenOneMonthAndALetter_WhenTheDialogReloads_ThenTheYearIsFoundAndRowsKeyTheirLine) {
+    setLine("0001", "F", {1000, 2000, 4000});
+    setLine("0001", "N", {10});
+    exec("UPDATE ITEMORCAMENTO SET VRORCAMENTOMAR = 70, IDITEMORCAMENTO = 'E' WHERE "
+         "NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = '0001' AND IDTIPOORCAOP = 'N'");
+    // The dialog sends the budget year and the month apart: March of 2026.
+    Answer march = simulGeral("_0001", "3", 2, "N");
+    ASSERT_TRUE(march.ok) << march.error;
+    const DataPacket& items = march.packet(1);
+    ASSERT_EQ(items.rows.size(), 1u);
+    EXPECT_EQ(dumpRows(items, {"IDTIPOORCAOP", "VRORCAMENTOMAR", "TOTAL", "IDITEMORCAMENTO"}),
+              "N|70|70|E\n");
+    const std::string sequence = items.value(0, "NRSEQITEMORCA").toText();
+    const std::string months = dumpRows(march.packet(0), {"NMES", "VRMES", "NRSEQITEMORCA"});
+    EXPECT_EQ(months.substr(0, months.find('\n')), "1|10|" + sequence);
+    EXPECT_NE(months.find("3|70|" + sequence + "\n"), std::string::npos) << months;
+    EXPECT_EQ(dumpRows(march.packet(2)), "70\n");
+    // The month number where the year belongs is not a year.
+    EXPECT_FALSE(
+        teste().budget("getSimulGeral", {val(3), byref("_0001"), val("N"), val(2), byref("3")}).ok);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, SimulationReads,
                          ::testing::Values(TestDatabases::Kind::SqliteMemory,
                                            TestDatabases::Kind::Postgres),

@@ -97,6 +97,12 @@ protected:
     }
     Answer save(const Simulation& s) { return save(teste(), s); }
 
+    static std::string number(double v) {
+        char buf[32];
+        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+        return std::string(buf, end);
+    }
+
     // Every month value of a packet's rows multiplied by `factor`.
     static DataPacket scaled(DataPacket p, const std::string& prefix, double factor) {
         for (std::size_t f = 0; f < p.fields.size(); ++f) {
@@ -279,6 +285,63 @@ TEST_P(SimulationSave, GivenConsumptionReducedByService_WhenSaved_ThenItemsAreTh
     EXPECT_EQ(month("F", 7), billing);
 }
 
+TEST_P(SimulationSave, GivenDinersAndValuesEditedByService_WhenSaved_ThenServicesAndItemFollow) {
+    exec("UPDATE ITEMSERVORCA SET VRORCAMENTOJAN = 100, VRORCAMENTOFEV = 200, VRORCAMENTOMAR = "
+         "300, QTORCAMENTOMAR = 10, QTORCAMENTOABR = 10 WHERE CDFILIAL = '0001' AND IDTIPOORCAOP "
+         "= 'C' AND NRANOORCAOP = '2026' AND CDVERSORCAOP = 2");
+    const std::string services =
+        "SELECT CDSERVFILI, QTORCAMENTOMAR, QTORCAMENTOABR, VRORCAMENTOJAN, VRORCAMENTOFEV, "
+        "VRORCAMENTOMAR FROM ITEMSERVORCA WHERE CDFILIAL = '0001' AND IDTIPOORCAOP = 'C' AND "
+        "NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 ORDER BY CDSERVFILI";
+    Answer read =
+        teste().budget("getSimulaCons", {val("2026"), byref(2), byref("_0001_"), byref("T")});
+    ASSERT_TRUE(read.ok) << read.error;
+    DataPacket byService = read.packet(2);
+    ASSERT_GE(byService.rows.size(), 2u);
+    // The dialog's per-service packet carries the name, the item flag and the diners.
+    std::string names;
+    for (std::size_t r = 0; r < read.packet(0).rows.size(); ++r)
+        names += read.packet(0).value(r, "NMSERVICO").toText() + "|10|300\n";
+    EXPECT_EQ(dumpRows(byService, {"NMSERVICO", "QTORCA3", "VRORCA3"}), names);
+    const auto set = [&](std::size_t row, const std::string& field, double v) {
+        byService.rows[row][static_cast<std::size_t>(byService.fieldIndex(field))] = Variant(v);
+    };
+    // March of the first service: 120 diners and 3.600,00; the second moves January's 100 into
+    // February, which leaves the year's total as it was.
+    set(0, "QTORCA3", 120);
+    set(0, "VRORCA3", 3600);
+    set(1, "VRORCA1", 0);
+    set(1, "VRORCA2", 300);
+    Simulation s;
+    s.branches = "_0001_";
+    s.packets[4] = Variant(byService);
+    s.consumptionChanged = true;
+    ASSERT_TRUE(save(s).ok);
+    std::string expected;
+    for (std::size_t r = 0; r < byService.rows.size(); ++r)
+        expected += byService.value(r, "CDSERVFILI").toText() + (r == 0   ? "|120|10|100|200|3600\n"
+                                                                 : r == 1 ? "|10|10|0|300|300\n"
+                                                                          : "|10|10|100|200|300\n");
+    EXPECT_EQ(rows(services), expected);
+    const double n = static_cast<double>(byService.rows.size());
+    EXPECT_EQ(rows("SELECT SUM(VRORCAMENTOJAN), SUM(VRORCAMENTOFEV), SUM(VRORCAMENTOMAR) FROM "
+                   "ITEMORCAMENTO WHERE CDFILIAL = '0001' AND IDTIPOORCAOP = 'C' AND NRANOORCAOP "
+                   "= '2026' AND CDVERSORCAOP = 2"),
+              number(100 * (n - 1)) + "|" + number(200 * n + 100) + "|" +
+                  number(3600 + 300 * (n - 1)) + "\n");
+
+    // In one month's simulation the diners of other months stay as stored.
+    set(0, "QTORCA4", 999);
+    set(1, "QTORCA3", 15);
+    s.month = "3";
+    s.packets[4] = Variant(byService);
+    ASSERT_TRUE(save(s).ok);
+    const std::string after = rows(services);
+    EXPECT_EQ(after.substr(0, after.find('\n') + 1),
+              byService.value(0, "CDSERVFILI").toText() + "|120|10|100|200|3600\n");
+    EXPECT_NE(after.find("|15|10|0|300|300\n"), std::string::npos) << after;
+}
+
 TEST_P(SimulationSave, GivenSomeLinesConfirmed_WhenSaved_ThenOnlyTheirPacketsAreWritten) {
     setMonth("0001", "I", 1, 400);
     setMonth("0001", "S", 1, 80);
@@ -333,6 +396,36 @@ TEST_P(SimulationSave, GivenASavedSimulation_WhenReadingTheGeneralItems_ThenThey
     // Only August was sent back: July keeps its value although the packet halved it.
     EXPECT_EQ(monthValue(items, row, "VRORCAMENTOJUL"),
               monthValue(general.packet(1), row, "VRORCAMENTOJUL"));
+}
+
+TEST_P(
+    SimulationSave,
+    GivenTheGeneralItemsAsTheDialogLeavesThem_WhenSavedForMarch_ThenOnlyOpenConfirmedCellsChange) {
+    setMonth("0001", "N", 3, 100);
+    setMonth("0002", "N", 3, 200);
+    setMonth("0001", "P", 3, 40);
+    setMonth("0001", "I", 3, 90);
+    exec("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = 'E' WHERE CDFILIAL = '0002' AND "
+         "IDTIPOORCAOP = 'N'");
+    const std::string april = month("N", 4) + month("P", 4);
+    // The dialog's packet holds every letter: it changed March and April of every item.
+    Answer general = teste().budget("getSimulGeral",
+                                    {val(2026), byref("_0001_0002_"), val(""), val(2), byref("3")});
+    ASSERT_TRUE(general.ok) << general.error;
+    DataPacket edited = scaled(general.packet(1), "VRORCAMENTOMAR", 1.5);
+    edited = scaled(edited, "VRORCAMENTOABR", 3);
+    Simulation s;
+    s.month = "3";
+    s.packets[5] = Variant(edited);
+    s.letters = "P_N_";
+    ASSERT_TRUE(save(s).ok);
+    // Investments and depreciation confirmed; 0002's investment is effected; taxes were not.
+    EXPECT_EQ(month("N", 3), "0001|150\n0002|200\n");
+    EXPECT_EQ(month("P", 3, "'0001'"), "0001|60\n");
+    EXPECT_EQ(month("I", 3, "'0001'").substr(0, 8), "0001|90\n");
+    // April is outside the simulated month.
+    EXPECT_EQ(month("N", 4) + month("P", 4), april);
+    EXPECT_EQ(rows("SELECT CDMES, DSLINHASGERAIS FROM SIMULACAO"), "3|P_N_\n");
 }
 
 TEST_P(SimulationSave, GivenEntryItemsSharingAnOperation_WhenSaved_ThenEachItemTakesItsOwnMonths) {
@@ -416,8 +509,10 @@ TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMo
         dumpRows(a.packet(0), {"QTCOMENSAIS", "VRCONSUMO", "VRPERCFAT", "CDFILIAL"});
     EXPECT_EQ(one.substr(0, one.find('\n') + 1), "50|1000|5|0001\n");
     const std::string month =
-        dumpRows(a.packet(1), {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO"});
-    EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5\n");
+        dumpRows(a.packet(1),
+                 {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO", "VRPERCMED"});
+    // 1.000,00 for 50 diners: 20,00 each.
+    EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5|20\n");
     EXPECT_EQ(a.packet(1).rows.size(), a.packet(0).rows.size());
     EXPECT_EQ(dumpRows(a.packet(2), {"VRORCA2"}).substr(0, 5), "1000\n");
     // The operator's other branches are not read.
@@ -446,6 +541,42 @@ TEST_P(SimulationSave, GivenExpensesAndLabour_WhenRead_ThenShareOfTotalAndOfBill
     EXPECT_EQ(types.substr(0, types.find('\n') + 1), "2500|10000|25\n");
     const std::string items = dumpRows(o.packet(0), {"VRORCAMENTOJAN", "VRTOTMO", "IDTIPOORCAOP"});
     EXPECT_EQ(items.substr(0, items.find('\n') + 1), "2500|2500|O\n");
+}
+
+TEST_P(SimulationSave, GivenExpenseMonths_WhenRead_ThenEachCarriesItsBranchBillingByMonth) {
+    setMonth("0001", "F", 2, 12000);
+    setMonth("0002", "F", 2, 0);
+    setMonth("0001", "F", 11, 800.5);
+    setMonth("0002", "F", 11, 3.25);
+    Answer d = teste().budget("GetDespesas", {byref("_0001_0002_"), val(2026), val(2), byref("2")});
+    ASSERT_TRUE(d.ok) << d.error;
+    // Every month is there whatever the period: the dialog posts into any of them.
+    EXPECT_EQ(dumpRows(d.packet(1), {"CDFILIAL", "CDDESPPREV", "VRFATORCAMENTOFEV",
+                                     "VRFATORCAMENTONOV", "IDTIPOORCAOP"}),
+              "0001|001|12000|800.5|D\n0002|001|0|3.25|D\n");
+}
+
+TEST_P(SimulationSave, GivenExpensesEditedInTheDialog_WhenSavedForAMonth_ThenOnlyThatMonthMoves) {
+    setMonth("0001", "D", 7, 700);
+    setMonth("0003", "D", 7, 300);
+    Answer d = teste().budget("GetDespesas", {byref("_0001_0003_"), val(2026), val(2), byref("7")});
+    ASSERT_TRUE(d.ok) << d.error;
+    ASSERT_EQ(dumpRows(d.packet(0), {"CDFILIAL", "VRTOTAL"}), "0001|700\n0003|300\n");
+    const std::string june = month("D", 6, "'0001', '0003'");
+    Simulation s;
+    s.branches = "_0001_0003_";
+    s.month = "7";
+    s.misc = true;
+    s.packets[2] = Variant(scaled(d.packet(1), "VRORCAMENTO", 2));
+    Answer a = save(s);
+    ASSERT_TRUE(a.ok) << a.error;
+    // July doubles on the open branch; June is outside the period; 0003 is effected.
+    EXPECT_EQ(month("D", 7, "'0001', '0003'"), "0001|1400\n0003|300\n");
+    EXPECT_EQ(month("D", 6, "'0001', '0003'"), june);
+    Answer after =
+        teste().budget("GetDespesas", {byref("_0001_0003_"), val(2026), val(2), byref("7")});
+    EXPECT_EQ(dumpRows(after.packet(0), {"CDFILIAL", "VRTOTAL", "PORCDESP"}),
+              "0001|1400|82.35\n0003|300|17.65\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SimulationSave,
