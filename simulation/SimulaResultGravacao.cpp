@@ -60,7 +60,9 @@ void TfrmSimulaResult::sbtConfirmaClick(TObject*) {
     bool boConsumo =
         difere(v_TestValCons, nbeOrcC->GetNumber()) || boSimulaCons || boSimulaPercCons;
     bool boFaturamento = false, faturamentoDoDialogo = false;
-    if (difere(nbeOrcF->GetNumber(), v_TestValFat)) {
+    // Months typed in the billing dialog count even when the total stayed: a value moved
+    // from one month to another is still a change the operator expects saved.
+    if (difere(nbeOrcF->GetNumber(), v_TestValFat) || boSimulaFat) {
         if (!boSimulaFat) {
             boFaturamento = confirma(msgPadrao.Msg("conf_OrcFat"));
             if (boFaturamento) boAtualizaGeralFat = false;

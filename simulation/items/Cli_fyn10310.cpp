@@ -276,6 +276,7 @@ void TfrmSimulaResult::btnFatBrutClick(TObject*) {
         cdsInseriItens.SetData(pacotes[2]);
     }
     atualizaValores();
-    if (nbeOrcF->GetNumber() != antes) controlaBotoes();
+    // Months moved within the period leave the total as it was but are still to be saved.
+    if (nbeOrcF->GetNumber() != antes || boSimulaFat) controlaBotoes();
     if (btnFatBrut->Enabled()) btnFatBrut->SetFocus();
 }

@@ -377,6 +377,36 @@ TEST_F(SimulaFat, GivenOneServicesMonthSimulated_WhenSaved_ThenTheMainScreenShow
     EXPECT_EQ(mainScreen("0001", 4), 4000);
 }
 
+TEST_F(SimulaFat, GivenValueMovedBetweenMonths_WhenSaved_ThenBothMonthsReachTheBudget) {
+    servicos("0001", 3, {{40, 1000}, {40, 2500}, {10, 500}});
+    servicos("0001", 4, {{40, 1000}, {40, 2500}, {10, 500}});
+    loaded();
+    simulate([&](TfrmSimulaResult& s) {
+        const std::string gross = s.nbeOrcF->Text();
+        billing(s, [&](TfrmSimulaFat& d) {
+            service(d, "S01");
+            // Half of March's quantity moves to April at the same price: the year is unchanged.
+            type(d, "Março", "QTORCADA", "20");
+            event([&] { d.sbtConfirmar->Click(); });
+            type(d, "Abril", "QTORCADA", "60");
+            event([&] { d.sbtConfirmar->Click(); });
+        });
+        EXPECT_EQ(s.nbeOrcF->Text(), gross);
+        EXPECT_TRUE(s.boSimulaFat);
+        EXPECT_TRUE(s.sbtConfirma->Enabled());
+        platform.clearMessages();
+        platform.answerNext(mrYes); // the budget's billing is overwritten
+        platform.answerNext(mrYes); // the save
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(messages(), "confirm: Filial possui orçamento por Faturamento realizado.  A "
+                              "confirmação desta alteração irá sobrepor os valores existentes. "
+                              "Confirma operação? -> Yes\nconfirm: Confirma alteração no "
+                              "orçamento da filial? -> Yes\n");
+    });
+    EXPECT_EQ(mainScreen("0001", 3), 3500);
+    EXPECT_EQ(mainScreen("0001", 4), 4500);
+}
+
 TEST_F(SimulaFat, GivenTwoListedBranches_WhenReloaded_ThenBothComeBackFromTheBudget) {
     servicos("0001", 6, {{40, 1000}, {40, 2500}, {10, 500}});
     servicos("0002", 6, {{30, 900}, {20, 800}, {10, 700}});
