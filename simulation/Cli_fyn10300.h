@@ -165,17 +165,23 @@ public:
     void btnReduDespDivClick(TObject* Sender);
     void btnReduDespEntrClick(TObject* Sender);
 
-    // --- Line dialogs (each defined with its dialog) ---
-    void btnDespEntrClick(TObject* Sender);
+    // --- Line dialogs: each opens its dialog and takes back what it returns (each defined in
+    // its dialog's file under simulation/items) ---
     void btnFatBrutClick(TObject* Sender);
+    void btnConsumoClick(TObject* Sender);
     void btnMaoObraClick(TObject* Sender);
+    void btnDespDivClick(TObject* Sender);
+    void btnDespEntrClick(TObject* Sender);
     // The general lines' buttons (I, R, S, N, P, T): the general item dialog for the line.
     void btnSimulGeralClick(TObject* Sender);
-    void btnDespDivClick(TObject* Sender);
-    void btnConsumoClick(TObject* Sender);
 
     // --- Saving and discarding (SimulaResultGravacao.cpp) ---
     void sbtConfirmaClick(TObject* Sender) override;
+
+    // The main screen's year text and version number, as the server methods take them (the
+    // version is 0 when its box holds no number).
+    std::string AnoTexto() const;
+    int Versao() const;
 
     // The period value of the current row of a dataset: its twelve months for "T", else the
     // month of stMes (nothing when that month is empty).
@@ -205,13 +211,13 @@ private:
     void MostraMes(int mes, int ano);
     // The branch or branches checked on the main screen's page.
     void PreselecionaFiliais();
+    // Whether entries are budgeted by operation type (else by expense type), as the main
+    // screen knows it or the server says.
+    bool EntradasPorOperacao();
     // Which lines may be typed, from the listed branches' billing and consumption rows.
     void AjustaEdicao();
     // cdsFilial with every branch the operator may simulate.
     void CarregaFiliais();
-    // The main screen's year text and version number, as the server methods take them.
-    std::string AnoTexto() const;
-    int Versao() const;
     // Month and year of a "mm/yyyy" text; false when it is not one.
     static bool LeMes(const std::string& texto, int& mes, int& ano);
     // Connects the reduction buttons to their handlers.

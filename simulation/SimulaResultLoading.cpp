@@ -340,19 +340,37 @@ void TfrmSimulaResult::getSimulGeral() {
     cdsMesesRecu.SetData(pacotes.array().at(0).packet());
 }
 
+bool TfrmSimulaResult::EntradasPorOperacao() {
+    const TClientDataSet& doOrcamento = principal().cdsTpDespLanEnt;
+    if (doOrcamento.Active() && !doOrcamento.IsEmpty())
+        return doOrcamento.FieldByName("IDORCDESPENTROP").AsString() == "O";
+    if (!cdsTpDespLanEnt.Active() || cdsTpDespLanEnt.IsEmpty())
+        cdsTpDespLanEnt.SetData(
+            CheckResultServ(principal().netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0)
+                .packet());
+    return !cdsTpDespLanEnt.IsEmpty() &&
+           cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O";
+}
+
 void TfrmSimulaResult::preencheValoresF() {
     double fatB = 0, imp = 0, cons = 0, mo = 0, tx = 0, dd = 0, de = 0, impR = 0, impL = 0, inv = 0,
            depr = 0;
     for (TNumberEdit* e : {nbeOrcF, nbeOrcImp, nbeOrcC, nbeOrcO, nbeOrcT, nbeOrcD, nbeOrcE, nbeOrcR,
                            nbeOrcLu, nbeOrcN, nbeOrcP})
         e->SetNumber(0);
+    // Entry items count as the entry dialog and the recomputation count them: only those of
+    // the way entries are budgeted, so that opening the dialog never moves the line.
+    const bool entradaPorOperacao = EntradasPorOperacao();
     // Adds the period value of the current row to the accumulator of its type letter.
     const auto soma = [&](TClientDataSet& ds, const std::string& letras) {
         if (!ds.Active()) return;
+        const TField* operacao = ds.FindField("CDTIPOOPER");
         for (ds.First(); !ds.Eof(); ds.Next()) {
             if (!Pertence(ds.FieldByName("CDFILIAL").AsString())) continue;
             const std::string tipo = ds.FieldByName("IDTIPOORCAOP").AsString();
             if (tipo.size() != 1 || letras.find(tipo[0]) == std::string::npos) continue;
+            if (tipo == "E" && operacao && (operacao->AsString() == "V") == entradaPorOperacao)
+                continue;
             const double v = valorPeriodo(ds);
             switch (tipo[0]) {
             case 'F':

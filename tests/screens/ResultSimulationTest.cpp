@@ -60,12 +60,25 @@ protected:
             for (int m = 1; m <= 12; ++m)
                 months.push_back(m);
         std::map<char, double> sum;
+        // Entries count only in the way the company budgets them, as the main screen shows them.
+        const bool byOperation =
+            startServer()
+                .store()
+                .read([](srv::Database& db) {
+                    return db
+                        .query("SELECT IDORCDESPENTROP FROM PARAMORCAOPERAC ORDER BY "
+                               "CDPARAMETRO")
+                        .scalar();
+                })
+                .toText() == "O";
         for (TClientDataSet* ds :
              {&form->cdsItensOrcFatCons, &form->cdsItensOrcamento, &form->cdsTxAdm}) {
             const DataPacket p = ds->Data();
             for (std::size_t r = 0; r < p.rows.size(); ++r) {
                 if (!branches.count(p.value(r, "CDFILIAL").toText())) continue;
                 const char letter = p.value(r, "IDTIPOORCAOP").toText()[0];
+                if (letter == 'E' && (p.value(r, "CDTIPOOPER").toText() == "V") == byOperation)
+                    continue;
                 for (int m : months) {
                     const Variant& v = p.value(r, std::string("VRORCAMENTO") + kMes[m - 1]);
                     if (!v.isNull()) sum[letter] += v.toDouble();
