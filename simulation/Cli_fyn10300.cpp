@@ -279,13 +279,11 @@ void TfrmSimulaResult::CriaLinhas() {
             prc->SetEnabled(false);
             this->*l.percentual = prc;
         }
-        // A line's dialog button is enabled as its dialog is connected below.
         if (l.simulacao) {
             TButtonFlat* b = Add<TButtonFlat>(l.nomeSimulacao, panCorpo);
             b->SetCaption("...");
             b->SetHint(std::string("Simular ") + l.caption);
             b->SetBounds(450, top, 32, 26);
-            b->SetEnabled(false);
             this->*l.simulacao = b;
         }
         if (l.reducao) {
@@ -298,10 +296,6 @@ void TfrmSimulaResult::CriaLinhas() {
         }
         top += kAlturaLinha;
     }
-    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
-    btnMaoObra->SetEnabled(true);
-    btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
-    btnConsumo->SetEnabled(true);
     nbeOrcF->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcFKeyPress(s, k); };
     nbeOrcC->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcCKeyPress(s, k); };
     nbeOrcImp->OnKeyPress = [this](TObject* s, TKeyChar& k) { nbeOrcImpKeyPress(s, k); };
@@ -314,18 +308,16 @@ void TfrmSimulaResult::CriaLinhas() {
     nbeOrcC->OnExit = [this](TObject* s) { nbeOrcCExit(s); };
     for (TNumberEdit* e : {nbeOrcL, nbeOrcO, nbeOrcD, nbeOrcE, nbeOrcR, nbeOrcLu, nbeOrcN, nbeOrcP})
         e->OnExit = [this](TObject* s) { nbeLinhaExit(s); };
-    for (TButtonFlat* b :
-         {btnImposto, btnImpRecup, btnImpSLucro, btnInvestimentos, btnDepreciacao, ButtonFlat4}) {
-        b->SetEnabled(true);
-        b->OnClick = [this](TObject* s) { btnSimulGeralClick(s); };
-    }
-    LigaReducoes();
+    // Each line's dialog; the six general lines share one, told apart by the button.
     btnFatBrut->OnClick = [this](TObject* s) { btnFatBrutClick(s); };
-    btnFatBrut->SetEnabled(true);
-    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
-    btnDespEntr->SetEnabled(true);
+    btnConsumo->OnClick = [this](TObject* s) { btnConsumoClick(s); };
+    btnMaoObra->OnClick = [this](TObject* s) { btnMaoObraClick(s); };
     btnDespDiv->OnClick = [this](TObject* s) { btnDespDivClick(s); };
-    btnDespDiv->SetEnabled(true);
+    btnDespEntr->OnClick = [this](TObject* s) { btnDespEntrClick(s); };
+    for (TButtonFlat* b :
+         {btnImposto, btnImpRecup, btnImpSLucro, btnInvestimentos, btnDepreciacao, ButtonFlat4})
+        b->OnClick = [this](TObject* s) { btnSimulGeralClick(s); };
+    LigaReducoes();
 }
 
 void TfrmSimulaResult::Resized() {

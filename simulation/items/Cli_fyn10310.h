@@ -58,8 +58,6 @@ public:
     void sbtConfirmarClick(TObject* Sender) override;
     void sbtCancelarClick(TObject* Sender) override;
     void sbtVerificarClick(TObject* Sender) override;
-    // Approved services are closed to the simulation as effected ones are.
-    bool ItemEfetivado() const override;
 
 private:
     void CriaDataSets();

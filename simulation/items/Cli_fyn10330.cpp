@@ -29,15 +29,6 @@ TfrmCalcOrcaOper& principal() {
     return *frmCalcOrcaOper;
 }
 
-int versao() {
-    int numero = 0;
-    for (char c : principal().edtVersao->Text()) {
-        if (c < '0' || c > '9' || numero > 99999999) return 0;
-        numero = numero * 10 + (c - '0');
-    }
-    return numero;
-}
-
 } // namespace
 
 TfrmSimulaResult& TfrmSimulaMaoObra::Resultado() {
@@ -182,11 +173,11 @@ bool TfrmSimulaMaoObra::RetomaSimulacao() {
 void TfrmSimulaMaoObra::CarregaDoServidor(double base) {
     TfrmSimulaResult& r = Resultado();
     std::string ano = r.speAno ? r.speAno->Text() : principal().speAno->Text();
-    const Variant resposta =
-        CheckResultServ(principal().netCalcOrcaOper.AppServer(
-                            "GetSimulaMaoObra", {Arg::ref(r.stCdFilial), ano, versao(),
-                                                 Arg::ref(r.stMes), Arg::ref(base)}),
-                        true, 2);
+    const Variant resposta = CheckResultServ(
+        principal().netCalcOrcaOper.AppServer(
+            "GetSimulaMaoObra", {Arg::ref(r.stCdFilial), ano, frmSimulaResult->Versao(),
+                                 Arg::ref(r.stMes), Arg::ref(base)}),
+        true, 2);
     const std::vector<Variant>& pacotes = resposta.array();
     if (pacotes.size() < 2) MensErro("Resposta do servidor inválida para GetSimulaMaoObra.");
     cdsSimulaItensMo.SetData(pacotes[0].packet());
@@ -202,12 +193,6 @@ void TfrmSimulaMaoObra::FormClose(TObject* Sender, TCloseAction& Action) {
 
 std::vector<DataPacket> TfrmSimulaMaoObra::Pacotes() const {
     return {cdsTpMaoObra.Data(), cdsSimulaItensMo.Data(), cdsInseriItens.Data()};
-}
-
-bool TfrmSimulaMaoObra::ItemEfetivado() const {
-    if (!TemLinhas(cdsTpMaoObra)) return false;
-    const std::string flag = cdsTpMaoObra.FieldByName("IDITEMORCAMENTO").AsString();
-    return flag == "E" || flag == "A";
 }
 
 void TfrmSimulaMaoObra::controlaMenu() {

@@ -54,8 +54,6 @@ public:
     void sbtCancelarClick(TObject* Sender) override;
     void sbtVerificarClick(TObject* Sender) override;
     void controlaMenu() override;
-    // Effected and approved lines are kept by the budget as they are: neither can be typed.
-    bool ItemEfetivado() const override;
 
 private:
     static TfrmSimulaResult& Resultado();

@@ -29,20 +29,6 @@ TfrmSimulaResult& resultado() {
     return *frmSimulaResult;
 }
 
-TfrmCalcOrcaOper& principal() {
-    assert(frmCalcOrcaOper && "the expenses dialog works on the main screen's budget");
-    return *frmCalcOrcaOper;
-}
-
-int versao() {
-    int v = 0;
-    for (char c : principal().edtVersao->Text()) {
-        if (c < '0' || c > '9' || v > 99999999) return 0;
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
 double valor(const TClientDataSet& ds, const std::string& campo) {
     const TField* f = ds.FindField(campo);
     return f && !f->IsNull() ? f->AsFloat() : 0.0;
@@ -185,10 +171,11 @@ void TfrmSimulaDespDiv::CarregaDoServidor(std::string& lista) {
     Variant pacotes;
     {
         ProgressGuard progresso(this, 1, msgPadrao.Msg("Dados"));
-        pacotes = CheckResultServ(
-            netSimulaDespDiv.AppServer(
-                "GetDespesas", {Arg::ref(lista), r.speAno->Value(), versao(), Arg::ref(r.stMes)}),
-            true, 2);
+        pacotes =
+            CheckResultServ(netSimulaDespDiv.AppServer(
+                                "GetDespesas", {Arg::ref(lista), r.speAno->Value(),
+                                                frmSimulaResult->Versao(), Arg::ref(r.stMes)}),
+                            true, 2);
     }
     cdsDespesas.SetData(pacotes.array().at(0).packet());
     cdsMesDados.SetData(pacotes.array().at(1).packet());

@@ -161,12 +161,6 @@ bool TfrmSimulaEntrada::PorOperacao() const {
            cdsTpDespLanEnt.FieldByName("IDORCDESPENTROP").AsString() == "O";
 }
 
-bool TfrmSimulaEntrada::ItemEfetivado() const {
-    if (!cdsDespesasEnt.Active() || cdsDespesasEnt.IsEmpty()) return false;
-    const std::string estado = cdsDespesasEnt.FieldByName("IDITEMORCAMENTO").AsString();
-    return estado == "E" || estado == "A";
-}
-
 double TfrmSimulaEntrada::ValorDoPeriodo() const {
     const std::string& stMes = resultado().stMes;
     double valor = 0;

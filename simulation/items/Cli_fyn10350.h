@@ -58,8 +58,6 @@ public:
     void sbtCancelarClick(TObject* Sender) override;
     void sbtVerificarClick(TObject* Sender) override;
     void controlaMenu() override;
-    // Effected and approved items are closed to the simulation as they are to the budget.
-    bool ItemEfetivado() const override;
 
 private:
     void CriaCampos();

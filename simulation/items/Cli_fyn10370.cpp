@@ -22,16 +22,6 @@ TfrmCalcOrcaOper& principal() {
     return *frmCalcOrcaOper;
 }
 
-// The main screen's version as the server takes it (0 when it is not a number).
-int versao() {
-    int numero = 0;
-    for (char c : principal().edtVersao->Text()) {
-        if (c < '0' || c > '9' || numero > 99999999) return 0;
-        numero = numero * 10 + (c - '0');
-    }
-    return numero;
-}
-
 std::string ano() {
     TfrmSimulaResult& r = TfrmSimulaCons::Resultado();
     return r.speAno ? r.speAno->Text() : principal().speAno->Text();
@@ -185,7 +175,7 @@ std::vector<DataPacket> TfrmSimulaCons::Pacotes() const {
 
 void TfrmSimulaCons::getSimulaCons() {
     TfrmSimulaResult& r = Resultado();
-    int numeroVersao = versao();
+    int numeroVersao = frmSimulaResult->Versao();
     Variant pacotes;
     {
         ProgressGuard progresso(this, 1, "");

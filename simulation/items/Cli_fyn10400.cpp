@@ -290,7 +290,7 @@ void TfrmSimulGeral::getSimulacao() {
     int ano = r.speAno ? r.speAno->Value() : 0;
     std::string filiais = r.stCdFilial, letra = stOrcamento, mes = r.stMes;
     assert(frmCalcOrcaOper && "the dialog works on the main screen's budget");
-    const int versao = std::atoi(frmCalcOrcaOper->edtVersao->Text().c_str());
+    const int versao = r.Versao();
     const Variant pacotes =
         CheckResultServ(frmCalcOrcaOper->netCalcOrcaOper.AppServer(
                             "getSimulGeral", {Arg::ref(ano), Arg::ref(filiais), Arg::ref(letra),

@@ -29,12 +29,6 @@ double valor(const TClientDataSet& ds, const std::string& campo) {
 
 } // namespace
 
-bool TfrmSimulaFat::ItemEfetivado() const {
-    if (!cdsServOrc.Active() || cdsServOrc.IsEmpty()) return false;
-    const std::string flag = cdsServOrc.FieldByName("IDITEMORCAMENTO").AsString();
-    return flag == "E" || flag == "A";
-}
-
 void TfrmSimulaFat::cdsInseriItensBeforePost(TClientDataSet&) {
     const std::string servico = cdsInseriItens.FieldByName("CDSERVFILI").AsString();
     const std::string filial = cdsInseriItens.FieldByName("CDFILIAL").AsString();

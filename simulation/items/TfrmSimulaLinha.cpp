@@ -212,7 +212,7 @@ bool TfrmSimulaLinha::ItemEfetivado() const {
     const TClientDataSet* itens = dtsPadrao.DataSet();
     if (!itens || !itens->Active() || itens->IsEmpty()) return false;
     const TField* flag = itens->FindField("IDITEMORCAMENTO");
-    return flag && flag->AsString() == "E";
+    return flag && (flag->AsString() == "E" || flag->AsString() == "A");
 }
 
 void TfrmSimulaLinha::controlaMenu() {

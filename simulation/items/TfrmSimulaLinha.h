@@ -93,7 +93,8 @@ public:
     // The toolbar for given edit and search permissions; insert, delete and printing are
     // never offered, confirm and cancel only while the months are edited.
     void Habilita(bool alterar, bool procurar);
-    // The selected item is effected (its item flag is "E").
+    // The selected item is closed to simulation: effected ("E") or approved ("A"), which the
+    // server never writes.
     virtual bool ItemEfetivado() const;
 
     // --- Life ---
