@@ -27,29 +27,6 @@ const char* const kMensagens =
     "ValorInvalido|Valor inválido para o campo Valor.\n"
     "cancel_oper|Cancelar operação?\n";
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the billing simulation is opened from the result simulation");
-    return *frmSimulaResult;
-}
-
-TfrmCalcOrcaOper& principal() {
-    assert(frmCalcOrcaOper && "the billing simulation works on the main screen's budget");
-    return *frmCalcOrcaOper;
-}
-
-// The version typed on the main screen, as the server takes it.
-int versao() {
-    const std::string texto = principal().edtVersao->Text();
-    int numero = 0;
-    const auto [fim, erro] = std::from_chars(texto.data(), texto.data() + texto.size(), numero);
-    return erro == std::errc() && fim == texto.data() + texto.size() ? numero : 0;
-}
-
-double valor(const TClientDataSet& ds, const std::string& campo) {
-    const TField& f = ds.FieldByName(campo);
-    return f.IsNull() ? 0.0 : f.AsFloat();
-}
-
 } // namespace
 
 TfrmSimulaFat::TfrmSimulaFat(TComponent* owner) : TfrmSimulaLinha(owner) {
@@ -182,7 +159,7 @@ std::vector<DataPacket> TfrmSimulaFat::Pacotes() const {
 }
 
 void TfrmSimulaFat::organizaItensFat() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     // The rows are built by the load, not typed: no insert refusal, no write-back on posting.
     HandlerGuard semInsercao(cdsInseriItens.BeforeInsert);
     HandlerGuard semGravacao(cdsInseriItens.BeforePost);
@@ -197,9 +174,9 @@ void TfrmSimulaFat::organizaItensFat() {
         cdsInseriItens.CreateDataSet();
         boCreate = false;
         const Variant pacotes =
-            CheckResultServ(principal().netCalcOrcaOper.AppServer(
-                                "GetSimulaFat", {Arg::ref(r.stCdFilial), r.speAno->Text(), versao(),
-                                                 Arg::ref(r.stMes)}),
+            CheckResultServ(Principal().netCalcOrcaOper.AppServer(
+                                "GetSimulaFat", {Arg::ref(r.stCdFilial), r.speAno->Text(),
+                                                 Resultado().Versao(), Arg::ref(r.stMes)}),
                             true, 0);
         cdsSimulaItens.SetData(pacotes.array().at(0).packet());
         cdsServOrc.SetData(pacotes.array().at(1).packet());
@@ -213,13 +190,13 @@ void TfrmSimulaFat::organizaItensFat() {
                 r.cdsValTotal.Locate("CDFILIAL", {Variant(filial)}, {.caseInsensitive = true});
             for (const MesDoAno& m : meses) {
                 const std::string mes = Abreviatura(m.mes);
-                const double quantidade = valor(cdsSimulaItens, "QTORCAMENTO" + mes);
+                const double quantidade = Valor(cdsSimulaItens, "QTORCAMENTO" + mes);
                 const double divisor = quantidade == 0 ? 1 : quantidade;
-                const double precoBase = valor(cdsSimulaItens, "VRORCAMENTO" + mes) / divisor;
+                const double precoBase = Valor(cdsSimulaItens, "VRORCAMENTO" + mes) / divisor;
                 const double total = precoBase * quantidade;
                 // A branch without billing in the month gives no share.
                 const double faturamento =
-                    comTotal ? valor(r.cdsValTotal, "VRORCAMENTO" + mes) : 0.0;
+                    comTotal ? Valor(r.cdsValTotal, "VRORCAMENTO" + mes) : 0.0;
                 cdsInseriItens.Append();
                 auto campo = [this](const char* nome) -> TField& {
                     return cdsInseriItens.FieldByName(nome);
@@ -232,12 +209,12 @@ void TfrmSimulaFat::organizaItensFat() {
                 campo("NMMES").SetAsString(NomeMes(m.mes));
                 campo("CDMES").SetAsString(Ajusta(m.posicao));
                 campo("IDPERMCALC").SetAsString(PermissaoDoMes(m.mes));
-                campo("NDIAUTIL").SetAsFloat(valor(cdsSimulaItens, "NDIAUTIL" + mes));
+                campo("NDIAUTIL").SetAsFloat(Valor(cdsSimulaItens, "NDIAUTIL" + mes));
                 campo("QTESTIMADA").SetAsFloat(quantidade);
                 campo("QTORCADA").SetAsFloat(quantidade);
-                campo("VRCORRECAO").SetAsFloat(valor(cdsSimulaItens, "VRPERCORRCOM" + mes));
+                campo("VRCORRECAO").SetAsFloat(Valor(cdsSimulaItens, "VRPERCORRCOM" + mes));
                 campo("VRPRECOBASE").SetAsFloat(precoBase);
-                campo("VRREAJUSTE").SetAsFloat(valor(cdsSimulaItens, "VRREAJORC" + mes));
+                campo("VRREAJUSTE").SetAsFloat(Valor(cdsSimulaItens, "VRREAJORC" + mes));
                 campo("VRTOTAL").SetAsFloat(total);
                 campo("FATURAMENTO").SetAsFloat(Participacao(total, faturamento));
                 cdsInseriItens.Post();
@@ -265,7 +242,7 @@ std::vector<DataPacket> criaSimulaFat() {
 
 void TfrmSimulaResult::btnFatBrutClick(TObject*) {
     DecodificaMes();
-    speAno->SetValue(principal().speAno->Value());
+    speAno->SetValue(TfrmSimulaLinha::Principal().speAno->Value());
     stMes = chkPeriodo->Checked() ? "T" : std::to_string(wMes);
     validaFilial(true);
     const double antes = nbeOrcF->GetNumber();

@@ -24,17 +24,7 @@ const char* const kMensagens =
     "Cancel|Cancela operação?\n"
     "ValorInvalido|Valor inválido para o campo Valor.\n";
 
-TfrmCalcOrcaOper& principal() {
-    assert(frmCalcOrcaOper && "the labour dialog works on the main screen's budget");
-    return *frmCalcOrcaOper;
-}
-
 } // namespace
-
-TfrmSimulaResult& TfrmSimulaMaoObra::Resultado() {
-    assert(frmSimulaResult && "the labour dialog works on the result simulation");
-    return *frmSimulaResult;
-}
 
 bool TfrmSimulaMaoObra::TemLinhas(const TClientDataSet& ds) {
     return ds.Active() && !ds.IsEmpty();
@@ -172,12 +162,12 @@ bool TfrmSimulaMaoObra::RetomaSimulacao() {
 
 void TfrmSimulaMaoObra::CarregaDoServidor(double base) {
     TfrmSimulaResult& r = Resultado();
-    std::string ano = r.speAno ? r.speAno->Text() : principal().speAno->Text();
-    const Variant resposta = CheckResultServ(
-        principal().netCalcOrcaOper.AppServer(
-            "GetSimulaMaoObra", {Arg::ref(r.stCdFilial), ano, frmSimulaResult->Versao(),
-                                 Arg::ref(r.stMes), Arg::ref(base)}),
-        true, 2);
+    std::string ano = r.speAno ? r.speAno->Text() : Principal().speAno->Text();
+    const Variant resposta =
+        CheckResultServ(Principal().netCalcOrcaOper.AppServer(
+                            "GetSimulaMaoObra", {Arg::ref(r.stCdFilial), ano, Resultado().Versao(),
+                                                 Arg::ref(r.stMes), Arg::ref(base)}),
+                        true, 2);
     const std::vector<Variant>& pacotes = resposta.array();
     if (pacotes.size() < 2) MensErro("Resposta do servidor inválida para GetSimulaMaoObra.");
     cdsSimulaItensMo.SetData(pacotes[0].packet());

@@ -56,10 +56,7 @@ public:
     void controlaMenu() override;
 
 private:
-    static TfrmSimulaResult& Resultado();
     static bool TemLinhas(const TClientDataSet& ds);
-    // A float field's value; 0 when it is null.
-    static double Valor(const TClientDataSet& ds, const std::string& campo);
     // The server's labour lines and months of the result screen's branches and period.
     void CarregaDoServidor(double base);
     // The result screen's labour data from the previous opening, if any is pending there.

@@ -24,16 +24,6 @@ const char* const kCatalogo = "Excl|Confirma exclusão?\n"
                               "ValorInvalido|Valor inválido para o campo Valor.\n"
                               "desp_IsEmpty|Não há despesa orçada.\n";
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the expenses dialog works for the open result simulation");
-    return *frmSimulaResult;
-}
-
-double valor(const TClientDataSet& ds, const std::string& campo) {
-    const TField* f = ds.FindField(campo);
-    return f && !f->IsNull() ? f->AsFloat() : 0.0;
-}
-
 } // namespace
 
 TfrmSimulaDespDiv::TfrmSimulaDespDiv(TComponent* owner) : TfrmSimulaLinha(owner) {
@@ -140,7 +130,7 @@ void TfrmSimulaDespDiv::FormShow(TObject*) {
 }
 
 void TfrmSimulaDespDiv::Carrega() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     const bool nadaGuardado = !r.cdsItensDiversas.Active() || r.cdsItensDiversas.IsEmpty() ||
                               !r.cdsMes.Active() || r.cdsMes.IsEmpty();
     if (nadaGuardado || (r.boAtualizaGeralDd && !r.boSimulaPercDd)) {
@@ -167,15 +157,14 @@ std::vector<DataPacket> TfrmSimulaDespDiv::Pacotes() const {
 }
 
 void TfrmSimulaDespDiv::CarregaDoServidor(std::string& lista) {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     Variant pacotes;
     {
         ProgressGuard progresso(this, 1, msgPadrao.Msg("Dados"));
-        pacotes =
-            CheckResultServ(netSimulaDespDiv.AppServer(
-                                "GetDespesas", {Arg::ref(lista), r.speAno->Value(),
-                                                frmSimulaResult->Versao(), Arg::ref(r.stMes)}),
-                            true, 2);
+        pacotes = CheckResultServ(
+            netSimulaDespDiv.AppServer("GetDespesas", {Arg::ref(lista), r.speAno->Value(),
+                                                       Resultado().Versao(), Arg::ref(r.stMes)}),
+            true, 2);
     }
     cdsDespesas.SetData(pacotes.array().at(0).packet());
     cdsMesDados.SetData(pacotes.array().at(1).packet());
@@ -183,7 +172,7 @@ void TfrmSimulaDespDiv::CarregaDoServidor(std::string& lista) {
 }
 
 void TfrmSimulaDespDiv::MontaMeses() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     if (!cdsMes.Active())
         cdsMes.CreateDataSet();
     else
@@ -198,9 +187,9 @@ void TfrmSimulaDespDiv::MontaMeses() {
             const bool comFaturamento =
                 r.cdsValTotal.Locate("CDFILIAL", {Variant(filial)}, LocateOptions{true, false});
             for (const MesDoAno& m : meses) {
-                const double v = valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(m.mes));
+                const double v = Valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(m.mes));
                 const double faturamento =
-                    comFaturamento ? valor(r.cdsValTotal, "VRORCAMENTO" + Abreviatura(m.mes)) : 0;
+                    comFaturamento ? Valor(r.cdsValTotal, "VRORCAMENTO" + Abreviatura(m.mes)) : 0;
                 cdsMes.Append();
                 cdsMes.FieldByName("IDORDENA").SetAsInteger(m.posicao);
                 cdsMes.FieldByName("NMMES").SetAsString(NomeMes(m.mes));

@@ -25,16 +25,6 @@ const char* const kMensagens =
     "Conf|Confirma operação?\n"
     "VrInv|Valor inválido.\n";
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the entry expenses are simulated from the result screen");
-    return *frmSimulaResult;
-}
-
-TfrmCalcOrcaOper& principal() {
-    assert(frmCalcOrcaOper && "the entry expenses are the main screen's budget items");
-    return *frmCalcOrcaOper;
-}
-
 } // namespace
 
 TfrmSimulaEntrada::TfrmSimulaEntrada(TComponent* owner) : TfrmSimulaLinha(owner) {
@@ -162,7 +152,7 @@ bool TfrmSimulaEntrada::PorOperacao() const {
 }
 
 double TfrmSimulaEntrada::ValorDoPeriodo() const {
-    const std::string& stMes = resultado().stMes;
+    const std::string& stMes = Resultado().stMes;
     double valor = 0;
     for (int mes = 1; mes <= 12; ++mes)
         if (stMes == "T" || stMes == std::to_string(mes))
@@ -171,7 +161,7 @@ double TfrmSimulaEntrada::ValorDoPeriodo() const {
 }
 
 double TfrmSimulaEntrada::FaturamentoDoMes(const std::string& filial, int mes) const {
-    TClientDataSet& total = resultado().cdsValTotal;
+    TClientDataSet& total = Resultado().cdsValTotal;
     if (!total.Active() || mes < 1 || mes > 12) return 0;
     LocateOptions opcoes;
     opcoes.caseInsensitive = true;
@@ -181,15 +171,15 @@ double TfrmSimulaEntrada::FaturamentoDoMes(const std::string& filial, int mes) c
 }
 
 void TfrmSimulaEntrada::PreparaEntradas() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     const bool doOrcamento = !cdsSimulaOrig.Active() || cdsSimulaOrig.IsEmpty() ||
                              (r.boAtualizaGeralDe && !r.boSimulaPercDe);
     cdsSimulaEntr.SetFiltered(false);
-    cdsSimulaEntr.SetData(doOrcamento ? principal().cdsItensOrcamento.Data()
+    cdsSimulaEntr.SetData(doOrcamento ? Principal().cdsItensOrcamento.Data()
                                       : cdsSimulaOrig.Data());
 
     cdsTpDespLanEnt.SetData(
-        CheckResultServ(principal().netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0)
+        CheckResultServ(Principal().netCalcOrcaOper.AppServer("TpDespLanEnt", {}), true, 0)
             .packet());
     const bool porOperacao = PorOperacao();
     if (!r.stCdFilial.empty()) {

@@ -17,14 +17,9 @@
 
 namespace {
 
-TfrmCalcOrcaOper& principal() {
-    assert(frmCalcOrcaOper && "the consumption simulation works on the main screen's budget");
-    return *frmCalcOrcaOper;
-}
-
 std::string ano() {
     TfrmSimulaResult& r = TfrmSimulaCons::Resultado();
-    return r.speAno ? r.speAno->Text() : principal().speAno->Text();
+    return r.speAno ? r.speAno->Text() : TfrmSimulaLinha::Principal().speAno->Text();
 }
 
 } // namespace
@@ -175,11 +170,11 @@ std::vector<DataPacket> TfrmSimulaCons::Pacotes() const {
 
 void TfrmSimulaCons::getSimulaCons() {
     TfrmSimulaResult& r = Resultado();
-    int numeroVersao = frmSimulaResult->Versao();
+    int numeroVersao = Resultado().Versao();
     Variant pacotes;
     {
         ProgressGuard progresso(this, 1, "");
-        pacotes = CheckResultServ(principal().netCalcOrcaOper.AppServer(
+        pacotes = CheckResultServ(Principal().netCalcOrcaOper.AppServer(
                                       "getSimulaCons", {ano(), Arg::ref(numeroVersao),
                                                         Arg::ref(r.stCdFilial), Arg::ref(r.stMes)}),
                                   true, 3);
@@ -226,11 +221,6 @@ void TfrmSimulaCons::FiltraMeses() {
 
 void TfrmSimulaCons::cdsSimulaConsAfterScroll(TClientDataSet&) {
     FiltraMeses();
-}
-
-TfrmSimulaResult& TfrmSimulaCons::Resultado() {
-    assert(frmSimulaResult && "the consumption simulation is opened from the result screen");
-    return *frmSimulaResult;
 }
 
 double TfrmSimulaCons::Numero(const TField& campo) {

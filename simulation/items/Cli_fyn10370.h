@@ -63,9 +63,6 @@ public:
     // The selected service's month rows carry its item flag: effected or approved services
     // are not written by the save, so they are not edited here either.
     bool ItemEfetivado() const override;
-
-    // The result screen the dialog works for.
-    static TfrmSimulaResult& Resultado();
     // A number field's value, 0 when empty.
     static double Numero(const TField& campo);
 

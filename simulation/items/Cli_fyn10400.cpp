@@ -35,11 +35,6 @@ const char* const kMensagens = "Excl|Confirma exclusão?\n"
                                "Atu|Com a atualização, os valores alterados serão substituidos "
                                "pelos lançados no orçamento. Confirma atualização?\n";
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the general items are simulated from the result screen");
-    return *frmSimulaResult;
-}
-
 std::string texto(const TClientDataSet& ds, const char* campo) {
     const TField* f = ds.FindField(campo);
     return f ? f->AsString() : std::string();
@@ -228,7 +223,7 @@ void TfrmSimulGeral::Prepara(const std::string& letra, const std::string& titulo
             ds->CreateDataSet();
     }
     stNumberEdit = campo;
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     {
         // The rows are filtered to the first item once the letter is set.
         HandlerGuard semRolagem(cdsServico.AfterScroll);
@@ -269,7 +264,7 @@ std::vector<DataPacket> TfrmSimulGeral::Pacotes() const {
 }
 
 void TfrmSimulGeral::cdsServicoAfterScroll(TClientDataSet& DataSet) {
-    const std::string stMes = resultado().stMes;
+    const std::string stMes = Resultado().stMes;
     // The sequence tells two lines of one branch, type and tax apart; in month mode only the
     // simulated month is shown.
     std::string filtro = "CDFILIAL = '" + texto(DataSet, "CDFILIAL") + "' AND NRSEQITEMORCA = '" +
@@ -284,7 +279,7 @@ void TfrmSimulGeral::cdsServicoAfterScroll(TClientDataSet& DataSet) {
 }
 
 void TfrmSimulGeral::getSimulacao() {
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     ProgressGuard progresso(this, 1, "");
     // The budget year always, the month apart: in month mode the year is still the year.
     int ano = r.speAno ? r.speAno->Value() : 0;
@@ -313,7 +308,7 @@ void TfrmSimulGeral::getSimulacao() {
 
 void TfrmSimulGeral::sbtVerificarClick(TObject*) {
     if (Pergunta("Atu")) {
-        TfrmSimulaResult& r = resultado();
+        TfrmSimulaResult& r = Resultado();
         boAtualiza = true;
         // Also when the server refuses: the month grid shows the selected item's months again.
         Finally fimDaRecarga([this] {

@@ -12,11 +12,6 @@
 
 namespace {
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the general items are simulated from the result screen");
-    return *frmSimulaResult;
-}
-
 // Effected or approved.
 bool fechado(const std::string& flag) {
     return flag == "E" || flag == "A";
@@ -42,7 +37,7 @@ bool TfrmSimulGeral::MesEditavel() const {
         if (fase.Active() && !fase.IsEmpty() && texto(fase, "IDFASECALCORCA") == "N") return false;
     }
     // The branch's budget as the result screen copied it: effected, approved or out of reach.
-    const TClientDataSet& filiais = resultado().cdsOrcFilial;
+    const TClientDataSet& filiais = Resultado().cdsOrcFilial;
     const TField* codigo = filiais.Active() ? filiais.FindField("CDFILIAL") : nullptr;
     const TField* situacao = filiais.FindField("IDSTATUSORCA");
     const TField* acesso = filiais.FindField("IDACESSOCALC");
@@ -91,7 +86,7 @@ void TfrmSimulGeral::cdsInsereItensAfterPost(TClientDataSet& DataSet) {
         .FieldByName(
             msgPadrao.Msg("mes_" + std::to_string(DataSet.FieldByName("NMES").AsInteger())))
         .SetAsFloat(valor);
-    cdsServico.FieldByName("TOTAL").SetAsFloat(resultado().valorPeriodo(cdsServico));
+    cdsServico.FieldByName("TOTAL").SetAsFloat(Resultado().valorPeriodo(cdsServico));
     cdsServico.Post();
 }
 

@@ -17,20 +17,10 @@
 
 namespace {
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the expenses dialog works for the open result simulation");
-    return *frmSimulaResult;
-}
-
-double valor(const TClientDataSet& ds, const std::string& campo) {
-    const TField* f = ds.FindField(campo);
-    return f && !f->IsNull() ? f->AsFloat() : 0.0;
-}
-
 double somaTotais(TClientDataSet& despesas) {
     double soma = 0;
     for (despesas.First(); !despesas.Eof(); despesas.Next())
-        soma += valor(despesas, "VRTOTAL");
+        soma += TfrmSimulaLinha::Valor(despesas, "VRTOTAL");
     return soma;
 }
 
@@ -38,26 +28,26 @@ double somaTotais(TClientDataSet& despesas) {
 
 void TfrmSimulaDespDiv::cdsMesBeforePost(TClientDataSet&) {
     if (cdsMes.State() != dsEdit) return;
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     vrMes = 0;
     stFilial = cdsDespesas.FieldByName("CDFILIAL").AsString();
     const std::string despesa = cdsMes.FieldByName("CDDESPPREV").AsString();
     if (!cdsMesDados.Locate("CDDESPPREV;CDFILIAL", {Variant(despesa), Variant(stFilial)},
                             LocateOptions{true, false}))
         Abort();
-    const double valorMes = valor(cdsMes, "VALOR");
+    const double valorMes = Valor(cdsMes, "VALOR");
     cdsMesDados.Edit();
     if (const int mes = MesDoNome(cdsMes.FieldByName("NMMES").AsString())) {
         cdsMesDados.FieldByName("VRORCAMENTO" + Abreviatura(mes)).SetAsFloat(valorMes);
-        vrMes = valor(cdsMesDados, "VRFATORCAMENTO" + Abreviatura(mes));
+        vrMes = Valor(cdsMesDados, "VRFATORCAMENTO" + Abreviatura(mes));
     }
     double total = 0;
     for (int mes = 1; mes <= 12; ++mes)
-        total += valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(mes));
+        total += Valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(mes));
     // The share of billing sets the period's expense against the period's billing.
     double periodo = 0;
     for (const MesDoAno& m : MesesDoPeriodo())
-        periodo += valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(m.mes));
+        periodo += Valor(cdsMesDados, "VRORCAMENTO" + Abreviatura(m.mes));
     cdsMesDados.Post();
 
     cdsDespesas.Edit();
@@ -89,7 +79,7 @@ void TfrmSimulaDespDiv::cdsDespesasAfterPost(TClientDataSet&) {
     const TBookmark postada = cdsDespesas.GetBookmark();
     const double soma = somaTotais(cdsDespesas);
     for (cdsDespesas.First(); !cdsDespesas.Eof(); cdsDespesas.Next()) {
-        const double total = valor(cdsDespesas, "VRTOTAL");
+        const double total = Valor(cdsDespesas, "VRTOTAL");
         cdsDespesas.Edit();
         cdsDespesas.FieldByName("PORCDESP")
             .SetAsFloat(soma == 0 || total == 0 ? 0 : total * 100 / soma);
@@ -101,7 +91,7 @@ void TfrmSimulaDespDiv::cdsDespesasAfterPost(TClientDataSet&) {
 void TfrmSimulaDespDiv::cdsMesBeforeEdit(TClientDataSet&) {
     // Effected expenses and months closed to the operator's phase are not simulated.
     if (ItemEfetivado() || cdsMes.FieldByName("IDPERMCALC").AsString() == "N") Abort();
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     r.boSimulou = true;
     r.boSimulaDd = true;
 }
@@ -142,7 +132,7 @@ void TfrmSimulaDespDiv::sbtConfirmarClick(TObject*) {
         dbgMes->EditorMode() && coluna && equalsNoCase(coluna->FieldName(), "VALOR");
     // Nothing typed keeps the month's value.
     const double numero =
-        digitado ? frmCalcOrcaOper->resultValor(dbgMes->EditorText()) : valor(cdsMes, "VALOR");
+        digitado ? frmCalcOrcaOper->resultValor(dbgMes->EditorText()) : Valor(cdsMes, "VALOR");
     if (!Pergunta("Conf")) return;
     if (cdsMes.State() == dsEdit) {
         cdsMes.FieldByName("VALOR").SetAsFloat(numero);
@@ -162,7 +152,7 @@ void TfrmSimulaDespDiv::sbtProcurarClick(TObject*) {
 
 void TfrmSimulaDespDiv::sbtVerificarClick(TObject*) {
     if (!Pergunta("Conf_Atu")) return;
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     {
         Finally habilita([this] { HabilitaBotoes(); });
         for (TClientDataSet* ds : {&cdsDespesas, &cdsMesDados, &cdsMes})

@@ -12,19 +12,9 @@
 
 namespace {
 
-TfrmSimulaResult& resultado() {
-    assert(frmSimulaResult && "the billing simulation is opened from the result simulation");
-    return *frmSimulaResult;
-}
-
 bool colunaSelecionada(const TDBGrid* grade, const char* campo) {
     const TColumn* coluna = grade->SelectedColumn();
     return coluna && equalsNoCase(coluna->FieldName(), campo);
-}
-
-double valor(const TClientDataSet& ds, const std::string& campo) {
-    const TField& f = ds.FieldByName(campo);
-    return f.IsNull() ? 0.0 : f.AsFloat();
 }
 
 } // namespace
@@ -38,21 +28,21 @@ void TfrmSimulaFat::cdsInseriItensBeforePost(TClientDataSet&) {
     if (!achou) Abort();
     cdsSimulaItens.Edit();
     const int mes = MesDoNome(cdsInseriItens.FieldByName("NMMES").AsString());
-    const double quantidade = valor(cdsInseriItens, "QTORCADA");
-    const double total = valor(cdsInseriItens, "VRPRECOBASE") * quantidade;
+    const double quantidade = Valor(cdsInseriItens, "QTORCADA");
+    const double total = Valor(cdsInseriItens, "VRPRECOBASE") * quantidade;
     if (mes != 0) {
         cdsSimulaItens.FieldByName("QTORCAMENTO" + Abreviatura(mes)).SetAsFloat(quantidade);
         cdsSimulaItens.FieldByName("VRORCAMENTO" + Abreviatura(mes)).SetAsFloat(total);
     }
     cdsInseriItens.FieldByName("VRTOTAL").SetAsFloat(total);
 
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     double totalServico = 0;
     if (r.stMes == "T") {
         for (int m = 1; m <= 12; ++m)
-            totalServico += valor(cdsSimulaItens, "VRORCAMENTO" + Abreviatura(m));
+            totalServico += Valor(cdsSimulaItens, "VRORCAMENTO" + Abreviatura(m));
     } else {
-        totalServico = valor(cdsSimulaItens, "VRORCAMENTO" + r.msgPadrao.Msg(r.stMes));
+        totalServico = Valor(cdsSimulaItens, "VRORCAMENTO" + r.msgPadrao.Msg(r.stMes));
     }
     cdsSimulaItens.Post();
 
@@ -63,7 +53,7 @@ void TfrmSimulaFat::cdsInseriItensBeforePost(TClientDataSet&) {
                           {.caseInsensitive = true});
     }
     cdsServOrc.Edit();
-    const double base = valor(cdsServOrc, "VRTOTORCA");
+    const double base = Valor(cdsServOrc, "VRTOTORCA");
     cdsServOrc.FieldByName("VRSERVCORCA").SetAsFloat(totalServico);
     cdsServOrc.FieldByName("PERCENTUALFAT")
         .SetAsFloat(totalServico != 0 && base != 0 ? totalServico * 100 / base : 0.0);
@@ -75,7 +65,7 @@ void TfrmSimulaFat::cdsInseriItensBeforeEdit(TClientDataSet&) {
         !colunaSelecionada(dbgItensSimulacao, "VRPRECOBASE"))
         Abort();
     if (ItemEfetivado()) Abort();
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     m_simulaFatAntes = r.boSimulaFat;
     r.boSimulou = true;
     r.boSimulaFat = true;
@@ -130,7 +120,7 @@ void TfrmSimulaFat::sbtConfirmarClick(TObject* Sender) {
     }
     dbgItensSimulacao->UpdateData();
     cdsInseriItens.Post();
-    resultado().boAtualizaGeralFat = false;
+    Resultado().boAtualizaGeralFat = false;
 }
 
 void TfrmSimulaFat::sbtCancelarClick(TObject* Sender) {
@@ -141,12 +131,12 @@ void TfrmSimulaFat::sbtCancelarClick(TObject* Sender) {
     if (!Pergunta("cancel_oper")) return;
     cdsInseriItens.Cancel();
     // Months posted before this edit still make the line simulated.
-    resultado().boSimulaFat = m_simulaFatAntes;
+    Resultado().boSimulaFat = m_simulaFatAntes;
 }
 
 void TfrmSimulaFat::sbtVerificarClick(TObject*) {
     if (!Pergunta("Atu")) return;
-    TfrmSimulaResult& r = resultado();
+    TfrmSimulaResult& r = Resultado();
     boAtualiza = true;
     r.boSimulaFat = false;
     r.boSimulaFatManual = false;

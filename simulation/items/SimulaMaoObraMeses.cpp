@@ -24,11 +24,6 @@ std::vector<Variant> chaveDe(const TClientDataSet& linhas) {
 
 } // namespace
 
-double TfrmSimulaMaoObra::Valor(const TClientDataSet& ds, const std::string& campo) {
-    const TField* f = ds.FindField(campo);
-    return f && !f->IsNull() ? f->AsFloat() : 0.0;
-}
-
 void TfrmSimulaMaoObra::cdsTpMaoObraAfterScroll(TClientDataSet&) {
     FreezeGuard congelados(cdsInseriItens);
     HandlerGuard semAntesDeGravar(cdsInseriItens.BeforePost);

@@ -111,6 +111,21 @@ void TfrmSimulaLinha::Resized() {
     if (lblCodTela) lblCodTela->SetBounds(Width() - 90, 6, 80, 18);
 }
 
+TfrmSimulaResult& TfrmSimulaLinha::Resultado() {
+    assert(frmSimulaResult && "the line dialogs are opened from the result simulation");
+    return *frmSimulaResult;
+}
+
+TfrmCalcOrcaOper& TfrmSimulaLinha::Principal() {
+    assert(frmCalcOrcaOper && "the line dialogs work on the main screen's budget");
+    return *frmCalcOrcaOper;
+}
+
+double TfrmSimulaLinha::Valor(const TClientDataSet& ds, const std::string& campo) {
+    const TField* f = ds.FindField(campo);
+    return f && !f->IsNull() ? f->AsFloat() : 0.0;
+}
+
 std::vector<TfrmSimulaLinha::MesDoAno> TfrmSimulaLinha::MesesDoAno(int primeiroMes,
                                                                    const std::string& stMes) {
     if (primeiroMes < 1 || primeiroMes > 12) primeiroMes = 1;

@@ -14,6 +14,8 @@
 #include <vector>
 
 class TClientDataSet;
+class TfrmCalcOrcaOper;
+class TfrmSimulaResult;
 class TDBGrid;
 class TDBNavigator;
 class TDBText;
@@ -47,6 +49,12 @@ public:
     TPanel* panRodape = nullptr;
     TDBNavigator* dbnPadrao = nullptr;
     TDataSource dtsMeses{"dtsMeses"};
+
+    // The result simulation the dialog works for, and the main screen whose budget it holds.
+    static TfrmSimulaResult& Resultado();
+    static TfrmCalcOrcaOper& Principal();
+    // A number field of the current row; 0 when it is null or the dataset has no such field.
+    static double Valor(const TClientDataSet& ds, const std::string& campo);
 
     // --- The months of the period ---
     // The months shown for a period ("T": the whole year, else one calendar month "1".."12"),
