@@ -198,8 +198,9 @@ std::size_t HttpServer::slowClientsClosed() const noexcept {
     return m_guard->closedCount();
 }
 
-int HttpServer::answer(MHD_Connection* connection, const DispatchResult& result, Request* request) {
-    auto* body = new std::string(result.body);
+int HttpServer::answer(MHD_Connection* connection, DispatchResult result, Request* request) {
+    // The body moves to the library: a large answer is never copied.
+    auto* body = new std::string(std::move(result.body));
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
         body->size(), body->data(), deleteBody, body);
     if (!response) {
@@ -315,7 +316,7 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         if (refusal.body.empty()) return 1;
         if (m_log)
             m_log->request(request->call, "", 0.0, refusal.status, "refused before the body");
-        return answer(connection, refusal, request);
+        return answer(connection, std::move(refusal), request);
     }
     if (request->answered) {
         // Refused before its body: whatever still arrives is dropped.
@@ -347,7 +348,7 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         execute(connection, *request);
         return 1;
     }
-    return answer(connection, request->result, request);
+    return answer(connection, std::move(request->result), request);
 }
 
 void HttpServer::start(const std::string& host, int port) {

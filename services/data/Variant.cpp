@@ -223,6 +223,25 @@ const std::vector<Variant>& Variant::array() const {
     return static_cast<const HeapArray*>(heap())->items;
 }
 
+DataPacket Variant::takePacket() && {
+    const DataPacket& held = packet();
+    // The sole holder may hand the rows over; a shared packet stays whole for the others.
+    DataPacket out = heap()->refs.load(std::memory_order_acquire) == 1
+                         ? std::move(const_cast<DataPacket&>(held))
+                         : held;
+    *this = Variant();
+    return out;
+}
+
+std::vector<Variant> Variant::takeArray() && {
+    const std::vector<Variant>& held = array();
+    std::vector<Variant> out = heap()->refs.load(std::memory_order_acquire) == 1
+                                   ? std::move(const_cast<std::vector<Variant>&>(held))
+                                   : held;
+    *this = Variant();
+    return out;
+}
+
 double Variant::toDouble() const {
     switch (type()) {
     case VarType::Null:

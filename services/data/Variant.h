@@ -56,6 +56,10 @@ public:
     std::string_view textView() const;
     const DataPacket& packet() const;
     const std::vector<Variant>& array() const;
+    // The packet or items themselves, moved out when this variant is their only holder (copied
+    // otherwise); the variant is null afterwards. Throws VariantError for another kind.
+    DataPacket takePacket() &&;
+    std::vector<Variant> takeArray() &&;
 
     // Equality of kind and value; integer and double compare by value.
     bool operator==(const Variant& other) const noexcept;
