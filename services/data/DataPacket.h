@@ -63,7 +63,7 @@ public:
     void write(JsonWriter& out) const;
     static DataPacket read(JsonReader& in);
 
-    // The binary form of the same content (see PROTOCOL.md): a third of the size, read without
+    // The binary form of the same content (see PROTOCOL.md): under half the size, read without
     // parsing text. fromBinary throws PacketError for anything but one whole packet.
     std::string toBinary() const;
     static DataPacket fromBinary(std::string_view bytes);

@@ -41,7 +41,7 @@ public:
     // Limits of one call, in milliseconds; a server calculation may take a while.
     int ConnectTimeoutMs = 5000;
     int ReadTimeoutMs = 300000;
-    // Asks for answers in the binary form (a third of the size, read without parsing text);
+    // Asks for answers in the binary form (under half the size, read without parsing text);
     // off, the server answers in JSON, which a proxy's log shows as it is.
     bool BinaryAnswers = true;
 
