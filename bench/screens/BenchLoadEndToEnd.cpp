@@ -13,6 +13,7 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +38,14 @@ namespace fs = std::filesystem;
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// This process's processor time so far, user and system, in milliseconds.
+double cpuMilliseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 // The process's peak resident memory so far, in MiB, as the kernel counts it.
@@ -111,6 +122,20 @@ public:
     ServerProcess& operator=(const ServerProcess&) = delete;
 
     int port() const { return m_port; }
+    // The processor time the server has used so far, user and system, in milliseconds.
+    double cpuMilliseconds() const {
+        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        // The fields after the command name, which is in parentheses and may hold blanks.
+        std::istringstream rest(text.substr(text.rfind(')') + 2));
+        std::string field;
+        double user = 0, system = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14) user = std::atof(field.c_str());
+            if (i == 15) system = std::atof(field.c_str());
+        }
+        return (user + system) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
 
 private:
     pid_t m_pid = -1;
@@ -137,10 +162,18 @@ int measure(int branches, int items) {
             screen.LigaEventosEntrada();
             app.dispatch([&] { screen.edtVersao->SetFocus(); });
             app.dispatch([&] { screen.edtVersao->SetText("1"); });
+            // Processor time beside the wall time: on a shared machine it tells whose work grew.
+            const double clientBefore = cpuMilliseconds(), serverBefore = server.cpuMilliseconds();
             const double load =
                 millisecondsOf([&] { app.dispatch([&] { screen.pgcOrcamento->SetFocus(); }); });
+            const double clientLoad = cpuMilliseconds(), serverLoad = server.cpuMilliseconds();
             const double reload =
                 millisecondsOf([&] { app.dispatch([&] { screen.PressKey(VK_F5); }); });
+            std::fprintf(stderr,
+                         "bench-load-e2e: %s processor time, load: client %.0f ms, server %.0f "
+                         "ms; reload: client %.0f ms, server %.0f ms\n",
+                         size.c_str(), clientLoad - clientBefore, serverLoad - serverBefore,
+                         cpuMilliseconds() - clientLoad, server.cpuMilliseconds() - serverLoad);
             const double memory = peakMegabytes();
             std::vector<double> pages;
             for (int i = 0; i < 3; ++i)
