@@ -165,16 +165,18 @@ void TfrmCalcOrcaOper::CarregaPacotes(bool criaOuEsvazia) {
     TClientDataSet* const targets[6] = {&cdsOrcamentoFilial, &cdsItensOrcFatCons,
                                         &cdsItensOrcamento,  &cdsFeriadoFil,
                                         &cdsParDROFilial,    &cdsTxAdm};
-    const std::vector<Variant>& items = oleOrcamentoFiltro.array();
     // Every packet is checked before any is loaded, so that a malformed answer leaves the
     // budget on screen whole rather than half replaced.
     for (int i = 0; i < 6; ++i) {
-        const DataPacket& packet = pacote(items[i], targets[i]->Name().c_str());
+        const DataPacket& packet =
+            pacote(oleOrcamentoFiltro.array()[i], targets[i]->Name().c_str());
         const std::string missing = camposAusentes(*targets[i], packet);
         if (!missing.empty())
             MensErro("Resposta do servidor sem os campos " + missing + " de " + targets[i]->Name() +
                      ".");
     }
+    // The rows move into the datasets: a large budget is never held twice.
+    std::vector<Variant> items = std::move(oleOrcamentoFiltro).takeArray();
     for (int i = 0; i < 6; ++i) {
         if (criaOuEsvazia) {
             if (!targets[i]->Active())
@@ -182,7 +184,7 @@ void TfrmCalcOrcaOper::CarregaPacotes(bool criaOuEsvazia) {
             else
                 targets[i]->EmptyDataSet();
         }
-        targets[i]->SetData(items[i].packet());
+        targets[i]->SetData(std::move(items[i]).takePacket());
     }
 }
 

@@ -189,13 +189,7 @@ void readItems(const BudgetQuery& q, Budget& out) {
     const Lookup taxes = lookup(q.db, "SELECT CDIMPOSTO, SGIMPOSTO FROM IMPOSTO");
     std::vector<Variant> params;
     const std::string where = q.versionWhere(params);
-    QueryResult items = q.db.query("SELECT " + itemColumns() + " FROM ITEMORCAMENTO" + where +
-                                       " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA",
-                                   params);
     PacketBuilder fp = fatConsPacket(), ip = itemPacket(), tp = feePacket();
-    fp.bind(items);
-    ip.bind(items);
-    tp.bind(items);
     auto at = [](DataPacket& p, int field) -> Variant& {
         return p.rows.back()[static_cast<std::size_t>(field)];
     };
@@ -208,57 +202,74 @@ void readItems(const BudgetQuery& q, Budget& out) {
     const int tBase = tp.fieldIndex("DTMESBASEITEM"), tName = tp.fieldIndex("NMFILIAL"),
               tAccess = tp.fieldIndex("IDACESSOCALC"), tAprov = tp.fieldIndex("IDACESSOAPROV"),
               tSum = tp.fieldIndex("SOMAT");
-    const std::size_t cBranch = items.column("CDFILIAL"), cType = items.column("IDTIPOORCAOP"),
-                      cBase = items.column("DTMESBASEITEM"), cOpType = items.column("CDTIPOOPER"),
-                      cLabour = items.column("CDDESPADMFAT"), cExpense = items.column("CDDESPPREV"),
-                      cTax = items.column("CDIMPOSTO");
-    std::size_t cMonth[12];
-    for (int m = 1; m <= 12; ++m)
-        cMonth[m - 1] = items.column(monthColumn("VRORCAMENTO", m));
+    // Bound at the first row, when the columns are known.
+    bool bound = false;
+    std::size_t cBranch = 0, cType = 0, cBase = 0, cOpType = 0, cLabour = 0, cExpense = 0, cTax = 0;
+    std::size_t cMonth[12] = {};
     // Rows come ordered by branch: one lookup per branch, not per row.
     std::string lastCode;
     const VisibleBranch* b = nullptr;
-    for (std::size_t r = 0; r < items.size(); ++r) {
-        auto& row = items.rows[r];
-        if (row[cBranch].type() != VarType::Text) continue;
-        if (row[cBranch].textView() != lastCode) {
-            lastCode = row[cBranch].textView();
-            b = q.branchOf(row[cBranch]);
-        }
-        if (!b) continue;
-        const Variant& typeCell = row[cType];
-        const char type = typeCell.type() == VarType::Text && !typeCell.textView().empty()
-                              ? typeCell.textView()[0]
-                              : ' ';
-        const double total = monthSum(row, cMonth);
-        if (type == 'F' || type == 'C') {
-            fp.take(out.fatCons, items, r);
-            at(out.fatCons, fName) = Variant(b->name);
-            at(out.fatCons, fAccess) = textOrNull(b->calcAccess);
-            at(out.fatCons, fMode) = textOrNull(b->calcMode);
-            at(out.fatCons, fTotal) = Variant(total);
-        } else if (type == 'T') {
-            const Variant base = Variant(PacketBuilder::formatDate(row[cBase]));
-            tp.take(out.fees, items, r);
-            at(out.fees, tBase) = base;
-            at(out.fees, tName) = Variant(b->name);
-            at(out.fees, tAccess) = textOrNull(b->calcAccess);
-            at(out.fees, tAprov) = textOrNull(b->approvalAccess);
-            at(out.fees, tSum) = Variant(total);
-        } else {
-            Variant names[4] = {findIn(opTypes, row[cOpType]), findIn(labour, row[cLabour]),
-                                findIn(expenses, row[cExpense]), findIn(taxes, row[cTax])};
-            ip.take(out.items, items, r);
-            at(out.items, iName) = Variant(b->name);
-            at(out.items, iAccess) = textOrNull(b->calcAccess);
-            at(out.items, iAprov) = textOrNull(b->approvalAccess);
-            at(out.items, iOp) = std::move(names[0]);
-            at(out.items, iLabour) = std::move(names[1]);
-            at(out.items, iExp) = std::move(names[2]);
-            at(out.items, iTax) = std::move(names[3]);
-            at(out.items, iSum) = Variant(total);
-        }
-    }
+    Variant branchName; // one shared text for all the branch's rows
+    // Each row goes straight into its packet: the query's rows are never all held at once.
+    q.db.forEachRow(
+        "SELECT " + itemColumns() + " FROM ITEMORCAMENTO" + where +
+            " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA",
+        params, [&](const QueryResult& items, std::vector<Variant>& row) {
+            if (!bound) {
+                fp.bind(items);
+                ip.bind(items);
+                tp.bind(items);
+                cBranch = items.column("CDFILIAL");
+                cType = items.column("IDTIPOORCAOP");
+                cBase = items.column("DTMESBASEITEM");
+                cOpType = items.column("CDTIPOOPER");
+                cLabour = items.column("CDDESPADMFAT");
+                cExpense = items.column("CDDESPPREV");
+                cTax = items.column("CDIMPOSTO");
+                for (int m = 1; m <= 12; ++m)
+                    cMonth[m - 1] = items.column(monthColumn("VRORCAMENTO", m));
+                bound = true;
+            }
+            if (row[cBranch].type() != VarType::Text) return;
+            if (row[cBranch].textView() != lastCode) {
+                lastCode = row[cBranch].textView();
+                b = q.branchOf(row[cBranch]);
+                if (b) branchName = Variant(b->name);
+            }
+            if (!b) return;
+            const Variant& typeCell = row[cType];
+            const char type = typeCell.type() == VarType::Text && !typeCell.textView().empty()
+                                  ? typeCell.textView()[0]
+                                  : ' ';
+            const double total = monthSum(row, cMonth);
+            if (type == 'F' || type == 'C') {
+                fp.take(out.fatCons, row);
+                at(out.fatCons, fName) = branchName;
+                at(out.fatCons, fAccess) = textOrNull(b->calcAccess);
+                at(out.fatCons, fMode) = textOrNull(b->calcMode);
+                at(out.fatCons, fTotal) = Variant(total);
+            } else if (type == 'T') {
+                const Variant base = Variant(PacketBuilder::formatDate(row[cBase]));
+                tp.take(out.fees, row);
+                at(out.fees, tBase) = base;
+                at(out.fees, tName) = branchName;
+                at(out.fees, tAccess) = textOrNull(b->calcAccess);
+                at(out.fees, tAprov) = textOrNull(b->approvalAccess);
+                at(out.fees, tSum) = Variant(total);
+            } else {
+                Variant names[4] = {findIn(opTypes, row[cOpType]), findIn(labour, row[cLabour]),
+                                    findIn(expenses, row[cExpense]), findIn(taxes, row[cTax])};
+                ip.take(out.items, row);
+                at(out.items, iName) = branchName;
+                at(out.items, iAccess) = textOrNull(b->calcAccess);
+                at(out.items, iAprov) = textOrNull(b->approvalAccess);
+                at(out.items, iOp) = std::move(names[0]);
+                at(out.items, iLabour) = std::move(names[1]);
+                at(out.items, iExp) = std::move(names[2]);
+                at(out.items, iTax) = std::move(names[3]);
+                at(out.items, iSum) = Variant(total);
+            }
+        });
 }
 
 // Working days of the year, as the texts the read-only grids show.

@@ -62,7 +62,10 @@ void PacketBuilder::append(DataPacket& packet, const QueryResult& result, std::s
 }
 
 void PacketBuilder::take(DataPacket& packet, QueryResult& result, std::size_t row) const {
-    std::vector<Variant>& cells = result.rows[row];
+    take(packet, result.rows[row]);
+}
+
+void PacketBuilder::take(DataPacket& packet, std::vector<Variant>& cells) const {
     std::vector<Variant> out;
     out.reserve(m_fields.size());
     for (std::size_t i = 0; i < m_fields.size(); ++i) {

@@ -29,6 +29,8 @@ public:
     void append(DataPacket& packet, const QueryResult& result, std::size_t row) const;
     // The same, moving the row's cells out of `result` (each column feeds one field).
     void take(DataPacket& packet, QueryResult& result, std::size_t row) const;
+    // The same for a row handed over by Database::forEachRow.
+    void take(DataPacket& packet, std::vector<Variant>& cells) const;
     // A packet with the declared fields and no rows.
     DataPacket empty() const;
     // A packet of every row of `result`.

@@ -128,14 +128,14 @@ std::optional<DispatchResult> Dispatcher::admit(std::string_view token) {
 }
 
 DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
-                                std::string_view body) {
+                                std::string_view body, bool binary) {
     const auto start = std::chrono::steady_clock::now();
     std::string callName(module);
     std::string operatorCode;
     DispatchResult result;
     std::string outcome = "ok";
     try {
-        result = run(token, module, body, callName, operatorCode);
+        result = run(token, module, body, binary, callName, operatorCode);
     } catch (const RpcError& e) {
         result = refusal(e);
         outcome = e.message();
@@ -151,7 +151,7 @@ DispatchResult Dispatcher::call(std::string_view token, std::string_view module,
 }
 
 DispatchResult Dispatcher::run(std::string_view token, std::string_view module,
-                               std::string_view body, std::string& callName,
+                               std::string_view body, bool binary, std::string& callName,
                                std::string& operatorCode) {
     if (token.empty())
         throw RpcError("Sessão não informada; faça o login novamente.", RpcError::Unauthorized);
@@ -187,6 +187,7 @@ DispatchResult Dispatcher::run(std::string_view token, std::string_view module,
     std::map<int, Variant> byref;
     for (std::size_t i = 0; i < request.params.size(); ++i)
         if (request.params[i].byref) byref.emplace(static_cast<int>(i), request.params[i].value);
+    if (binary) return {200, RpcResponse::successBinary(result, byref), true};
     return {200, RpcResponse::success(result, byref)};
 }
 

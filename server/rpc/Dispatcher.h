@@ -16,6 +16,7 @@ class Store;
 struct DispatchResult {
     int status = 200;
     std::string body;
+    bool binary = false; // the body is binarywire's, not JSON
 };
 
 // Turns request bodies into method calls and their answers. The HTTP routes and the in-process
@@ -31,14 +32,16 @@ public:
     // POST /logout: ends the session of `token`.
     DispatchResult logout(std::string_view token);
     // POST /rpc/<module>; `token` is what followed "Bearer " (empty when absent).
-    DispatchResult call(std::string_view token, std::string_view module, std::string_view body);
+    // `binary`: the client accepts a successful answer in binary (failures stay JSON).
+    DispatchResult call(std::string_view token, std::string_view module, std::string_view body,
+                        bool binary = false);
     // The refusal of a call whose token is missing or not a live session, or nullopt when it
     // may go on: the HTTP front asks before reading a body.
     std::optional<DispatchResult> admit(std::string_view token);
 
 private:
     DispatchResult run(std::string_view token, std::string_view module, std::string_view body,
-                       std::string& callName, std::string& operatorCode);
+                       bool binary, std::string& callName, std::string& operatorCode);
 
     Store& m_store;
     const MethodRegistry& m_registry;

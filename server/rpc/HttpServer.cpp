@@ -5,6 +5,7 @@
 #include "server/rpc/RpcResponse.h"
 #include "server/rpc/SlowClientGuard.h"
 #include "server/rpc/WorkerPool.h"
+#include "services/data/BinaryWire.h"
 
 #include <microhttpd.h>
 
@@ -64,6 +65,15 @@ MHD_Result countFraming(void* cls, MHD_ValueKind, const char* key, const char* v
         f.chunked = value && sameLetters(value, "chunked");
     }
     return MHD_YES;
+}
+
+// Whether an Accept header lists the binary answer form.
+bool acceptsBinary(const char* accept) {
+    if (!accept) return false;
+    const std::string_view a(accept), type = binarywire::kContentType;
+    for (std::size_t i = 0; i + type.size() <= a.size(); ++i)
+        if (sameLetters(a.substr(i, type.size()), type)) return true;
+    return false;
 }
 
 bool isJson(const char* contentType) {
@@ -130,6 +140,7 @@ struct HttpServer::Request {
     std::string module, token, address, body, call;
     std::size_t limit = 0;
     SlowClientGuard::Connection* tracked = nullptr;
+    bool binary = false;     // the client takes a successful answer in binary
     bool answered = false;   // a response is queued
     bool started = false;    // handed to a worker
     bool discarding = false; // over the limit: read to the end, then refused
@@ -198,15 +209,18 @@ std::size_t HttpServer::slowClientsClosed() const noexcept {
     return m_guard->closedCount();
 }
 
-int HttpServer::answer(MHD_Connection* connection, const DispatchResult& result, Request* request) {
-    auto* body = new std::string(result.body);
+int HttpServer::answer(MHD_Connection* connection, DispatchResult result, Request* request) {
+    // The body moves to the library: a large answer is never copied.
+    auto* body = new std::string(std::move(result.body));
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
         body->size(), body->data(), deleteBody, body);
     if (!response) {
         delete body;
         return 0;
     }
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, kJson);
+    const std::string binaryType(binarywire::kContentType);
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE,
+                            result.binary ? binaryType.c_str() : kJson);
     const MHD_Result queued =
         MHD_queue_response(connection, static_cast<unsigned>(result.status), response);
     MHD_destroy_response(response);
@@ -253,6 +267,8 @@ DispatchResult HttpServer::screen(MHD_Connection* connection, const char* url, c
                                 "; as chamadas enviam application/json.");
 
     request.address = clientAddress(connection);
+    request.binary =
+        acceptsBinary(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Accept"));
     if (request.route != Request::Route::Login) {
         request.token = bearerToken(connection);
         if (std::optional<DispatchResult> refusal = m_dispatcher.admit(request.token))
@@ -289,7 +305,7 @@ void HttpServer::execute(MHD_Connection* connection, Request& request) {
                 r->result = m_dispatcher.logout(r->token);
                 break;
             case Request::Route::Rpc:
-                r->result = m_dispatcher.call(r->token, r->module, r->body);
+                r->result = m_dispatcher.call(r->token, r->module, r->body, r->binary);
                 break;
             }
         } catch (const std::exception& e) {
@@ -315,7 +331,7 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         if (refusal.body.empty()) return 1;
         if (m_log)
             m_log->request(request->call, "", 0.0, refusal.status, "refused before the body");
-        return answer(connection, refusal, request);
+        return answer(connection, std::move(refusal), request);
     }
     if (request->answered) {
         // Refused before its body: whatever still arrives is dropped.
@@ -347,7 +363,7 @@ int HttpServer::onRequest(MHD_Connection* connection, const char* url, const cha
         execute(connection, *request);
         return 1;
     }
-    return answer(connection, request->result, request);
+    return answer(connection, std::move(request->result), request);
 }
 
 void HttpServer::start(const std::string& host, int port) {

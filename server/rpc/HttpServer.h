@@ -50,7 +50,7 @@ private:
     DispatchResult screen(MHD_Connection* connection, const char* url, const char* method,
                           Request& request);
     void execute(MHD_Connection* connection, Request& request);
-    int answer(MHD_Connection* connection, const DispatchResult& result, Request* request);
+    int answer(MHD_Connection* connection, DispatchResult result, Request* request);
 
     Dispatcher& m_dispatcher;
     HttpLimits m_limits;

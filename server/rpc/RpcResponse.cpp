@@ -1,5 +1,7 @@
 #include "server/rpc/RpcResponse.h"
 
+#include "services/data/BinaryWire.h"
+#include "services/data/BinaryWriter.h"
 #include "services/data/DataPacket.h"
 #include "services/data/JsonWriter.h"
 
@@ -16,6 +18,19 @@ std::string RpcResponse::success(const Variant& result, const std::map<int, Vari
         writeVariant(w, value);
     }
     w.endObject().endObject();
+    return out;
+}
+
+std::string RpcResponse::successBinary(const Variant& result, const std::map<int, Variant>& byref) {
+    std::string out;
+    BinaryWriter w(out);
+    w.raw(binarywire::kMagic);
+    writeVariantBinary(w, result);
+    w.varint(byref.size());
+    for (const auto& [index, value] : byref) {
+        w.varint(static_cast<std::uint64_t>(index));
+        writeVariantBinary(w, value);
+    }
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "services/data/Variant.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,6 +53,13 @@ public:
 
     // Runs a statement that returns rows.
     virtual QueryResult query(std::string_view sql, const std::vector<Variant>& params = {}) = 0;
+    // Runs a statement that returns rows and hands them to `each` one at a time instead of
+    // keeping them all: `columns` holds the columns and no rows, `row` the cells (which `each`
+    // may move from). A large read then never holds the rows twice. `each` must not use this
+    // connection.
+    using RowVisitor = std::function<void(const QueryResult& columns, std::vector<Variant>& row)>;
+    virtual void forEachRow(std::string_view sql, const std::vector<Variant>& params,
+                            const RowVisitor& each);
     // Runs a statement that changes rows; returns how many it changed.
     virtual long long execute(std::string_view sql, const std::vector<Variant>& params = {}) = 0;
     // Runs several ';'-separated statements without parameters (schema scripts).

@@ -169,28 +169,46 @@ void SqliteDatabase::bind(sqlite3_stmt* stmt, const std::vector<Variant>& params
 }
 
 QueryResult SqliteDatabase::query(std::string_view sql, const std::vector<Variant>& params) {
+    QueryResult result;
+    forEachRow(sql, params, [&](const QueryResult& columns, std::vector<Variant>& row) {
+        if (result.columns.empty()) result.columns = columns.columns;
+        result.rows.push_back(std::move(row));
+    });
+    if (result.columns.empty()) result.columns = columnsOf(prepare(sql));
+    return result;
+}
+
+std::vector<ColumnInfo> SqliteDatabase::columnsOf(sqlite3_stmt* stmt) {
+    std::vector<ColumnInfo> out;
+    const int columns = sqlite3_column_count(stmt);
+    out.reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        const char* declared = sqlite3_column_decltype(stmt, c);
+        out.push_back(ColumnNames::fromDeclaredType(
+            ColumnNames::normalise(sqlite3_column_name(stmt, c)), declared ? declared : ""));
+    }
+    return out;
+}
+
+void SqliteDatabase::forEachRow(std::string_view sql, const std::vector<Variant>& params,
+                                const RowVisitor& each) {
     sqlite3_stmt* stmt = prepare(sql);
     StatementReset reset(stmt);
     bind(stmt, params);
-    QueryResult result;
+    QueryResult header;
+    header.columns = columnsOf(stmt);
     const int columns = sqlite3_column_count(stmt);
-    result.columns.reserve(static_cast<std::size_t>(columns));
-    for (int c = 0; c < columns; ++c) {
-        const char* declared = sqlite3_column_decltype(stmt, c);
-        result.columns.push_back(ColumnNames::fromDeclaredType(
-            ColumnNames::normalise(sqlite3_column_name(stmt, c)), declared ? declared : ""));
-    }
+    std::vector<Variant> row;
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) fail(rc, "query failed");
-        std::vector<Variant> row;
+        row.clear();
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c)
             row.push_back(columnValue(stmt, c));
-        result.rows.push_back(std::move(row));
+        each(header, row);
     }
-    return result;
 }
 
 long long SqliteDatabase::execute(std::string_view sql, const std::vector<Variant>& params) {

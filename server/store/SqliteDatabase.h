@@ -20,6 +20,8 @@ public:
 
     Backend backend() const noexcept override { return Backend::SQLite; }
     QueryResult query(std::string_view sql, const std::vector<Variant>& params) override;
+    void forEachRow(std::string_view sql, const std::vector<Variant>& params,
+                    const RowVisitor& each) override;
     long long execute(std::string_view sql, const std::vector<Variant>& params) override;
     void executeScript(std::string_view sql) override;
     void begin(TxMode mode) override;
@@ -31,6 +33,7 @@ public:
 
 private:
     sqlite3_stmt* prepare(std::string_view sql);
+    static std::vector<ColumnInfo> columnsOf(sqlite3_stmt* stmt);
     void dropStatements() noexcept;
     void bind(sqlite3_stmt* stmt, const std::vector<Variant>& params);
     [[noreturn]] void fail(int code, std::string_view what) const;

@@ -3,12 +3,12 @@
 #include "services/data/Int32Range.h"
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
+#include "services/data/TextCache.h"
 #include "services/data/TextCase.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 namespace {
 
@@ -40,22 +40,6 @@ void writeCell(JsonWriter& out, const FieldDef& field, const Variant& v) {
         throw PacketError("field " + field.name + ": " + e.what());
     }
 }
-
-// Shares one heap text among the cells of a column that repeat it (branch names, expense
-// names), which saves an allocation per cell and most of the memory of long texts.
-class TextCache {
-public:
-    Variant get(std::string_view text) {
-        if (text.size() <= 14) return Variant(text); // stored inline anyway
-        if (auto it = m_map.find(text); it != m_map.end()) return it->second;
-        Variant v(text);
-        if (m_map.size() < 8192) m_map.emplace(v.textView(), v);
-        return v;
-    }
-
-private:
-    std::unordered_map<std::string_view, Variant> m_map;
-};
 
 Variant readCell(JsonReader& in, const FieldDef& field, std::size_t row, TextCache* cache) {
     if (in.tryNull()) return {};

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+class BinaryReader;
+class BinaryWriter;
 class JsonReader;
 class JsonWriter;
 
@@ -61,6 +63,13 @@ public:
     void write(JsonWriter& out) const;
     static DataPacket read(JsonReader& in);
 
+    // The binary form of the same content (see PROTOCOL.md): under half the size, read without
+    // parsing text. fromBinary throws PacketError for anything but one whole packet.
+    std::string toBinary() const;
+    static DataPacket fromBinary(std::string_view bytes);
+    void writeBinary(BinaryWriter& out) const;
+    static DataPacket readBinary(BinaryReader& in);
+
     static const char* typeName(FieldType type) noexcept;
     static FieldType typeFromName(std::string_view name);
     static const char* kindName(UpdateKind kind) noexcept;
@@ -73,3 +82,10 @@ void writeVariant(JsonWriter& out, const Variant& value);
 Variant readVariant(JsonReader& in);
 std::string variantToJson(const Variant& value);
 Variant variantFromJson(std::string_view json);
+
+// The binary form of a variant; variantFromBinary throws PacketError for anything but one
+// whole variant (arrays nest at most 64 deep).
+void writeVariantBinary(BinaryWriter& out, const Variant& value);
+Variant readVariantBinary(BinaryReader& in, int depth = 0);
+std::string variantToBinary(const Variant& value);
+Variant variantFromBinary(std::string_view bytes);

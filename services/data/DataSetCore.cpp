@@ -166,10 +166,44 @@ void DataSetCore::rebuildOrder() {
     order.reserve(natural.size());
     for (std::uint32_t r : natural)
         if (records[r].alive) order.push_back(r);
-    if (!sortKeys.empty())
-        std::stable_sort(order.begin(), order.end(),
-                         [this](std::uint32_t a, std::uint32_t b) { return keyLess(a, b); });
     orderPosValid = false;
+    if (sortKeys.empty() || order.size() < 2) return;
+    // Rows mostly arrive ordered by the leading keys (a budget by branch): then only the runs of
+    // rows equal on those keys need sorting, which is a stable sort of the whole all the same.
+    std::size_t sorted = sortKeys.size();
+    for (std::size_t i = 1; i < order.size() && sorted > 0; ++i) {
+        const auto& va = records[order[i - 1]].values;
+        const auto& vb = records[order[i]].values;
+        for (std::size_t k = 0; k < sorted; ++k) {
+            const auto f = static_cast<std::size_t>(sortKeys[k].fieldNo);
+            const int c = Variant::compare(va[f], vb[f]);
+            if (c == 0) continue;
+            if (sortKeys[k].descending ? c < 0 : c > 0) sorted = k;
+            break;
+        }
+    }
+    if (sorted == sortKeys.size()) return;
+    auto less = [this](std::uint32_t a, std::uint32_t b) { return keyLess(a, b); };
+    if (sorted == 0) {
+        std::stable_sort(order.begin(), order.end(), less);
+        return;
+    }
+    auto sameLead = [&](std::uint32_t a, std::uint32_t b) {
+        const auto& va = records[a].values;
+        const auto& vb = records[b].values;
+        for (std::size_t k = 0; k < sorted; ++k) {
+            const auto f = static_cast<std::size_t>(sortKeys[k].fieldNo);
+            if (Variant::compare(va[f], vb[f]) != 0) return false;
+        }
+        return true;
+    };
+    for (auto run = order.begin(); run != order.end();) {
+        auto end = run + 1;
+        while (end != order.end() && sameLead(*run, *end))
+            ++end;
+        if (end - run > 1) std::stable_sort(run, end, less);
+        run = end;
+    }
 }
 
 void DataSetCore::reposition(std::uint32_t record) {

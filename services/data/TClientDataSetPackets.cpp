@@ -142,6 +142,8 @@ void TClientDataSet::SetData(DataPacket&& packet) {
 
     c.records.reserve(packet.rows.size() + packet.changes.size());
     for (auto& row : packet.rows) {
+        // To the exact size: growing by doubling would leave most rows twice their size.
+        if (extra > 0) row.reserve(row.size() + extra);
         for (std::size_t e = 0; e < extra; ++e)
             row.emplace_back();
         c.records.push_back(DataRecord{std::move(row), {}, RecordStatus::Unchanged, true});

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr unsigned char kOnHeap = 0xFF;
 constexpr std::size_t kInlineMax = 14;
 
 unsigned char foldCase(unsigned char c) noexcept {
@@ -60,55 +59,19 @@ struct HeapArray : Variant::Heap {
 };
 } // namespace
 
-void Variant::clearRaw() noexcept {
-    std::memset(m_raw, 0, sizeof m_raw);
-}
-
-bool Variant::hasHeap() const noexcept {
-    return m_raw[1] == kOnHeap;
-}
-
 Variant::Heap* Variant::heap() const noexcept {
     Heap* h;
     std::memcpy(&h, m_raw + 8, sizeof h);
     return h;
 }
 
-void Variant::retain() const noexcept {
-    if (hasHeap()) heap()->refs.fetch_add(1, std::memory_order_relaxed);
+void Variant::keepHeap() const noexcept {
+    heap()->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
-void Variant::release() noexcept {
-    if (hasHeap()) {
-        Heap* h = heap();
-        if (h->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete h;
-    }
-    clearRaw();
-}
-
-Variant::Variant(bool value) noexcept {
-    clearRaw();
-    m_raw[0] = static_cast<unsigned char>(VarType::Boolean);
-    m_raw[8] = value ? 1 : 0;
-}
-
-Variant::Variant(int value) noexcept {
-    clearRaw();
-    m_raw[0] = static_cast<unsigned char>(VarType::Integer);
-    std::int32_t v = value;
-    std::memcpy(m_raw + 8, &v, sizeof v);
-}
-
-Variant::Variant(double value) noexcept {
-    clearRaw();
-    m_raw[0] = static_cast<unsigned char>(VarType::Double);
-    std::memcpy(m_raw + 8, &value, sizeof value);
-}
-
-Variant Variant::fromDate(double days) noexcept {
-    Variant v(days);
-    v.m_raw[0] = static_cast<unsigned char>(VarType::DateTime);
-    return v;
+void Variant::dropHeap() noexcept {
+    Heap* h = heap();
+    if (h->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete h;
 }
 
 Variant::Variant(const char* text) : Variant(std::string_view(text ? text : "")) {}
@@ -143,38 +106,6 @@ Variant::Variant(std::vector<Variant> items) {
     static_cast<HeapArray*>(h)->items = std::move(items);
     m_raw[1] = kOnHeap;
     std::memcpy(m_raw + 8, &h, sizeof h);
-}
-
-Variant::Variant(const Variant& other) noexcept {
-    std::memcpy(m_raw, other.m_raw, sizeof m_raw);
-    retain();
-}
-
-Variant::Variant(Variant&& other) noexcept {
-    std::memcpy(m_raw, other.m_raw, sizeof m_raw);
-    other.clearRaw();
-}
-
-Variant& Variant::operator=(const Variant& other) noexcept {
-    if (this != &other) {
-        other.retain();
-        release();
-        std::memcpy(m_raw, other.m_raw, sizeof m_raw);
-    }
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-    if (this != &other) {
-        release();
-        std::memcpy(m_raw, other.m_raw, sizeof m_raw);
-        other.clearRaw();
-    }
-    return *this;
-}
-
-Variant::~Variant() {
-    release();
 }
 
 bool Variant::isNumeric() const noexcept {
@@ -221,6 +152,25 @@ const std::vector<Variant>& Variant::array() const {
     if (type() != VarType::Array)
         throw VariantError(std::string("a ") + typeName(type()) + " value is not an array");
     return static_cast<const HeapArray*>(heap())->items;
+}
+
+DataPacket Variant::takePacket() && {
+    const DataPacket& held = packet();
+    // The sole holder may hand the rows over; a shared packet stays whole for the others.
+    DataPacket out = heap()->refs.load(std::memory_order_acquire) == 1
+                         ? std::move(const_cast<DataPacket&>(held))
+                         : held;
+    *this = Variant();
+    return out;
+}
+
+std::vector<Variant> Variant::takeArray() && {
+    const std::vector<Variant>& held = array();
+    std::vector<Variant> out = heap()->refs.load(std::memory_order_acquire) == 1
+                                   ? std::move(const_cast<std::vector<Variant>&>(held))
+                                   : held;
+    *this = Variant();
+    return out;
 }
 
 double Variant::toDouble() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,23 +23,64 @@ public:
 // Dates are days since 30/12/1899 as a double; that day itself (0) is the "zero date".
 class Variant {
 public:
+    // The constructors, copies and destruction of scalars are inline: datasets and packets make
+    // millions of them, and only texts, packets and arrays on the heap need more.
     Variant() noexcept { clearRaw(); }
-    Variant(bool value) noexcept;
-    Variant(int value) noexcept;
-    Variant(double value) noexcept;
+    Variant(bool value) noexcept {
+        clearRaw();
+        m_raw[0] = static_cast<unsigned char>(VarType::Boolean);
+        m_raw[8] = value ? 1 : 0;
+    }
+    Variant(int value) noexcept {
+        clearRaw();
+        m_raw[0] = static_cast<unsigned char>(VarType::Integer);
+        const std::int32_t v = value;
+        std::memcpy(m_raw + 8, &v, sizeof v);
+    }
+    Variant(double value) noexcept {
+        clearRaw();
+        m_raw[0] = static_cast<unsigned char>(VarType::Double);
+        std::memcpy(m_raw + 8, &value, sizeof value);
+    }
     Variant(const char* text);
     Variant(std::string_view text);
     Variant(const std::string& text) : Variant(std::string_view(text)) {}
     Variant(DataPacket packet);
     Variant(std::vector<Variant> items);
 
-    static Variant fromDate(double days) noexcept;
+    static Variant fromDate(double days) noexcept {
+        Variant v(days);
+        v.m_raw[0] = static_cast<unsigned char>(VarType::DateTime);
+        return v;
+    }
 
-    Variant(const Variant& other) noexcept;
-    Variant(Variant&& other) noexcept;
-    Variant& operator=(const Variant& other) noexcept;
-    Variant& operator=(Variant&& other) noexcept;
-    ~Variant();
+    Variant(const Variant& other) noexcept {
+        std::memcpy(m_raw, other.m_raw, sizeof m_raw);
+        retain();
+    }
+    Variant(Variant&& other) noexcept {
+        std::memcpy(m_raw, other.m_raw, sizeof m_raw);
+        other.clearRaw();
+    }
+    Variant& operator=(const Variant& other) noexcept {
+        if (this != &other) {
+            other.retain();
+            release();
+            std::memcpy(m_raw, other.m_raw, sizeof m_raw);
+        }
+        return *this;
+    }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            release();
+            std::memcpy(m_raw, other.m_raw, sizeof m_raw);
+            other.clearRaw();
+        }
+        return *this;
+    }
+    ~Variant() {
+        if (hasHeap()) dropHeap();
+    }
 
     VarType type() const noexcept { return static_cast<VarType>(m_raw[0]); }
     bool isNull() const noexcept { return type() == VarType::Null; }
@@ -56,6 +98,10 @@ public:
     std::string_view textView() const;
     const DataPacket& packet() const;
     const std::vector<Variant>& array() const;
+    // The packet or items themselves, moved out when this variant is their only holder (copied
+    // otherwise); the variant is null afterwards. Throws VariantError for another kind.
+    DataPacket takePacket() &&;
+    std::vector<Variant> takeArray() &&;
 
     // Equality of kind and value; integer and double compare by value.
     bool operator==(const Variant& other) const noexcept;
@@ -71,11 +117,20 @@ public:
     struct Heap;
 
 private:
-    void clearRaw() noexcept;
+    static constexpr unsigned char kOnHeap = 0xFF;
+    void clearRaw() noexcept { std::memset(m_raw, 0, sizeof m_raw); }
     Heap* heap() const noexcept;
-    bool hasHeap() const noexcept;
-    void release() noexcept;
-    void retain() const noexcept;
+    bool hasHeap() const noexcept { return m_raw[1] == kOnHeap; }
+    void release() noexcept {
+        if (hasHeap()) dropHeap();
+        clearRaw();
+    }
+    void retain() const noexcept {
+        if (hasHeap()) keepHeap();
+    }
+    // One reference less (the last one frees the heap object), one more.
+    void dropHeap() noexcept;
+    void keepHeap() const noexcept;
 
     // byte 0: type; byte 1: inline text length, or 0xFF when the payload is on the heap;
     // bytes 2..15: inline text; bytes 8..15: number or heap pointer otherwise.

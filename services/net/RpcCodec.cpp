@@ -1,5 +1,7 @@
 #include "services/net/RpcCodec.h"
 
+#include "services/data/BinaryReader.h"
+#include "services/data/BinaryWire.h"
 #include "services/data/DataPacket.h"
 #include "services/data/JsonReader.h"
 #include "services/data/JsonWriter.h"
@@ -64,6 +66,28 @@ RpcCodec::Answer RpcCodec::decodeAnswer(std::string_view body) {
     in.finish();
     if (!sawOk) throw std::runtime_error("falta o campo \"ok\"");
     if (answer.ok && !sawResult) throw std::runtime_error("falta o campo \"result\"");
+    return answer;
+}
+
+RpcCodec::Answer RpcCodec::decodeBinaryAnswer(std::string_view body) {
+    Answer answer;
+    try {
+        BinaryReader in(body);
+        if (in.raw(binarywire::kMagic.size(), "the start of the answer") != binarywire::kMagic)
+            throw std::runtime_error("a resposta binária não começa pela marca esperada");
+        answer.result = readVariantBinary(in);
+        const std::uint64_t count = in.varint("the by-reference values", 256);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const auto index = static_cast<int>(in.varint("a parameter index", 255));
+            answer.byRef.emplace_back(index, readVariantBinary(in));
+        }
+        in.finish();
+    } catch (const BinaryError& e) {
+        throw std::runtime_error(std::string("resposta binária malformada: ") + e.what());
+    } catch (const PacketError& e) {
+        throw std::runtime_error(std::string("resposta binária malformada: ") + e.what());
+    }
+    answer.ok = true;
     return answer;
 }
 

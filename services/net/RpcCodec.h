@@ -30,6 +30,9 @@ public:
     static std::string encodeCall(std::string_view method, const std::vector<Arg>& params);
     // Throws std::runtime_error naming the problem when the body is not a call answer.
     static Answer decodeAnswer(std::string_view body);
+    // The binary form of a successful answer (binarywire::kContentType); throws
+    // std::runtime_error naming the problem when the body is not one.
+    static Answer decodeBinaryAnswer(std::string_view body);
 
     // {"operator": code, "password": text}
     static std::string encodeLogin(std::string_view op, std::string_view password);

@@ -1,5 +1,6 @@
 #include "services/net/TNetConnection.h"
 
+#include "services/data/BinaryWire.h"
 #include "services/data/EAbort.h"
 #include "services/lib/Velmora.h"
 #include "services/net/HttpEndpoint.h"
@@ -77,6 +78,9 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
     const std::string token = Token.empty() ? LoginToken() : Token;
     httplib::Headers headers;
     if (!token.empty()) headers.emplace("Authorization", "Bearer " + token);
+    if (BinaryAnswers)
+        headers.emplace("Accept",
+                        std::string(binarywire::kContentType) + ", application/json;q=0.5");
 
     const auto started = std::chrono::steady_clock::now();
     httplib::Result response =
@@ -95,7 +99,10 @@ RemoteResult TNetConnection::call(const std::string& method, const std::vector<A
     };
     RpcCodec::Answer answer;
     try {
-        answer = RpcCodec::decodeAnswer(response->body);
+        const std::string type = response->get_header_value("Content-Type");
+        answer = type.compare(0, binarywire::kContentType.size(), binarywire::kContentType) == 0
+                     ? RpcCodec::decodeBinaryAnswer(response->body)
+                     : RpcCodec::decodeAnswer(response->body);
     } catch (const std::exception& e) {
         // An HTTP error without our answer shape (a proxy page, a crash) is reported as such.
         if (response->status != 200) return httpError();

@@ -41,6 +41,9 @@ public:
     // Limits of one call, in milliseconds; a server calculation may take a while.
     int ConnectTimeoutMs = 5000;
     int ReadTimeoutMs = 300000;
+    // Asks for answers in the binary form (under half the size, read without parsing text);
+    // off, the server answers in JSON, which a proxy's log shows as it is.
+    bool BinaryAnswers = true;
 
     bool Connected() const noexcept;
     // Connecting runs BeforeConnect and prepares the socket; the server is first reached by

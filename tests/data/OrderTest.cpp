@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 using fixture::rows;
 
 namespace {
@@ -81,5 +84,101 @@ TEST(DataSetOrder, GivenAnOrderAndAFilter_WhenBothApply_ThenFilteredRowsInIndexO
         EXPECT_EQ(rows(ds, "SEQ"), "04|02|05") << indexed;
         ds.SetIndexFieldNames("VR");
         EXPECT_EQ(rows(ds, "SEQ"), "02|04|05") << indexed;
+    }
+}
+
+// Rows that arrive already ordered by the leading fields of an index (a budget comes by
+// branch) sort only within their runs; the result must be the full stable sort all the same.
+TEST(DataSetOrder, GivenRowsPartlyInIndexOrder_WhenIndexed_ThenTheOrderIsTheFullStableSort) {
+    struct Case {
+        const char* index;
+        const char* descending;
+        std::vector<std::vector<Variant>> rows;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        // in branch order, unsorted within: sorted by expense inside each branch
+        {"CDFILIAL;CDDESPADMFAT",
+         "",
+         {{"01", "0001", "B", 1.0},
+          {"02", "0001", "A", 2.0},
+          {"03", "0001", "B", 3.0},
+          {"04", "0002", "C", 4.0},
+          {"05", "0002", "A", 5.0}},
+         "02|01|03|05|04"},
+        // wholly in order already: untouched
+        {"CDFILIAL;CDDESPADMFAT",
+         "",
+         {{"01", "0001", "A", 1.0}, {"02", "0001", "B", 2.0}, {"03", "0002", "A", 3.0}},
+         "01|02|03"},
+        // a branch out of place: the whole sort, not just the runs
+        {"CDFILIAL;CDDESPADMFAT",
+         "",
+         {{"01", "0002", "A", 1.0}, {"02", "0001", "B", 2.0}, {"03", "0001", "A", 3.0}},
+         "03|02|01"},
+        // descending leading field already in order, ascending second field sorted in runs
+        {"CDFILIAL;VR",
+         "CDFILIAL",
+         {{"01", "0002", "A", 9.0},
+          {"02", "0002", "A", 1.0},
+          {"03", "0001", "A", 5.0},
+          {"04", "0001", "A", 2.0}},
+         "02|01|04|03"},
+        // two leading fields in order, the third sorted within the equal pairs, stably
+        {"CDFILIAL;CDDESPADMFAT;VR",
+         "",
+         {{"01", "0001", "A", 2.0},
+          {"02", "0001", "A", 1.0},
+          {"03", "0001", "A", 1.0},
+          {"04", "0001", "B", 0.0},
+          {"05", "0002", "A", 7.0},
+          {"06", "0002", "A", 3.0}},
+         "02|03|01|04|06|05"},
+    };
+    for (const Case& c : cases) {
+        TClientDataSet ds("cdsItens");
+        ds.AddIndex("ordem", c.index, c.descending);
+        fixture::load(ds, "SEQ:S2;CDFILIAL:S4;CDDESPADMFAT:S2;VR:F", c.rows);
+        ds.SetIndexName("ordem");
+        EXPECT_EQ(rows(ds, "SEQ"), c.expected) << c.index;
+    }
+}
+
+// The same against a plain stable sort, over rows in every degree of order.
+TEST(DataSetOrder, GivenManyRowsInAnyDegreeOfOrder_WhenIndexed_ThenTheyMatchAStableSort) {
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int shuffled : {0, 1, 5, 100}) {
+        std::vector<std::vector<Variant>> data;
+        for (int i = 0; i < 300; ++i) {
+            char branch[8];
+            std::snprintf(branch, sizeof branch, "%04d", i / 12);
+            data.push_back({Variant(std::to_string(1000 + i)), Variant(branch),
+                            Variant(std::string(1, static_cast<char>('A' + next(4)))),
+                            Variant(static_cast<double>(next(3)))});
+        }
+        // A few rows swapped out of branch order (none at all for the first round).
+        for (int s = 0; s < shuffled; ++s)
+            std::swap(data[next(300)], data[next(300)]);
+        std::vector<std::size_t> expected(data.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            expected[i] = i;
+        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+            for (std::size_t f : {1u, 2u, 3u}) {
+                const int c = Variant::compare(data[a][f], data[b][f]);
+                if (c != 0) return c < 0;
+            }
+            return false;
+        });
+        std::string want;
+        for (std::size_t i : expected)
+            want += (want.empty() ? "" : "|") + data[i][0].toText();
+        TClientDataSet ds("cdsItens");
+        fixture::load(ds, "SEQ:S4;CDFILIAL:S4;CDDESPADMFAT:S2;VR:F", data);
+        ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT;VR");
+        EXPECT_EQ(rows(ds, "SEQ"), want) << shuffled << " rows swapped";
     }
 }

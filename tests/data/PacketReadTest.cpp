@@ -100,3 +100,29 @@ TEST(PacketRead, GivenDeeplyNestedJson_WhenRead_ThenCommasAreCheckedToTheLimitAn
     EXPECT_THROW(read(nested(63, "1 2")), JsonError); // a missing comma at the deepest level
     EXPECT_THROW(read(nested(64, "1")), JsonError);
 }
+
+// A loaded answer hands its rows to the dataset rather than copying them, unless something else
+// still holds them: then that holder keeps its rows whole.
+TEST(PacketOwnership, GivenAnAnswerHeldOnceOrTwice_WhenItsPacketsAreTaken_ThenOthersKeepTheirs) {
+    const DataPacket rows = parse(R"(["um texto bem mais longo que o curto", 1.5, 2, 3, true])");
+    Variant sole(std::vector<Variant>{Variant(rows), Variant(7)});
+    std::vector<Variant> items = std::move(sole).takeArray();
+    EXPECT_TRUE(sole.isNull());
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(std::move(items[0]).takePacket(), rows);
+    EXPECT_TRUE(items[0].isNull());
+    EXPECT_THROW(std::move(items[1]).takePacket(), VariantError);
+
+    Variant shared(rows);
+    const Variant other = shared;
+    const DataPacket taken = std::move(shared).takePacket();
+    EXPECT_EQ(taken, rows);
+    EXPECT_TRUE(shared.isNull());
+    EXPECT_EQ(cells(other.packet()), cells(rows));
+
+    Variant list(std::vector<Variant>{Variant("a"), Variant(2)});
+    const Variant kept = list;
+    EXPECT_EQ(std::move(list).takeArray().size(), 2u);
+    EXPECT_EQ(kept.array().size(), 2u);
+    EXPECT_THROW(std::move(Variant("texto")).takeArray(), VariantError);
+}

@@ -172,3 +172,29 @@ TEST_F(NetServer, GivenBadCalls_WhenSent_ThenEachIsAFailedAnswerWithTheServersMe
     EXPECT_THROW(CheckResultServ(net.AppServer("GetListaAgrupFil", {"fase"}), true, 0), EAbort);
     EXPECT_EQ(env.platform.messages().size(), 1u);
 }
+
+// The client asks for binary answers unless told otherwise; a client that does not ask (a proxy
+// log, a script) gets JSON. Both must carry the same budget, by-reference values included.
+TEST_F(NetServer, GivenBinaryAndJsonAnswers_WhenTheSameBudgetIsLoaded_ThenBothCarryTheSameValues) {
+    logIn("teste", "teste");
+    std::string texts[2];
+    for (const bool binary : {true, false}) {
+        TNetConnection net;
+        aim(net, "FYN10000.rdmCalcOrcaOper");
+        net.BinaryAnswers = binary;
+        std::string branches = "T", groups = "T", regions = "T", segments = "T";
+        const Variant budget = CheckResultServ(
+            net.AppServer("GetDadosOrcamento",
+                          {"2026", 2, Operador(), Arg::ref(branches), Arg::ref(groups),
+                           Arg::ref(regions), Arg::ref(segments)}),
+            true, 6);
+        ASSERT_FALSE(budget.array()[2].packet().rows.empty());
+        texts[binary ? 0 : 1] = variantToJson(budget) + " " + branches + groups;
+        // A refusal still comes back as the server's message.
+        const RemoteResult unknown = net.AppServer("NaoExiste", {});
+        EXPECT_FALSE(unknown.ok);
+        EXPECT_NE(unknown.error.find("NaoExiste"), std::string::npos) << unknown.error;
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_EQ(env.platform.messagesText(), "");
+}

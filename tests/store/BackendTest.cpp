@@ -14,6 +14,7 @@
 
 using srv::Database;
 using srv::DatabaseError;
+using srv::QueryResult;
 using srv::Store;
 using Kind = TestDatabases::Kind;
 
@@ -117,6 +118,40 @@ TEST_P(BackendTest, GivenValuesOfEveryKind_WhenStoredAndRead_ThenTheyComeBackUnc
     EXPECT_EQ(rows.columns[1].size, 20);
     EXPECT_EQ(rows.columns[2].kind, srv::ColumnInfo::Kind::Integer);
     EXPECT_EQ(rows.columns[3].kind, srv::ColumnInfo::Kind::Double);
+}
+
+// A large read hands its rows over one at a time: the same rows, columns and kinds as a query,
+// and nothing at all for a read without rows.
+TEST_P(BackendTest, GivenRowsReadOneAtATime_ThenTheyAreTheQuerysRowsInOrder) {
+    m_store->transaction([&](Database& db) {
+        const char* insert = "INSERT INTO T (K, TX, N, D) VALUES (?, ?, ?, ?)";
+        for (int k = 1; k <= 300; ++k)
+            db.execute(insert, {k, k % 7 ? Variant("Mão " + std::to_string(k)) : Variant(), k * 3,
+                                k * 0.25});
+    });
+    const std::string sql = "SELECT K, TX, N, D FROM T WHERE K > ? ORDER BY K DESC";
+    const auto whole = m_store->read([&](Database& db) { return db.query(sql, {Variant(10)}); });
+    const auto streamed = m_store->read([&](Database& db) {
+        QueryResult out;
+        db.forEachRow(sql, {Variant(10)},
+                      [&](const QueryResult& columns, std::vector<Variant>& row) {
+                          if (out.columns.empty()) out.columns = columns.columns;
+                          EXPECT_TRUE(columns.rows.empty());
+                          out.rows.push_back(std::move(row));
+                      });
+        return out;
+    });
+    ASSERT_EQ(streamed.size(), 290u);
+    EXPECT_EQ(dump(streamed), dump(whole));
+    EXPECT_EQ(streamed.columns[1].kind, srv::ColumnInfo::Kind::Text);
+    int calls = 0;
+    m_store->read([&](Database& db) {
+        db.forEachRow(sql, {Variant(1000)},
+                      [&](const QueryResult&, std::vector<Variant>&) { ++calls; });
+        // The connection is free again for the next statement.
+        EXPECT_EQ(db.query("SELECT COUNT(*) FROM T").scalar().toInt(), 300);
+    });
+    EXPECT_EQ(calls, 0);
 }
 
 TEST_P(BackendTest, GivenOneDialect_ThenPlaceholdersNamesAndCastsBehaveAlike) {
