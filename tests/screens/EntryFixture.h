@@ -6,9 +6,13 @@
 #include "services/data/NumberFormat.h"
 #include "services/data/TClientDataSet.h"
 #include "services/ui/TDBGrid.h"
+#include "services/ui/TButtonFlat.h"
 #include "services/ui/TPageControl.h"
+#include "services/ui/TSpeedButton.h"
 #include "services/ui/TTabSheet.h"
+#include "simulation/Cli_fyn10300.h"
 
+#include <functional>
 #include <string>
 
 // The main screen with the fixture's budget 2026/2 loaded, and the operator's gestures on its
@@ -23,6 +27,18 @@ protected:
         EXPECT_EQ(messages(), "");
         platform.clearMessages();
         return screen;
+    }
+
+    // Opens the result simulation as its button does, runs `steps` on it and leaves it by its
+    // cancel button.
+    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
+        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
+            auto& s = static_cast<TfrmSimulaResult&>(f);
+            steps(s);
+            event([&] { s.sbtCancel->Click(); });
+        });
+        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
+        event([&] { form->sbtSimulaRes->Click(); });
     }
 
     // Makes the page active as a click on its tab does.

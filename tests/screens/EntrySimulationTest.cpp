@@ -54,17 +54,6 @@ const char* const kConfSimulacao = "confirm: Confirma alteração no orçamento 
 
 class EntrySimulation : public CalcFixture {
 protected:
-    // Opens the result simulation from the main screen, runs `steps` inside, then closes it.
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // Opens the entry dialog from the result screen, runs `steps` in it, then closes it.
     void entries(TfrmSimulaResult& s, const std::function<void(TfrmSimulaEntrada&)>& steps) {
         platform.onModal("TfrmSimulaEntrada", [this, steps](TForm& f) {

@@ -40,16 +40,6 @@ const char* const kConfSimulacao = "confirm: Confirma alteração no orçamento 
 
 class ResultReduction : public EntryFixture {
 protected:
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // The next percentage dialog: `text` typed and confirmed (left open when refused, then
     // closed), or closed at once when `text` is empty.
     void percent(const std::string& text) {

@@ -35,13 +35,7 @@ class ResultSimulation : public EntryFixture {
 protected:
     // Opens the simulation from the main screen, runs `steps` inside it, then closes it.
     void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
+        EntryFixture::simulate(steps);
         ASSERT_EQ(platform.modalsRun().back(), "TfrmSimulaResult");
     }
 

@@ -68,17 +68,6 @@ protected:
             .toDouble();
     }
 
-    // Opens the result simulation, runs `steps` inside it, then closes it.
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // Opens the general dialog from a line's button, runs `steps` in it, then closes it.
     void dialog(TButtonFlat* button, const std::function<void(TfrmSimulGeral&)>& steps) {
         platform.onModal("TfrmSimulGeral", [this, steps](TForm& f) {

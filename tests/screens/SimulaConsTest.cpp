@@ -49,17 +49,6 @@ protected:
     using Steps = std::function<void(TfrmSimulaResult&)>;
     using DialogSteps = std::function<void(TfrmSimulaCons&)>;
 
-    // The result simulation opened from the main screen, worked on, and closed.
-    void simulate(const Steps& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // The consumption dialog opened from its line, worked on, and left by its exit button.
     void consumption(TfrmSimulaResult& s, const DialogSteps& steps) {
         m_opened = false;

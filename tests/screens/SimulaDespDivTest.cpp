@@ -38,16 +38,6 @@ std::string share(double v) {
 
 class SimulaDespDiv : public EntryFixture {
 protected:
-    // The result simulation opened from the main screen, `steps` run on it, then closed.
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // The expenses dialog opened from the result screen's button, `steps` run on it, then
     // closed as its window's close does.
     void expenses(TfrmSimulaResult& s, const std::function<void(TfrmSimulaDespDiv&)>& steps) {
@@ -336,8 +326,11 @@ TEST_F(SimulaDespDiv, GivenAClosedQuarter_WhenVerified_ThenTheListAndPermissions
 
 TEST_F(SimulaDespDiv, GivenAnEffectedBranch_WhenTyping_ThenNothingIsTakenAndEditIsOffered) {
     loaded();
-    event([&] { form->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
     simulate([&](TfrmSimulaResult& s) {
+        // The effected branch chosen in the simulation's header, as the operator types it.
+        event([&] { s.edtCdFilial->SetFocus(); });
+        event([&] { s.edtCdFilial->SetText("0003"); });
+        event([&] { s.sbtCancel->SetFocus(); });
         ASSERT_EQ(s.stCdFilial, "0003");
         expenses(s, [&](TfrmSimulaDespDiv& d) {
             ASSERT_EQ(shown(d.cdsDespesas, {"IDITEMORCAMENTO"}), "E\n");

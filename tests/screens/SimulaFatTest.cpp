@@ -65,16 +65,6 @@ protected:
              {flag, branch, service});
     }
 
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // The billing dialog opened from the result screen, worked on by `steps` and closed.
     void billing(TfrmSimulaResult& s, const std::function<void(TfrmSimulaFat&)>& steps) {
         bool opened = false;

@@ -79,17 +79,6 @@ protected:
              {Variant(value)});
     }
 
-    // Opens the result simulation from the main screen, runs `steps` inside it, then closes it.
-    void simulate(const std::function<void(TfrmSimulaResult&)>& steps) {
-        platform.onModal("TfrmSimulaResult", [this, steps](TForm& f) {
-            auto& s = static_cast<TfrmSimulaResult&>(f);
-            steps(s);
-            event([&] { s.sbtCancel->Click(); });
-        });
-        ASSERT_TRUE(form->sbtSimulaRes->Enabled());
-        event([&] { form->sbtSimulaRes->Click(); });
-    }
-
     // Opens the labour dialog from the result screen's button, runs `steps`, then closes it.
     void labour(TfrmSimulaResult& s, const std::function<void(TfrmSimulaMaoObra&)>& steps) {
         platform.onModal("TfrmSimulaMaoObra", [this, steps](TForm& f) {
