@@ -270,6 +270,8 @@ TCellStyle TDBGrid::CellStyle(int row, int column) const {
     TColumn* col = Column(column);
     if (!ds || !col || row < 0 || row >= RowCount()) return style;
     bool selected = row == CurrentRow() && (column == m_selectedIndex || HasOption(dgRowSelect));
+    // A grid given a colour shows it behind its cells, not only around them.
+    if (Color() != clDefault) style.background = Color();
     if (selected) {
         style.background = clHighlight;
         style.textColor = clHighlightText;

@@ -151,6 +151,19 @@ TEST_F(GridTest,
     EXPECT_DOUBLE_EQ(ds->FieldByName("DTMESBASEITEM").AsDateTime(), EncodeDate(2009, 3, 1));
 }
 
+TEST_F(GridTest, GivenAColouredGrid_WhenCellsAreDrawn_ThenTheColourIsBehindAllButTheSelectedCell) {
+    EXPECT_EQ(grid->CellStyle(1, 1).background, clWindow);
+    grid->SetColor(RGB(255, 255, 225));
+    EXPECT_EQ(grid->CellStyle(1, 1).background, RGB(255, 255, 225));
+    const int current = grid->CurrentRow();
+    EXPECT_EQ(grid->CellStyle(current, grid->SelectedIndex()).background, clHighlight);
+    // A handler still has the last word on a cell.
+    grid->OnDrawColumnCell = [](TObject*, const TGridDrawCell&, TCellStyle& style) {
+        style.background = clInfoBk;
+    };
+    EXPECT_EQ(grid->CellStyle(1, 1).background, clInfoBk);
+}
+
 TEST_F(
     GridTest,
     GivenACellStyleHandler_WhenRowsAreDrawn_ThenEachRowIsStyledFromItsOwnValuesWithoutMovingTheCursor) {
