@@ -19,6 +19,7 @@
 #include "services/ui/TTabSheet.h"
 
 #include <array>
+#include <unordered_map>
 
 namespace {
 
@@ -304,16 +305,29 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
         cdsOrcamentoFilial.EnableControls();
         cdsItensOrcamento.EnableControls();
     });
-    const std::string l(1, letter);
+    // One pass over the items gives each branch its most advanced state of the page's type:
+    // large budgets have thousands of branches, and a search per branch and state was most of
+    // a page change.
+    std::unordered_map<std::string, char> estados;
+    if (cdsItensOrcamento.Active()) {
+        const int filial = cdsItensOrcamento.FieldByName("CDFILIAL").Index();
+        const int tipo = cdsItensOrcamento.FieldByName("IDTIPOORCAOP").Index();
+        const int item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").Index();
+        const auto texto = [this](int row, int field) {
+            const Variant& v = cdsItensOrcamento.RowValue(row, field);
+            return v.isNull() ? std::string() : v.toText();
+        };
+        for (int row = 0; row < cdsItensOrcamento.RecordCount(); ++row) {
+            if (texto(row, tipo) != std::string(1, letter)) continue;
+            const std::string estado = texto(row, item);
+            if (estado != "E" && estado != "A") continue;
+            char& resumo = estados[texto(row, filial)];
+            if (estado == "E" || resumo != 'E') resumo = estado[0];
+        }
+    }
     for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
-        const Variant filial = cdsOrcamentoFilial.FieldByName("CDFILIAL").AsVariant();
-        const char* summary = "P";
-        if (cdsItensOrcamento.Locate("CDFILIAL;IDTIPOORCAOP;IDITEMORCAMENTO",
-                                     {filial, Variant(l), Variant("E")}))
-            summary = "E";
-        else if (cdsItensOrcamento.Locate("CDFILIAL;IDTIPOORCAOP;IDITEMORCAMENTO",
-                                          {filial, Variant(l), Variant("A")}))
-            summary = "A";
+        const auto achado = estados.find(cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString());
+        const std::string summary(1, achado == estados.end() ? 'P' : achado->second);
         cdsOrcamentoFilial.Edit();
         cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO").SetAsString(summary);
         cdsOrcamentoFilial.Post();

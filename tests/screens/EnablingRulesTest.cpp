@@ -113,6 +113,27 @@ TEST_F(EnablingRules, GivenABranchWithOneEffectedLabourItem_ThenReloadAndPageCha
     EXPECT_EQ(screen.cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString(), "0002");
 }
 
+TEST_F(EnablingRules, GivenApprovedAndEffectedItemsInABranch_ThenItIsEffectedWhateverTheirOrder) {
+    // 0001's first labour line effected and its last approved; 0005's the other way round.
+    const auto mark = [this](const std::string& code, const std::string& which,
+                             const std::string& state) {
+        sql("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = '" + state + "', IDSTATUSORCA = '" + state +
+            "' WHERE CDFILIAL = '" + code + "' AND IDTIPOORCAOP = 'O' AND CDDESPADMFAT = (SELECT " +
+            which + "(CDDESPADMFAT) FROM ITEMORCAMENTO WHERE CDFILIAL = '" + code +
+            "' AND IDTIPOORCAOP = 'O')");
+    };
+    mark("0001", "MIN", "E");
+    mark("0001", "MAX", "A");
+    mark("0005", "MIN", "A");
+    mark("0005", "MAX", "E");
+    TfrmCalcOrcaOper& screen = loaded();
+    page(screen.tshMaoObra);
+    EXPECT_EQ(summaries(), "E P E A E");
+    page(screen.tshDiversas);
+    page(screen.tshMaoObra);
+    EXPECT_EQ(summaries(), "E P E A E");
+}
+
 TEST_F(EnablingRules, GivenTheEntryModeCannotBeRead_ThenTheEntryPageKeepsItsPreviousMode) {
     sql("UPDATE PARAMORCAOPERAC SET IDORCDESPENTROP = 'O'");
     TfrmCalcOrcaOper& screen = loaded();
