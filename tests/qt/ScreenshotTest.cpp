@@ -321,6 +321,66 @@ protected:
         return faults;
     }
 
+    // The main screen's row on a branch, so that the simulation opens on it.
+    void onBranch(const char* code) {
+        app.dispatch(
+            [code] { frmCalcOrcaOper->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant(code)}); });
+        QTest::qWait(50);
+    }
+
+    // The branches checked on the miscellaneous-expenses page, as double clicks on their marks.
+    void checkExpenseBranches(std::initializer_list<const char*> codes) {
+        app.dispatch(
+            [] { frmCalcOrcaOper->pgcOrcamento->SelectPage(frmCalcOrcaOper->tshDiversas); });
+        QTest::qWait(50);
+        TDBGrid* list = frmCalcOrcaOper->dbgFilialDiversas;
+        TClientDataSet& branches = frmCalcOrcaOper->cdsOrcamentoFilial;
+        const int code = branches.FieldByName("CDFILIAL").Index();
+        for (const char* branch : codes)
+            for (int row = 0; row < branches.RecordCount(); ++row)
+                if (branches.RowValue(row, code).toText() == branch)
+                    app.dispatch([list, row] {
+                        list->SetFocus();
+                        list->DblClickCell(row, list->ColumnByFieldName("IDCHECKD")->Index());
+                    });
+        QTest::qWait(50);
+    }
+
+    // The result simulation, as it opens, clicks one of its line buttons. The dialog opens once
+    // the watcher has returned: the watcher does not run again inside its own round, and the
+    // dialog's picture is its next one.
+    void openLine(TButtonFlat* TfrmSimulaResult::*button) {
+        prepare["FYN10300"] = [this, button](TForm& form) {
+            TButtonFlat* b = static_cast<TfrmSimulaResult&>(form).*button;
+            QTimer::singleShot(0, &watcher, [this, b] {
+                app.dispatch([b] {
+                    b->SetFocus();
+                    b->Click();
+                });
+            });
+        };
+    }
+
+    // A month cell of a line dialog chosen before its picture, as the operator is about to type.
+    void chooseMonth(const std::string& code, const char* grid, int row, const char* field) {
+        prepare[code] = [this, grid, row, field](TForm& form) {
+            auto* months = form.Find<TDBGrid>(grid);
+            ASSERT_NE(months, nullptr);
+            app.dispatch([&form, months, row, field] {
+                form.FocusControl(months);
+                months->ClickCell(row, months->ColumnByFieldName(field)->Index());
+            });
+        };
+    }
+
+    // Opens the result simulation from the main screen; the named picture must be taken.
+    void simulate(const std::string& picture) {
+        ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled()) << messages;
+        app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
+        QTest::qWait(50);
+        EXPECT_TRUE(written.count(picture)) << messages;
+    }
+
     const int year = QDate::currentDate().year();
     std::unique_ptr<srv::ServerInstance> server;
     // Other modules the budget screen opens are found where the build puts them.
@@ -453,20 +513,7 @@ TEST_F(QtScreenshots,
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
-    TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
-    app.dispatch([pages] { pages->SelectPage(frmCalcOrcaOper->tshDiversas); });
-    QTest::qWait(50);
-    TDBGrid* list = frmCalcOrcaOper->dbgFilialDiversas;
-    TClientDataSet& branches = frmCalcOrcaOper->cdsOrcamentoFilial;
-    const int code = branches.FieldByName("CDFILIAL").Index();
-    for (const char* branch : {"0003", "0004", "0005"})
-        for (int row = 0; row < branches.RecordCount(); ++row)
-            if (branches.RowValue(row, code).toText() == branch)
-                app.dispatch([list, row] {
-                    list->SetFocus();
-                    list->DblClickCell(row, list->ColumnByFieldName("IDCHECKD")->Index());
-                });
-    QTest::qWait(50);
+    checkExpenseBranches({"0003", "0004", "0005"});
     // March alone: the period box unticked, the month chosen, the header left.
     prepare["FYN10300"] = [this](TForm& form) {
         auto& s = static_cast<TfrmSimulaResult&>(form);
@@ -479,10 +526,7 @@ TEST_F(QtScreenshots,
         });
     };
     pictureAs["FYN10300"] = "FYN10300-list";
-    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10300-list")) << messages;
+    simulate("FYN10300-list");
 }
 
 TEST_F(QtScreenshots,
@@ -491,34 +535,17 @@ TEST_F(QtScreenshots,
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
     // The first branches are effected in the demo's latest version: the simulation opens on 0003.
-    app.dispatch([] { frmCalcOrcaOper->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
-    QTest::qWait(50);
+    onBranch("0003");
     // The gross-billing button of the branch's result opens the services and their months.
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto* s = static_cast<TfrmSimulaResult*>(&form);
-        // Once the watcher has returned: the dialog's own picture is the watcher's next round.
-        QTimer::singleShot(0, &watcher, [this, s] {
-            app.dispatch([s] {
-                s->btnFatBrut->SetFocus();
-                s->btnFatBrut->Click();
-            });
-        });
-    };
+    openLine(&TfrmSimulaResult::btnFatBrut);
     // March's budgeted quantity chosen, as the operator is about to type it; the whole dialog
     // as designed, the offscreen screen being narrower than an operator's.
-    prepare["FYN10310"] = [this](TForm& form) {
-        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
-        ASSERT_NE(grid, nullptr);
-        app.dispatch([&form, grid] {
-            form.FocusControl(grid);
-            grid->ClickCell(2, grid->ColumnByFieldName("QTORCADA")->Index());
-        });
+    chooseMonth("FYN10310", "dbgItensSimulacao", 2, "QTORCADA");
+    prepare["FYN10310"] = [this, choose = prepare["FYN10310"]](TForm& form) {
+        choose(form);
         if (FormView* dialog = platform.viewOf(form)) save(dialog->window(), "FYN10310");
     };
-    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10310")) << messages;
+    simulate("FYN10310");
 }
 
 TEST_F(QtScreenshots,
@@ -526,30 +553,13 @@ TEST_F(QtScreenshots,
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
-    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
     // The first branches are effected in the demo's latest version: 0003 is open.
-    app.dispatch([&screen] { screen.pgcOrcamento->SelectPage(screen.tshConsumo); });
-    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
-    QTest::qWait(50);
-    // The line's button is clicked once the watcher is free again to photograph the dialog.
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto* s = static_cast<TfrmSimulaResult*>(&form);
-        QTimer::singleShot(0, &watcher,
-                           [this, s] { app.dispatch([s] { s->btnConsumo->Click(); }); });
-    };
+    app.dispatch([] { frmCalcOrcaOper->pgcOrcamento->SelectPage(frmCalcOrcaOper->tshConsumo); });
+    onBranch("0003");
+    openLine(&TfrmSimulaResult::btnConsumo);
     // March's diners chosen, as the operator is about to type them.
-    prepare["FYN10370"] = [this](TForm& form) {
-        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
-        ASSERT_NE(grid, nullptr);
-        app.dispatch([&form, grid] {
-            form.FocusControl(grid);
-            grid->ClickCell(2, grid->ColumnByFieldName("QTORCAMENTO")->Index());
-        });
-    };
-    ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10370")) << messages;
+    chooseMonth("FYN10370", "dbgItensSimulacao", 2, "QTORCAMENTO");
+    simulate("FYN10370");
 }
 
 TEST_F(QtScreenshots,
@@ -558,27 +568,11 @@ TEST_F(QtScreenshots,
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
     // The first branches are effected in the demo's latest version: the simulation opens on 0003.
-    app.dispatch([] { frmCalcOrcaOper->cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
-    QTest::qWait(50);
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto& s = static_cast<TfrmSimulaResult&>(form);
-        // Later, from the screen's own loop: the watcher must be free to see the dialog.
-        QTimer::singleShot(0, &watcher,
-                           [this, &s] { app.dispatch([&s] { s.btnMaoObra->Click(); }); });
-    };
+    onBranch("0003");
+    openLine(&TfrmSimulaResult::btnMaoObra);
     // March's value cell chosen, as the operator is about to type it.
-    prepare["FYN10330"] = [this](TForm& form) {
-        auto* grid = form.Find<TDBGrid>("dbgItensSimulacao");
-        ASSERT_NE(grid, nullptr);
-        app.dispatch([&form, grid] {
-            form.FocusControl(grid);
-            grid->ClickCell(2, grid->ColumnByFieldName("VALORMO")->Index());
-        });
-    };
-    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10330")) << messages;
+    chooseMonth("FYN10330", "dbgItensSimulacao", 2, "VALORMO");
+    simulate("FYN10330");
 }
 
 TEST_F(QtScreenshots,
@@ -587,24 +581,9 @@ TEST_F(QtScreenshots,
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
     // The taxes of the simulated branch, its March selected in the month grid.
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto& s = static_cast<TfrmSimulaResult&>(form);
-        // The dialog runs its own modal loop: it opens once the watcher's turn is over.
-        QTimer::singleShot(0, &watcher,
-                           [this, &s] { app.dispatch([&s] { s.btnImposto->Click(); }); });
-    };
-    prepare["FYN10400"] = [this](TForm& form) {
-        auto* months = form.Find<TDBGrid>("dbgItens");
-        ASSERT_NE(months, nullptr);
-        app.dispatch([&form, months] {
-            form.FocusControl(months);
-            months->ClickCell(2, 1);
-        });
-    };
-    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10400")) << messages;
+    openLine(&TfrmSimulaResult::btnImposto);
+    chooseMonth("FYN10400", "dbgItens", 2, "VRMES");
+    simulate("FYN10400");
 }
 
 TEST_F(QtScreenshots,
@@ -659,32 +638,18 @@ TEST_F(QtScreenshots,
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
-    TfrmCalcOrcaOper& screen = *frmCalcOrcaOper;
     // The first branches are effected in the demo's latest version: the simulation opens on 0003.
-    app.dispatch([&screen] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0003")}); });
-    QTest::qWait(50);
-    ASSERT_TRUE(screen.sbtSimulaRes->EffectivelyEnabled()) << messages;
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto& s = static_cast<TfrmSimulaResult&>(form);
-        // Later, from the screen's own loop: the watcher does not run again inside its run.
-        QTimer::singleShot(0, &window,
-                           [this, &s] { app.dispatch([&s] { s.btnDespEntr->Click(); }); });
-    };
+    onBranch("0003");
+    openLine(&TfrmSimulaResult::btnDespEntr);
     pictureAs["FYN10300"] = "FYN10300-entries";
     // July of the first item being typed.
-    prepare["FYN10350"] = [this](TForm& form) {
-        auto* months = form.Find<TDBGrid>("dbgMes");
-        ASSERT_NE(months, nullptr);
-        app.dispatch([&form, months] {
-            form.FocusControl(months);
-            months->ClickCell(6, 1);
-        });
+    chooseMonth("FYN10350", "dbgMes", 6, "VRMES");
+    prepare["FYN10350"] = [this, choose = prepare["FYN10350"]](TForm& form) {
+        choose(form);
         for (char c : std::string("1.234,56"))
             app.dispatch([&form, c] { form.TypeChar(static_cast<unsigned char>(c)); });
     };
-    app.dispatch([&screen] { screen.sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10350")) << messages;
+    simulate("FYN10350");
     EXPECT_TRUE(written.count("FYN10300-entries")) << messages;
 }
 
@@ -695,26 +660,8 @@ TEST_F(QtScreenshots,
     FormView* view = openScreen();
     ASSERT_NE(view, nullptr) << messages;
     loadBudget();
-    TPageControl* pages = frmCalcOrcaOper->pgcOrcamento;
-    app.dispatch([pages] { pages->SelectPage(frmCalcOrcaOper->tshDiversas); });
-    QTest::qWait(50);
-    TDBGrid* list = frmCalcOrcaOper->dbgFilialDiversas;
-    TClientDataSet& branches = frmCalcOrcaOper->cdsOrcamentoFilial;
-    const int code = branches.FieldByName("CDFILIAL").Index();
-    for (const char* branch : {"0003", "0004"})
-        for (int row = 0; row < branches.RecordCount(); ++row)
-            if (branches.RowValue(row, code).toText() == branch)
-                app.dispatch([list, row] {
-                    list->SetFocus();
-                    list->DblClickCell(row, list->ColumnByFieldName("IDCHECKD")->Index());
-                });
-    QTest::qWait(50);
-    // The dialog opens from the result screen's own loop, so that the watcher sees it.
-    prepare["FYN10300"] = [this](TForm& form) {
-        auto* button = static_cast<TfrmSimulaResult&>(form).btnDespDiv;
-        QTimer::singleShot(0, &watcher,
-                           [this, button] { app.dispatch([button] { button->Click(); }); });
-    };
+    checkExpenseBranches({"0003", "0004"});
+    openLine(&TfrmSimulaResult::btnDespDiv);
     pictureAs["FYN10300"] = "FYN10300-expenses";
     // The second expense chosen and its months in view.
     prepare["FYN10340"] = [this](TForm& form) {
@@ -727,9 +674,6 @@ TEST_F(QtScreenshots,
             months->ClickCell(2, months->ColumnByFieldName("VALOR")->Index());
         });
     };
-    ASSERT_TRUE(frmCalcOrcaOper->sbtSimulaRes->EffectivelyEnabled());
-    app.dispatch([] { frmCalcOrcaOper->sbtSimulaRes->Click(); });
-    QTest::qWait(50);
-    EXPECT_TRUE(written.count("FYN10340")) << messages;
+    simulate("FYN10340");
     EXPECT_EQ(messages, "");
 }
