@@ -3,6 +3,7 @@
 #include "server/calc/CalcGuard.h"
 #include "server/calc/CalcPeriod.h"
 #include "server/store/Database.h"
+#include "server/store/InList.h"
 #include "services/data/BlankTrim.h"
 
 #include <map>
@@ -17,14 +18,11 @@ std::vector<LabourBudget> LabourGeneration::budgets(Database& db,
                                                     const std::set<std::string>& branches) {
     std::vector<LabourBudget> out;
     if (branches.empty()) return out;
-    std::string sql = "SELECT CDORCAMENTOMO, DSORCAMENTOMO, CDFILIAL, QTFUNCORCAMO FROM "
-                      "ORCAMENTOMO WHERE CDFILIAL IN (";
     std::vector<Variant> params;
-    for (const std::string& b : branches) {
-        sql += params.empty() ? "?" : ", ?";
-        params.emplace_back(b);
-    }
-    for (const auto& row : db.query(sql + ") ORDER BY CDFILIAL, CDORCAMENTOMO", params).rows)
+    const std::string sql = "SELECT CDORCAMENTOMO, DSORCAMENTOMO, CDFILIAL, QTFUNCORCAMO FROM "
+                            "ORCAMENTOMO WHERE CDFILIAL" +
+                            inList(branches, params);
+    for (const auto& row : db.query(sql + " ORDER BY CDFILIAL, CDORCAMENTOMO", params).rows)
         out.push_back({textTrimmedRight(row[0]), textTrimmedRight(row[1]), textTrimmedRight(row[2]),
                        row[3].isNull() ? 0.0 : row[3].toDouble()});
     return out;

@@ -2,6 +2,7 @@
 
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
+#include "server/store/InList.h"
 #include "server/store/Schema.h"
 
 #include <cctype>
@@ -68,13 +69,10 @@ std::map<std::string, VisibleBranch> BudgetAccess::select(const CodeList& branch
     // A short explicit list reads only its own branches.
     std::map<std::string, VisibleBranch> listed;
     if (!branchList.all() && !m_branches && branchList.codes().size() <= 500) {
-        std::string sql = std::string(kBranchSql) + " AND o.CDFILIAL IN (";
         std::vector<Variant> params{Variant(m_operator)};
-        for (const std::string& code : branchList.codes()) {
-            sql += params.size() == 1 ? "?" : ", ?";
-            params.emplace_back(code);
-        }
-        for (const auto& row : m_db.query(sql + ")", params).rows) {
+        const std::string sql =
+            std::string(kBranchSql) + " AND o.CDFILIAL" + inList(branchList.codes(), params);
+        for (const auto& row : m_db.query(sql, params).rows) {
             VisibleBranch b = branchOf(row);
             listed.emplace(b.code, std::move(b));
         }

@@ -3,6 +3,7 @@
 
 #include "server/rpc/RpcError.h"
 #include "server/store/Database.h"
+#include "server/store/InList.h"
 #include "server/store/Schema.h"
 
 #include <cctype>
@@ -33,21 +34,10 @@ BudgetLines::BudgetLines(Database& db, const std::string& year, int version,
                       "IDSTATUSORCA, IDITEMORCAMENTO";
     for (int m = 1; m <= 12; ++m)
         sql += ", " + monthColumn("VRORCAMENTO", m);
-    sql += " FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL IN (";
     std::vector<Variant> params{Variant(year), Variant(version)};
-    for (const std::string& b : branches) {
-        sql += params.size() == 2 ? "?" : ", ?";
-        params.emplace_back(b);
-    }
-    sql += ")";
-    if (!types.empty()) {
-        sql += " AND IDTIPOORCAOP IN (";
-        for (std::size_t i = 0; i < types.size(); ++i) {
-            sql += i == 0 ? "?" : ", ?";
-            params.emplace_back(std::string(1, types[i]));
-        }
-        sql += ")";
-    }
+    sql += " FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ? AND CDFILIAL" +
+           inList(branches, params);
+    if (!types.empty()) sql += " AND IDTIPOORCAOP" + inList(types, params, letter);
     QueryResult r = db.query(sql + " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA", params);
     m_lines.reserve(r.size());
     for (auto& row : r.rows) {

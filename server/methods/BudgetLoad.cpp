@@ -5,6 +5,7 @@
 #include "server/methods/PacketBuilder.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
+#include "server/store/InList.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 
@@ -110,14 +111,8 @@ double monthSum(const std::vector<Variant>& row, const std::size_t (&monthColumn
 std::string branchClause(const std::map<std::string, VisibleBranch>& selected, bool restricted,
                          std::vector<Variant>& params) {
     if (!restricted) return {};
-    std::string sql = " AND CDFILIAL IN (";
-    bool first = true;
-    for (const auto& [code, b] : selected) {
-        sql += first ? "?" : ", ?";
-        first = false;
-        params.emplace_back(code);
-    }
-    return sql + ")";
+    return " AND CDFILIAL" +
+           inList(selected, params, [](const auto& entry) { return entry.first; });
 }
 
 PacketBuilder workingDaysPacket() {

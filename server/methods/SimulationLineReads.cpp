@@ -7,6 +7,7 @@
 #include "server/methods/Methods.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
+#include "server/store/InList.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 #include "services/data/BlankTrim.h"
@@ -75,15 +76,6 @@ struct Scope {
     // The k-th month of the version (1..12) in calendar numbering.
     int monthAt(int k) const { return (firstMonth - 1 + k - 1) % 12 + 1; }
 };
-
-std::string inList(const std::vector<std::string>& codes, std::vector<Variant>& params) {
-    std::string sql = " IN (";
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        sql += i == 0 ? "?" : ", ?";
-        params.emplace_back(codes[i]);
-    }
-    return sql + ")";
-}
 
 // The working days of each branch by calendar month of the year.
 std::map<std::string, Months> workingDays(Database& db, const std::string& year,

@@ -4,6 +4,7 @@
 #include "server/methods/Methods.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
+#include "server/store/InList.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 #include "services/data/BlankTrim.h"
@@ -74,24 +75,10 @@ public:
         sql += " FROM ITEMORCAMENTO WHERE NRANOORCAOP = ? AND CDVERSORCAOP = ?";
         std::vector<Variant> params{Variant(year), Variant(version)};
         // Long IN lists cost more than dropping rows while reading.
-        if (!list.all() && m_branches.size() <= 500) {
-            sql += " AND CDFILIAL IN (";
-            bool firstCode = true;
-            for (const auto& entry : m_branches) {
-                sql += firstCode ? "?" : ", ?";
-                firstCode = false;
-                params.emplace_back(entry.first);
-            }
-            sql += ")";
-        }
-        if (!types.empty()) {
-            sql += " AND IDTIPOORCAOP IN (";
-            for (std::size_t i = 0; i < types.size(); ++i) {
-                sql += i == 0 ? "?" : ", ?";
-                params.emplace_back(std::string(1, types[i]));
-            }
-            sql += ")";
-        }
+        if (!list.all() && m_branches.size() <= 500)
+            sql += " AND CDFILIAL" +
+                   inList(m_branches, params, [](const auto& entry) { return entry.first; });
+        if (!types.empty()) sql += " AND IDTIPOORCAOP" + inList(types, params, letter);
         QueryResult r = db.query(sql + " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA", params);
         m_lines.reserve(r.size());
         for (auto& row : r.rows) {
