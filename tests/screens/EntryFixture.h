@@ -3,10 +3,12 @@
 #include "tests/screens/ScreenFixture.h"
 
 #include "budget/Cli_fyn10000.h"
+#include "server/store/Database.h"
+#include "server/store/Store.h"
 #include "services/data/NumberFormat.h"
 #include "services/data/TClientDataSet.h"
-#include "services/ui/TDBGrid.h"
 #include "services/ui/TButtonFlat.h"
+#include "services/ui/TDBGrid.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TTabSheet.h"
@@ -27,6 +29,15 @@ protected:
         EXPECT_EQ(messages(), "");
         platform.clearMessages();
         return screen;
+    }
+
+    // The latest version of 2026 made to run from April 2026 to March 2027.
+    void versionFromApril() {
+        startServer().store().transaction([](srv::Database& db) {
+            return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
+                              "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
+                              {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
+        });
     }
 
     // Opens the result simulation as its button does, runs `steps` on it and leaves it by its

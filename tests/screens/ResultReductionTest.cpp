@@ -273,12 +273,7 @@ TEST_F(ResultReduction, GivenAServerRefusal_WhenSaved_ThenItsMessageShowsAndTheS
 
 TEST_F(ResultReduction,
        GivenAVersionStartingInApril_WhenExpensesAreReduced_ThenMonthsStartInApril) {
-    // The latest version of 2026 made to run from April 2026 to March 2027.
-    startServer().store().transaction([](srv::Database& db) {
-        return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
-                          "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
-                          {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
-    });
+    versionFromApril();
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         reduce(s.btnReduDespDiv, "100");

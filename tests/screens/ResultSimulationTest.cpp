@@ -265,12 +265,7 @@ TEST_F(ResultSimulation, GivenAWrongHeader_WhenLeavingIt_ThenItsMessageAndNothin
 
 TEST_F(ResultSimulation,
        GivenAVersionStartingInApril_WhenOpened_ThenTheMonthStartsThereAndIsValid) {
-    // The latest version of 2026 made to run from April 2026 to March 2027.
-    startServer().store().transaction([](srv::Database& db) {
-        return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
-                          "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
-                          {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
-    });
+    versionFromApril();
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         EXPECT_EQ(s.speAno1->Text(), "04/2026");

@@ -262,11 +262,7 @@ TEST_F(SimulaDespDiv, GivenTwoBranchesInMarch_WhenOneIsPosted_ThenItsTotalIsTheY
 }
 
 TEST_F(SimulaDespDiv, GivenAVersionStartingInApril_WhenOpened_ThenTheMonthsRunAprilToMarch) {
-    startServer().store().transaction([](srv::Database& db) {
-        return db.execute("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? "
-                          "WHERE CDANOVERORCA = '2026' AND CDVERSAOORCA = 2",
-                          {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
-    });
+    versionFromApril();
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         expenses(s, [&](TfrmSimulaDespDiv& d) {

@@ -182,10 +182,7 @@ protected:
 
 TEST_F(SimulaMaoObra, GivenAYearStartingInApril_WhenOpened_ThenMonthsRunAprilToMarchWithOneRule) {
     distinctLabourMonths();
-    // The latest version of 2026 made to run from April 2026 to March 2027.
-    exec("UPDATE VERSAOORCA SET NRMESINIVERORC = 4, DATAINI = ?, DATAFIN = ? WHERE CDANOVERORCA "
-         "= '2026' AND CDVERSAOORCA = 2",
-         {Variant(EncodeDate(2026, 4, 1)), Variant(EncodeDate(2027, 4, 1))});
+    versionFromApril();
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         labour(s, [&](TfrmSimulaMaoObra& d) {
