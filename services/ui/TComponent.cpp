@@ -40,7 +40,11 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
 }
 
 std::string TComponent::ClassName() const {
-    const char* mangled = typeid(*this).name();
+    return ClassNameOf(typeid(*this));
+}
+
+std::string TComponent::ClassNameOf(const std::type_info& type) {
+    const char* mangled = type.name();
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> plain(
         abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);

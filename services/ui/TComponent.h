@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 // A named component owned by another; an owner frees what it owns and finds it by name.
@@ -31,6 +32,8 @@ public:
 
     // The class name as written in the source, without namespaces ("TfrmPadraoGrid").
     std::string ClassName() const;
+    // The same name for a class not at hand as an object.
+    static std::string ClassNameOf(const std::type_info& type);
 
     int Tag = 0;
 

@@ -17,9 +17,6 @@
 #include "simulation/Cli_fyn10300.h"
 
 #include <cassert>
-#include <cstdlib>
-#include <cxxabi.h>
-#include <memory>
 
 namespace {
 
@@ -266,13 +263,4 @@ void TfrmSimulaLinha::FormClose(TObject* Sender, TCloseAction& Action) {
         m_destino = nullptr;
     }
     TfrmPadraoGrid::FormClose(Sender, Action);
-}
-
-std::string TfrmSimulaLinha::NomeDaClasse(const std::type_info& tipo) {
-    int status = 0;
-    std::unique_ptr<char, void (*)(void*)> plain(
-        abi::__cxa_demangle(tipo.name(), nullptr, nullptr, &status), std::free);
-    std::string name = status == 0 && plain ? std::string(plain.get()) : std::string(tipo.name());
-    if (auto colon = name.rfind("::"); colon != std::string::npos) name.erase(0, colon + 2);
-    return name;
 }

@@ -117,9 +117,6 @@ public:
     template <class T>
     static std::vector<DataPacket> Executa(const std::function<void(T&)>& prepara = {});
 
-    // The name Application::findForm knows a form class by.
-    static std::string NomeDaClasse(const std::type_info& tipo);
-
 protected:
     // Lays the dialog out: caption, screen code, the month grid's name and its data source.
     void Monta(const std::string& nome, const std::string& titulo, const std::string& codigo,
@@ -137,7 +134,7 @@ std::vector<DataPacket> TfrmSimulaLinha::Executa(const std::function<void(T&)>& 
     T* dialogo = nullptr;
     {
         CursorGuard hourglass;
-        const std::string classe = NomeDaClasse(typeid(T));
+        const std::string classe = ClassNameOf(typeid(T));
         if (T::boIdCriado) dialogo = dynamic_cast<T*>(Application::instance().findForm(classe));
         if (!dialogo) {
             try {
