@@ -1,5 +1,6 @@
 #include "services/data/BinaryReader.h"
 
+#include <cmath>
 #include <cstring>
 
 void BinaryReader::fail(const std::string& message) const {
@@ -44,6 +45,8 @@ double BinaryReader::float64(const char* what) {
     m_at += 8;
     double value = 0;
     std::memcpy(&value, &bits, sizeof value);
+    // The text form has no NaN or infinity; both forms must carry the same values.
+    if (!std::isfinite(value)) fail(std::string("a number that is not finite in ") + what);
     return value;
 }
 

@@ -1,6 +1,8 @@
 #include "services/data/BinaryWriter.h"
 
+#include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 BinaryWriter& BinaryWriter::varint(std::uint64_t value) {
     char buf[10];
@@ -23,6 +25,9 @@ BinaryWriter& BinaryWriter::int32(std::int32_t value) {
 }
 
 BinaryWriter& BinaryWriter::float64(double value) {
+    // As in the text form: NaN or infinity is a fault upstream, not data to send.
+    if (!std::isfinite(value))
+        throw std::invalid_argument("a number that is not finite cannot be sent");
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     char buf[8];

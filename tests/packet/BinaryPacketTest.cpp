@@ -229,6 +229,12 @@ TEST(BinaryPacket, GivenForgedInput_WhenRead_ThenTheErrorSaysWhatIsWrong) {
          }),
          "needs its original values"},
         {std::string(11, '\xff'), "overlong number"},
+        // a number cell holding NaN, which the text form could never carry
+        {bytes([](BinaryWriter& w) {
+             w.varint(1).text("V").byte(2).varint(0).varint(1).byte(1);
+             w.raw(std::string("\x43\x44\x00\x01\x01\x02\xfb\xff", 8)).varint(0);
+         }),
+         "not finite in a number cell"},
     };
     for (const Case& c : cases) {
         const std::string error = packetError(c.input);
@@ -248,4 +254,23 @@ TEST(BinaryPacket, GivenForgedInput_WhenRead_ThenTheErrorSaysWhatIsWrong) {
         shallow += std::string("\x07\x01", 2);
     shallow += '\0';
     EXPECT_EQ(variantError(shallow), "no error");
+    EXPECT_NE(variantError(std::string("\x03\x43\x44\x00\x01\x01\x02\xfb\xff", 9))
+                  .find("not finite in a double"),
+              std::string::npos);
+    EXPECT_NE(variantError(std::string("\x05\0\0\0\0\0\0\xf0\x7f", 9)).find("not finite in a date"),
+              std::string::npos);
+}
+
+TEST(BinaryPacket, GivenNaNOrInfinity_WhenWritten_ThenRefusedAsTheTextFormRefusesThem) {
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()};
+    for (const double v : values) {
+        EXPECT_THROW(variantToBinary(Variant(v)), std::invalid_argument) << v;
+        EXPECT_THROW(variantToJson(Variant(v)), std::invalid_argument) << v;
+        DataPacket p;
+        p.fields = {{"VR", FieldType::Float, 0}};
+        p.rows = {{Variant(1.5)}, {Variant(v)}};
+        EXPECT_THROW(p.toBinary(), std::invalid_argument) << v;
+    }
 }
