@@ -6,6 +6,7 @@
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
 #include "server/store/InList.h"
+#include "server/store/RowPipeline.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 
@@ -205,8 +206,10 @@ void readItems(const BudgetQuery& q, Budget& out) {
     std::string lastCode;
     const VisibleBranch* b = nullptr;
     Variant branchName; // one shared text for all the branch's rows
-    // Each row goes straight into its packet: the query's rows are never all held at once.
-    q.db.forEachRow(
+    // Each row goes straight into its packet, built while the next rows are read: the query's
+    // rows are never all held at once.
+    RowPipeline::forEachRow(
+        q.db,
         "SELECT " + itemColumns() + " FROM ITEMORCAMENTO" + where +
             " ORDER BY CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA",
         params, [&](const QueryResult& items, std::vector<Variant>& row) {

@@ -134,6 +134,42 @@ TEST(BinaryPacket, GivenValuesOfTheWrongKindForAField_WhenWritten_ThenConvertedO
     EXPECT_THROW(p.toBinary(), PacketError);
 }
 
+// A large packet is written in two halves at once: joined, they are the bytes of one writer, the
+// first row of the second half a repeat of the last of the first; a fault in either is reported.
+TEST(BinaryPacket, GivenAPacketLargeEnoughForTwoWriters_WhenWritten_ThenAsIfWrittenAtOnce) {
+    auto sameRows = [](std::size_t n) {
+        DataPacket p;
+        p.fields = {{"CDFILIAL", FieldType::String, 4},
+                    {"QT", FieldType::Integer, 0},
+                    {"VR", FieldType::Float, 0}};
+        p.rows.assign(n, {Variant("0001"), Variant(7), Variant(12.5)});
+        return p;
+    };
+    const DataPacket one = sameRows(1), many = sameRows(70000);
+    const std::string bytes = many.toBinary();
+    // Every row after the first is three one-byte repeats (the integer is written again: two
+    // bytes), and the row count takes two bytes more.
+    EXPECT_EQ(bytes.size(), one.toBinary().size() + 69999 * 4 + 2);
+    EXPECT_EQ(DataPacket::fromBinary(bytes), many);
+
+    DataPacket varied = sameRows(70000);
+    for (std::size_t r = 0; r < varied.rows.size(); ++r)
+        if (r % 1000 == 0)
+            varied.rows[r] = {Variant("0" + std::to_string(r)), Variant(), Variant(r * 0.01)};
+    EXPECT_EQ(DataPacket::fromBinary(varied.toBinary()), varied);
+
+    for (const std::size_t bad : {std::size_t{10}, std::size_t{69990}}) {
+        DataPacket wrong = sameRows(70000);
+        wrong.rows[bad][1] = Variant("não é número");
+        try {
+            wrong.toBinary();
+            ADD_FAILURE() << "row " << bad << " was written";
+        } catch (const PacketError& e) {
+            EXPECT_NE(std::string(e.what()).find("field QT"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(BinaryPacket, GivenRepeatedTextsAndMoney_WhenWritten_ThenFarSmallerThanTheJson) {
     DataPacket p;
     p.fields = {{"CDFILIAL", FieldType::String, 4},

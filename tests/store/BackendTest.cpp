@@ -1,5 +1,6 @@
 // The Database/Store contract, run the same on every backend.
 #include "server/store/DatabaseError.h"
+#include "server/store/RowPipeline.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 #include "tests/store/ResultDump.h"
@@ -152,6 +153,59 @@ TEST_P(BackendTest, GivenRowsReadOneAtATime_ThenTheyAreTheQuerysRowsInOrder) {
         EXPECT_EQ(db.query("SELECT COUNT(*) FROM T").scalar().toInt(), 300);
     });
     EXPECT_EQ(calls, 0);
+}
+
+// Rows read on one thread and used on another come in the query's order, every one of them
+// across many batches; a failure on either side reaches the caller and frees the connection.
+TEST_P(BackendTest, GivenRowsUsedWhileTheNextAreRead_ThenOrderAndFailuresAreAsOnOneThread) {
+    m_store->transaction([&](Database& db) {
+        const char* insert = "INSERT INTO T (K, TX, N, D) VALUES (?, ?, ?, ?)";
+        for (int k = 1; k <= 6000; ++k)
+            db.execute(insert, {k, k % 5 ? Variant("Filial " + std::to_string(k)) : Variant(),
+                                k % 3 ? Variant(k) : Variant(), k * 0.5});
+    });
+    const std::string sql = "SELECT K, TX, N, D FROM T WHERE K > ? ORDER BY K DESC";
+    const auto whole = m_store->read([&](Database& db) { return db.query(sql, {Variant(7)}); });
+    const auto pipelined = m_store->read([&](Database& db) {
+        QueryResult out;
+        srv::RowPipeline::forEachRow(db, sql, {Variant(7)},
+                                     [&](const QueryResult& columns, std::vector<Variant>& row) {
+                                         if (out.columns.empty()) out.columns = columns.columns;
+                                         out.rows.push_back(std::move(row));
+                                     });
+        return out;
+    });
+    ASSERT_EQ(pipelined.size(), 5993u);
+    EXPECT_EQ(dump(pipelined), dump(whole));
+
+    // The user fails part-way: its own error arrives and no row is used after it.
+    int used = 0;
+    m_store->read([&](Database& db) {
+        try {
+            srv::RowPipeline::forEachRow(
+                db, sql, {Variant(0)}, [&](const QueryResult&, std::vector<Variant>& row) {
+                    if (++used == 1500) throw std::runtime_error("linha " + row[0].toText());
+                });
+            ADD_FAILURE() << "the user's failure was lost";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "linha 4501");
+        }
+        EXPECT_EQ(db.query("SELECT COUNT(*) FROM T").scalar().toInt(), 6000);
+    });
+    EXPECT_EQ(used, 1500);
+
+    // The reader fails: the database's error arrives and the user's thread has ended.
+    EXPECT_THROW(m_store->read([&](Database& db) {
+        srv::RowPipeline::forEachRow(db, "SELECT NOPE FROM T", {},
+                                     [&](const QueryResult&, std::vector<Variant>&) { ++used; });
+    }),
+                 DatabaseError);
+    int none = 0;
+    m_store->read([&](Database& db) {
+        srv::RowPipeline::forEachRow(db, sql, {Variant(6000)},
+                                     [&](const QueryResult&, std::vector<Variant>&) { ++none; });
+    });
+    EXPECT_EQ(none, 0);
 }
 
 TEST_P(BackendTest, GivenOneDialect_ThenPlaceholdersNamesAndCastsBehaveAlike) {
