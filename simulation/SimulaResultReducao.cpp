@@ -11,6 +11,7 @@
 #include "services/ui/TSpinEdit.h"
 #include "simulation/Cli_fyn10300.h"
 #include "simulation/Cli_fyn10380.h"
+#include "simulation/items/TfrmSimulaLinha.h"
 
 #include <cassert>
 
@@ -301,6 +302,8 @@ void TfrmSimulaResult::btnReduDespDivClick(TObject*) {
                 cdsMes.FieldByName("CDFILIAL").SetAsString(filial);
                 cdsMes.FieldByName("CDDESPPREV").SetAsString(despesa);
                 cdsMes.FieldByName("NMMES").SetAsString(msgPadrao.Msg(kNomeMes[m - 1]));
+                // The dialog reopens on these rows: a month closed to the phase stays closed.
+                cdsMes.FieldByName("IDPERMCALC").SetAsString(TfrmSimulaLinha::PermissaoDoMes(m));
                 cdsMes.FieldByName("VALOR").SetAsFloat(valor);
                 cdsMes.FieldByName("FATURAMENTO")
                     .SetAsFloat(percentual(valor, faturamentoDoMes(filial, m)));

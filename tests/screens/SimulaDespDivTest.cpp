@@ -436,3 +436,33 @@ TEST_F(SimulaDespDiv, GivenAReducedLine_WhenOpened_ThenTheReducedMonthsAreTakenB
     });
     EXPECT_EQ(messages(), "");
 }
+
+TEST_F(SimulaDespDiv, GivenAClosedQuarterAndAReducedLine_WhenOpened_ThenClosedMonthsTakeNoTyping) {
+    loaded("fase");
+    checkOnMiscPage({"0001"});
+    const double february = misc("0001", 2);
+    simulate([&](TfrmSimulaResult& s) {
+        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
+            auto& p = static_cast<TfrmReduConsFat&>(f);
+            event([&] { p.edtValor->SetText("50"); });
+            event([&] { p.sbtConfirma->Click(); });
+        });
+        event([&] { s.btnReduDespDiv->Click(); });
+        ASSERT_TRUE(s.boSimulaPercDd);
+        expenses(s, [&](TfrmSimulaDespDiv& d) {
+            // The months taken back keep the phase's permission, as when read from the budget.
+            const std::string closed = month(d, "Fevereiro");
+            EXPECT_EQ(closed.substr(0, 10 + money(february / 2).size()),
+                      "Fevereiro|" + money(february / 2));
+            EXPECT_EQ(closed.substr(closed.size() - 2), "|N");
+            EXPECT_EQ(month(d, "Abril").substr(month(d, "Abril").size() - 2), "|S");
+            typeMonth(d, "Fevereiro", "5");
+            EXPECT_FALSE(d.dbgMes->HasOption(dgEditing));
+            event([&] { d.sbtAlterar->Click(); });
+            EXPECT_EQ(d.cdsMes.State(), dsBrowse);
+            EXPECT_EQ(month(d, "Fevereiro").substr(0, 10 + money(february / 2).size()),
+                      "Fevereiro|" + money(february / 2));
+        });
+    });
+    platform.clearMessages();
+}
