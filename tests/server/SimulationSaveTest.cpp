@@ -6,6 +6,7 @@
 #include "tests/server/ServerFixture.h"
 
 #include <charconv>
+#include <thread>
 
 namespace {
 
@@ -375,6 +376,31 @@ TEST_P(SimulationSave, GivenSomeLinesConfirmed_WhenSaved_ThenOnlyTheirPacketsAre
               "1|teste|_0001_|T|N|N|I_\n2|teste|_0001_|T|N|S|\n");
 }
 
+// Saves that run at once each get a number of their own: none is refused for another's, none
+// is lost, none shares a number.
+TEST_P(SimulationSave, GivenSavesAtOnce_WhenRecorded_ThenEachHasItsOwnNumber) {
+    constexpr int kSaves = 8;
+    std::vector<Answer> answers(kSaves);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kSaves; ++i)
+        threads.emplace_back([&, i] {
+            RpcTestClient client(server(), "teste", "teste");
+            Simulation s;
+            s.branches = i % 2 ? "_0001_" : "_0002_";
+            s.month = std::to_string(i + 1);
+            answers[static_cast<std::size_t>(i)] = save(client, s);
+        });
+    for (auto& t : threads)
+        t.join();
+    for (int i = 0; i < kSaves; ++i)
+        EXPECT_TRUE(answers[static_cast<std::size_t>(i)].ok)
+            << i << ": " << answers[static_cast<std::size_t>(i)].error;
+    EXPECT_EQ(rows("SELECT COUNT(DISTINCT NRSEQSIMULACAO), MIN(NRSEQSIMULACAO), "
+                   "MAX(NRSEQSIMULACAO) FROM SIMULACAO"),
+              "8|1|8\n");
+    EXPECT_EQ(rows("SELECT CDMES FROM SIMULACAO ORDER BY CDMES"), "1\n2\n3\n4\n5\n6\n7\n8\n");
+}
+
 TEST_P(SimulationSave, GivenASavedSimulation_WhenReadingTheGeneralItems_ThenTheyShowIt) {
     setMonth("0002", "I", 8, 1000);
     Answer general =
@@ -508,9 +534,8 @@ TEST_P(SimulationSave, GivenServices_WhenReadingConsumption_ThenTotalsShareAndMo
     const std::string one =
         dumpRows(a.packet(0), {"QTCOMENSAIS", "VRCONSUMO", "VRPERCFAT", "CDFILIAL"});
     EXPECT_EQ(one.substr(0, one.find('\n') + 1), "50|1000|5|0001\n");
-    const std::string month =
-        dumpRows(a.packet(1),
-                 {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO", "VRPERCMED"});
+    const std::string month = dumpRows(
+        a.packet(1), {"MES", "QTORCAMENTO", "VRORCAMENTO", "IDORDENA", "FATURAMENTO", "VRPERCMED"});
     // 1.000,00 for 50 diners: 20,00 each.
     EXPECT_EQ(month.substr(0, month.find('\n') + 1), "2|50|1000|02|5|20\n");
     EXPECT_EQ(a.packet(1).rows.size(), a.packet(0).rows.size());
