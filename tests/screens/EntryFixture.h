@@ -9,10 +9,12 @@
 #include "services/data/TClientDataSet.h"
 #include "services/ui/TButtonFlat.h"
 #include "services/ui/TDBGrid.h"
+#include "services/ui/TNumberEdit.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
 #include "services/ui/TTabSheet.h"
 #include "simulation/Cli_fyn10300.h"
+#include "simulation/Cli_fyn10380.h"
 
 #include <functional>
 #include <string>
@@ -50,6 +52,16 @@ protected:
         });
         ASSERT_TRUE(form->sbtSimulaRes->Enabled());
         event([&] { form->sbtSimulaRes->Click(); });
+    }
+
+    // A line's reduction button clicked, its percentage dialog answered with `percent`.
+    void reduceLine(TButtonFlat* button, const std::string& percent) {
+        platform.onModal("TfrmReduConsFat", [this, percent](TForm& f) {
+            auto& d = static_cast<TfrmReduConsFat&>(f);
+            event([&] { d.edtValor->SetText(percent); });
+            event([&] { d.sbtConfirma->Click(); });
+        });
+        event([&] { button->Click(); });
     }
 
     // Makes the page active as a click on its tab does.

@@ -502,12 +502,7 @@ TEST_F(EntrySimulation, GivenAReducedLine_WhenReopenedTypedAndReopened_ThenTheKe
     const std::vector<Item> budget = mainItems();
     const Item& op = budget[0].operation == "01" ? budget[0] : budget[1];
     simulate([&](TfrmSimulaResult& s) {
-        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
-            auto& r = static_cast<TfrmReduConsFat&>(f);
-            event([&] { r.edtValor->SetText("50"); });
-            event([&] { r.sbtConfirma->Click(); });
-        });
-        event([&] { s.btnReduDespEntr->Click(); });
+        reduceLine(s.btnReduDespEntr, "50");
         ASSERT_TRUE(s.boSimulaPercDe);
         entries(s, [&](TfrmSimulaEntrada& d) {
             EXPECT_EQ(month(d, 0).substr(0, month(d, 0).find(' ')),

@@ -454,12 +454,7 @@ TEST_F(SimulaCons, GivenAReducedConsumption_WhenTheDialogOpens_ThenItShowsTheRed
     loaded();
     simulate([&](TfrmSimulaResult& s) {
         const double line = s.nbeOrcC->GetNumber();
-        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
-            auto& p = static_cast<TfrmReduConsFat&>(f);
-            event([&] { p.edtValor->SetText("50"); });
-            event([&] { p.sbtConfirma->Click(); });
-        });
-        event([&] { s.btnReduConsumo->Click(); });
+        reduceLine(s.btnReduConsumo, "50");
         ASSERT_TRUE(s.boSimulaPercCons);
         consumption(s, [&](TfrmSimulaCons& d) {
             EXPECT_NEAR(d.doTotalConsumo, line / 2, 0.01 * d.cdsSimulaCons.RecordCount());

@@ -420,12 +420,7 @@ TEST_F(SimulaDespDiv, GivenAReducedLine_WhenOpened_ThenTheReducedMonthsAreTakenB
     loaded();
     const double may = misc("0001", 5);
     simulate([&](TfrmSimulaResult& s) {
-        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
-            auto& p = static_cast<TfrmReduConsFat&>(f);
-            event([&] { p.edtValor->SetText("50"); });
-            event([&] { p.sbtConfirma->Click(); });
-        });
-        event([&] { s.btnReduDespDiv->Click(); });
+        reduceLine(s.btnReduDespDiv, "50");
         ASSERT_TRUE(s.boSimulaPercDd);
         expenses(s, [&](TfrmSimulaDespDiv& d) {
             EXPECT_EQ(month(d, "Maio").substr(0, 5 + money(may / 2).size()),
@@ -442,12 +437,7 @@ TEST_F(SimulaDespDiv, GivenAClosedQuarterAndAReducedLine_WhenOpened_ThenClosedMo
     checkOnMiscPage({"0001"});
     const double february = misc("0001", 2);
     simulate([&](TfrmSimulaResult& s) {
-        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
-            auto& p = static_cast<TfrmReduConsFat&>(f);
-            event([&] { p.edtValor->SetText("50"); });
-            event([&] { p.sbtConfirma->Click(); });
-        });
-        event([&] { s.btnReduDespDiv->Click(); });
+        reduceLine(s.btnReduDespDiv, "50");
         ASSERT_TRUE(s.boSimulaPercDd);
         expenses(s, [&](TfrmSimulaDespDiv& d) {
             // The months taken back keep the phase's permission, as when read from the budget.

@@ -343,12 +343,7 @@ TEST_F(SimulaMaoObra, GivenPostedMonths_WhenReopenedCancelledOrVerified_ThenEach
 TEST_F(SimulaMaoObra, GivenAnotherLineSimulatedFirst_WhenLabourIsOpened_ThenItsLinesAreThere) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
-        platform.onModal("TfrmReduConsFat", [this](TForm& f) {
-            auto& p = static_cast<TfrmReduConsFat&>(f);
-            event([&] { p.edtValor->SetText("50"); });
-            event([&] { p.sbtConfirma->Click(); });
-        });
-        event([&] { s.btnReduConsumo->Click(); });
+        reduceLine(s.btnReduConsumo, "50");
         ASSERT_TRUE(s.sbtConfirma->Enabled());
         labour(s, [&](TfrmSimulaMaoObra& d) {
             EXPECT_EQ(rows(d.cdsTpMaoObra, {"CDFILIAL", "CDDESPADMFAT", "VRTPMAOOBRA"}),
