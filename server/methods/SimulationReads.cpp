@@ -1,6 +1,7 @@
 // The reads of the result simulation: getFilial, RetornaTotImp, ValorTotal, ValidaFat and
 // getSimulGeral. Each returns the stored budget of the branch list as the operator sees it.
 #include "server/methods/BudgetAccess.h"
+#include "server/methods/BudgetLines.h"
 #include "server/methods/Methods.h"
 #include "server/rpc/MethodRegistry.h"
 #include "server/rpc/RpcError.h"
@@ -120,23 +121,6 @@ private:
     std::vector<Line> m_lines;
     int m_firstMonth = 1;
 };
-
-// "T" or a month number "1" ... "12": which months a period value adds.
-std::array<bool, 12> periodMonths(const std::string& month) {
-    std::array<bool, 12> in{};
-    if (month.empty() || month == "T") {
-        in.fill(true);
-        return in;
-    }
-    bool digits = month.size() <= 2;
-    for (char c : month)
-        digits = digits && std::isdigit(static_cast<unsigned char>(c));
-    const int m = digits ? std::stoi(month) : 0;
-    if (m < 1 || m > 12)
-        throw RpcError("Mês inválido: \"" + month + "\" (\"T\" ou 1 a 12).", RpcError::BadRequest);
-    in[m - 1] = true;
-    return in;
-}
 
 Variant getFilial(CallContext& call) {
     call.requireSelf(0);
@@ -262,7 +246,7 @@ struct SimulGeral {
 SimulGeral simulGeral(Database& db, const std::string& operatorCode, const std::string& year,
                       int version, const CodeList& list, const std::string& letter,
                       const std::string& month) {
-    const std::array<bool, 12> period = periodMonths(month);
+    const std::array<bool, 12> period = BudgetLines::period(month);
     ListedBudget budget(db, operatorCode, year, version, list, letter);
     std::map<std::string, std::string> taxNames;
     for (const auto& row : db.query("SELECT CDIMPOSTO, NMIMPOSTO FROM IMPOSTO").rows)
