@@ -4,6 +4,7 @@
 
 #include "budget/Cli_fyn10000.h"
 #include "server/store/Database.h"
+#include "server/store/Schema.h"
 #include "server/store/Store.h"
 #include "services/data/NumberFormat.h"
 #include "services/data/TClientDataSet.h"
@@ -17,6 +18,7 @@
 #include "simulation/Cli_fyn10380.h"
 
 #include <functional>
+#include <set>
 #include <string>
 
 // The main screen with the fixture's budget 2026/2 loaded, and the operator's gestures on its
@@ -62,6 +64,30 @@ protected:
             event([&] { d.sbtConfirma->Click(); });
         });
         event([&] { button->Click(); });
+    }
+
+    // A month value summed over the main screen's rows of some branches and a type letter.
+    static double budgetMonth(const TClientDataSet& ds, const std::set<std::string>& branches,
+                              char type, int month) {
+        const DataPacket p = ds.Data();
+        double sum = 0;
+        for (std::size_t r = 0; r < p.rows.size(); ++r) {
+            if (!branches.count(p.value(r, "CDFILIAL").toText()) ||
+                p.value(r, "IDTIPOORCAOP").toText() != std::string(1, type))
+                continue;
+            const Variant& v = p.value(r, srv::monthColumn("VRORCAMENTO", month));
+            if (!v.isNull()) sum += v.toDouble();
+        }
+        return sum;
+    }
+
+    // How many simulations the server has recorded.
+    int savedSimulations() {
+        return startServer()
+            .store()
+            .read([](srv::Database& db) { return db.query("SELECT COUNT(*) FROM SIMULACAO"); })
+            .scalar()
+            .toInt();
     }
 
     // Makes the page active as a click on its tab does.

@@ -18,9 +18,6 @@
 
 namespace {
 
-const char* const kMes[12] = {"JAN", "FEV", "MAR", "ABR", "MAI", "JUN",
-                              "JUL", "AGO", "SET", "OUT", "NOV", "DEZ"};
-
 std::string money(double v) {
     return FormatFloat("#,##0.00", v);
 }
@@ -60,32 +57,11 @@ protected:
         event([&] { button->Click(); });
     }
 
-    // A month value summed over the main screen's rows of some branches and a type letter.
-    double mainScreen(TClientDataSet& ds, const std::set<std::string>& branches, char type,
-                      int month) {
-        const DataPacket p = ds.Data();
-        double sum = 0;
-        for (std::size_t r = 0; r < p.rows.size(); ++r) {
-            if (!branches.count(p.value(r, "CDFILIAL").toText()) ||
-                p.value(r, "IDTIPOORCAOP").toText() != std::string(1, type))
-                continue;
-            const Variant& v = p.value(r, std::string("VRORCAMENTO") + kMes[month - 1]);
-            if (!v.isNull()) sum += v.toDouble();
-        }
-        return sum;
-    }
     double year(TClientDataSet& ds, const std::set<std::string>& branches, char type) {
         double sum = 0;
         for (int m = 1; m <= 12; ++m)
-            sum += mainScreen(ds, branches, type, m);
+            sum += budgetMonth(ds, branches, type, m);
         return sum;
-    }
-
-    int savedSimulations() {
-        return server->store()
-            .read([](srv::Database& db) { return db.query("SELECT COUNT(*) FROM SIMULACAO"); })
-            .scalar()
-            .toInt();
     }
 
     void typeInto(TfrmSimulaResult& s, TNumberEdit* edit, const std::string& text) {
@@ -151,7 +127,7 @@ TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMon
         event([&] { s.speAno1->SetText("03/2026"); });
         event([&] { s.sbtCancel->SetFocus(); });
         ASSERT_EQ(s.stMes, "3");
-        const double labour = mainScreen(form->cdsItensOrcamento, {"0001"}, 'O', 3);
+        const double labour = budgetMonth(form->cdsItensOrcamento, {"0001"}, 'O', 3);
         ASSERT_GT(labour, 0);
         ASSERT_EQ(s.nbeOrcO->Text(), money(labour));
         reduce(s.btnReduMaoObra, "50");
@@ -160,10 +136,10 @@ TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMon
         double april = 0;
         for (s.cdsItensMo.First(); !s.cdsItensMo.Eof(); s.cdsItensMo.Next())
             april += s.cdsItensMo.FieldByName("VRORCAMENTOABR").AsFloat();
-        EXPECT_NEAR(april, mainScreen(form->cdsItensOrcamento, {"0001"}, 'O', 4), 0.001);
+        EXPECT_NEAR(april, budgetMonth(form->cdsItensOrcamento, {"0001"}, 'O', 4), 0.001);
 
         // Taxes: March is reduced and the line shows March, April stays as the budget holds it.
-        const double taxes = mainScreen(form->cdsItensOrcamento, {"0001"}, 'I', 3);
+        const double taxes = budgetMonth(form->cdsItensOrcamento, {"0001"}, 'I', 3);
         ASSERT_GT(taxes, 0);
         reduce(s.btnReduImp, "25");
         EXPECT_NEAR(s.nbeOrcImp->GetNumber(), taxes / 4, 0.01 * s.cdsImpRecu.RecordCount());
@@ -172,14 +148,14 @@ TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMon
             if (s.cdsImpRecu.FieldByName("IDTIPOORCAOP").AsString() == "I" &&
                 s.cdsImpRecu.FieldByName("CDFILIAL").AsString() == "0001")
                 taxApril += s.cdsImpRecu.FieldByName("VRORCAMENTOABR").AsFloat();
-        EXPECT_NEAR(taxApril, mainScreen(form->cdsItensOrcamento, {"0001"}, 'I', 4), 0.001);
+        EXPECT_NEAR(taxApril, budgetMonth(form->cdsItensOrcamento, {"0001"}, 'I', 4), 0.001);
 
-        const double entry = mainScreen(form->cdsItensOrcamento, {"0001"}, 'E', 3);
+        const double entry = budgetMonth(form->cdsItensOrcamento, {"0001"}, 'E', 3);
         ASSERT_GT(entry, 0);
         reduce(s.btnReduDespEntr, "10");
         EXPECT_EQ(s.nbeOrcE->Text(), money(entry * 0.1));
         // Miscellaneous expenses: reduced once, month rows from the version's first month.
-        const double misc = mainScreen(form->cdsItensOrcamento, {"0001"}, 'D', 3);
+        const double misc = budgetMonth(form->cdsItensOrcamento, {"0001"}, 'D', 3);
         ASSERT_GT(misc, 0);
         reduce(s.btnReduDespDiv, "50");
         EXPECT_EQ(s.nbeOrcD->Text(), money(misc / 2));
@@ -195,7 +171,7 @@ TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMon
         EXPECT_NEAR(s.cdsMes.FieldByName("VALOR").AsFloat(), misc / 2, 0.005);
         s.cdsMes.Next();
         EXPECT_NEAR(s.cdsMes.FieldByName("VALOR").AsFloat(),
-                    mainScreen(form->cdsItensOrcamento, {"0001"}, 'D', 4), 0.001);
+                    budgetMonth(form->cdsItensOrcamento, {"0001"}, 'D', 4), 0.001);
     });
     EXPECT_EQ(messages(), "");
 }
@@ -226,7 +202,7 @@ TEST_F(ResultReduction, GivenTaxesYesAndConsumptionNo_WhenSaved_ThenOnlyTaxesAre
 
 TEST_F(ResultReduction, GivenATypedBillingTotal_WhenSaved_ThenTheMonthsAddUpToItInProportion) {
     loaded();
-    const double january = mainScreen(form->cdsItensOrcFatCons, {"0001"}, 'F', 1);
+    const double january = budgetMonth(form->cdsItensOrcFatCons, {"0001"}, 'F', 1);
     const double before = year(form->cdsItensOrcFatCons, {"0001"}, 'F');
     simulate([&](TfrmSimulaResult& s) {
         // The total the budget already holds: nothing to ask, nothing sent.
@@ -245,7 +221,7 @@ TEST_F(ResultReduction, GivenATypedBillingTotal_WhenSaved_ThenTheMonthsAddUpToIt
         EXPECT_EQ(s.nbeOrcF->Text(), "1.200.000,00");
     });
     EXPECT_NEAR(year(form->cdsItensOrcFatCons, {"0001"}, 'F'), 1200000, 0.001);
-    EXPECT_NEAR(mainScreen(form->cdsItensOrcFatCons, {"0001"}, 'F', 1), january * 1200000 / before,
+    EXPECT_NEAR(budgetMonth(form->cdsItensOrcFatCons, {"0001"}, 'F', 1), january * 1200000 / before,
                 0.02);
 }
 

@@ -23,9 +23,6 @@
 
 namespace {
 
-const char* const kMes[12] = {"JAN", "FEV", "MAR", "ABR", "MAI", "JUN",
-                              "JUL", "AGO", "SET", "OUT", "NOV", "DEZ"};
-
 std::string money(double v) {
     return FormatFloat("#,##0.00", v);
 }
@@ -73,21 +70,8 @@ protected:
         ASSERT_EQ(s.stMes, "3");
     }
 
-    // A month value summed over the main screen's rows of some branches and a type letter.
-    double budget(TClientDataSet& ds, const std::set<std::string>& branches, char type, int month) {
-        const DataPacket p = ds.Data();
-        double sum = 0;
-        for (std::size_t r = 0; r < p.rows.size(); ++r) {
-            if (!branches.count(p.value(r, "CDFILIAL").toText()) ||
-                p.value(r, "IDTIPOORCAOP").toText() != std::string(1, type))
-                continue;
-            const Variant& v = p.value(r, std::string("VRORCAMENTO") + kMes[month - 1]);
-            if (!v.isNull()) sum += v.toDouble();
-        }
-        return sum;
-    }
     double misc(const std::string& branch, int month) {
-        return budget(form->cdsItensOrcamento, {branch}, 'D', month);
+        return budgetMonth(form->cdsItensOrcamento, {branch}, 'D', month);
     }
     double miscYear(const std::string& branch) {
         double sum = 0;
@@ -96,7 +80,7 @@ protected:
         return sum;
     }
     double billing(const std::string& branch, int month) {
-        return budget(form->cdsItensOrcFatCons, {branch}, 'F', month);
+        return budgetMonth(form->cdsItensOrcFatCons, {branch}, 'F', month);
     }
 
     // The visible rows of a dataset as shown, fields joined by "|", one row a line.
@@ -139,13 +123,6 @@ protected:
     void chooseBranch(TfrmSimulaDespDiv& d, const std::string& branch) {
         event([&] { d.dbgPadrao->SetFocus(); });
         event([&] { d.dbgPadrao->ClickCell(rowOf(d.dbgPadrao, branch), 0); });
-    }
-
-    int savedSimulations() {
-        return server->store()
-            .read([](srv::Database& db) { return db.query("SELECT COUNT(*) FROM SIMULACAO"); })
-            .scalar()
-            .toInt();
     }
 };
 
