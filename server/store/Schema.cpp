@@ -27,6 +27,21 @@ std::string months(std::string_view prefix, std::string_view type) {
 constexpr std::string_view kDouble = "DOUBLE PRECISION";
 constexpr std::string_view kFlag = "VARCHAR(1)";
 
+// The budget lines' table under `name`, `options` after its closing parenthesis.
+std::string itemTable(std::string_view name, std::string_view options) {
+    return "CREATE TABLE " + std::string(name) +
+           " (NRANOORCAOP VARCHAR(4) NOT NULL, CDVERSORCAOP INTEGER NOT "
+           "NULL, CDFILIAL VARCHAR(4) NOT NULL, IDTIPOORCAOP VARCHAR(1) NOT NULL CHECK "
+           "(IDTIPOORCAOP IN ('F','I','C','O','T','M','D','E','R','S','N','P')), NRSEQITEMORCA "
+           "VARCHAR(10) NOT NULL, IDENTRSAIDOP VARCHAR(1), CDTIPOOPER VARCHAR(2), CDDESPADMFAT "
+           "VARCHAR(2), CDDESPPREV VARCHAR(3), CDIMPOSTO VARCHAR(2), DTORCAMENTOITEM DOUBLE "
+           "PRECISION, DTMESBASEITEM DOUBLE PRECISION, IDSTATUSORCA VARCHAR(2), IDITEMORCAMENTO "
+           "VARCHAR(1), IDITEMCALCORCA VARCHAR(1), IDALTERADO VARCHAR(1), " +
+           months("VRORCAMENTO", kDouble) +
+           ", PRIMARY KEY (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA))" +
+           std::string(options) + ";\n";
+}
+
 // Versions and budgets, their items and the result simulations.
 std::string budgetTables() {
     std::string s;
@@ -38,15 +53,7 @@ std::string budgetTables() {
          "NULL, CDFILIAL VARCHAR(4) NOT NULL, CDOPERADOR VARCHAR(12), DTORCAMENTO DOUBLE "
          "PRECISION, IDSTATUSORCA VARCHAR(1), PRIMARY KEY (NRANOORCAOP, CDVERSORCAOP, "
          "CDFILIAL));\n";
-    s += "CREATE TABLE ITEMORCAMENTO (NRANOORCAOP VARCHAR(4) NOT NULL, CDVERSORCAOP INTEGER NOT "
-         "NULL, CDFILIAL VARCHAR(4) NOT NULL, IDTIPOORCAOP VARCHAR(1) NOT NULL CHECK "
-         "(IDTIPOORCAOP IN ('F','I','C','O','T','M','D','E','R','S','N','P')), NRSEQITEMORCA "
-         "VARCHAR(10) NOT NULL, IDENTRSAIDOP VARCHAR(1), CDTIPOOPER VARCHAR(2), CDDESPADMFAT "
-         "VARCHAR(2), CDDESPPREV VARCHAR(3), CDIMPOSTO VARCHAR(2), DTORCAMENTOITEM DOUBLE "
-         "PRECISION, DTMESBASEITEM DOUBLE PRECISION, IDSTATUSORCA VARCHAR(2), IDITEMORCAMENTO "
-         "VARCHAR(1), IDITEMCALCORCA VARCHAR(1), IDALTERADO VARCHAR(1), " +
-         months("VRORCAMENTO", kDouble) +
-         ", PRIMARY KEY (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, NRSEQITEMORCA));\n";
+    s += itemTable("ITEMORCAMENTO", "");
     s += "CREATE INDEX ITEMORCAMENTO_TIPO ON ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, "
          "IDTIPOORCAOP);\n";
     s += "CREATE TABLE ITEMSERVORCA (NRANOORCAOP VARCHAR(4) NOT NULL, CDVERSORCAOP INTEGER NOT "
@@ -173,6 +180,20 @@ std::string migration2() {
     return s;
 }
 
+// A budget is read in the order of its lines' key. SQLite then walks the key's index and looks
+// every row up in the table apart; a table kept in key order is read in one walk. PostgreSQL
+// has no such tables, and its planner reads the heap in one pass anyway.
+std::string migration3(Database::Backend backend) {
+    if (backend == Database::Backend::PostgreSQL) return "SELECT 1;\n";
+    std::string s = itemTable("ITEMORCAMENTO_NOVA", " WITHOUT ROWID");
+    s += "INSERT INTO ITEMORCAMENTO_NOVA SELECT * FROM ITEMORCAMENTO;\n";
+    s += "DROP TABLE ITEMORCAMENTO;\n";
+    s += "ALTER TABLE ITEMORCAMENTO_NOVA RENAME TO ITEMORCAMENTO;\n";
+    s += "CREATE INDEX ITEMORCAMENTO_TIPO ON ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, "
+         "IDTIPOORCAOP);\n";
+    return s;
+}
+
 // PostgreSQL refuses a text longer than its VARCHAR(n); SQLite would store it. A CHECK on
 // every such column makes both refuse it, as a constraint.
 std::string withLengthChecks(const std::string& sql) {
@@ -182,10 +203,15 @@ std::string withLengthChecks(const std::string& sql) {
 
 } // namespace
 
-const std::vector<std::string>& Schema::migrations() {
-    static const std::vector<std::string> all = {withLengthChecks(migration1()),
-                                                 withLengthChecks(migration2())};
-    return all;
+const std::vector<std::string>& Schema::migrations(Database::Backend backend) {
+    static const auto all = [](Database::Backend b) {
+        return std::vector<std::string>{withLengthChecks(migration1()),
+                                        withLengthChecks(migration2()),
+                                        withLengthChecks(migration3(b))};
+    };
+    static const std::vector<std::string> sqlite = all(Database::Backend::SQLite);
+    static const std::vector<std::string> postgres = all(Database::Backend::PostgreSQL);
+    return backend == Database::Backend::SQLite ? sqlite : postgres;
 }
 
 int Schema::textSize(std::string_view table, std::string_view column) {
@@ -193,7 +219,7 @@ int Schema::textSize(std::string_view table, std::string_view column) {
         std::map<std::string, int> out;
         static const std::regex create(R"(CREATE TABLE ([A-Z0-9_]+) \(([^;]*)\);)");
         static const std::regex varchar(R"(\b([A-Z0-9_]+) VARCHAR\((\d+)\))");
-        for (const std::string& m : migrations())
+        for (const std::string& m : migrations(Database::Backend::PostgreSQL))
             for (std::sregex_iterator t(m.begin(), m.end(), create), end; t != end; ++t) {
                 const std::string body = (*t)[2];
                 for (std::sregex_iterator c(body.begin(), body.end(), varchar); c != end; ++c)

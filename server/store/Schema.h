@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/store/Database.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,10 +68,13 @@ namespace srv {
 // Migrations bookkeeping: SCHEMA_VERSION (VERSION, DTAPLICACAO).
 class Schema {
 public:
-    // The migrations in order; element 0 is migration 1.
-    static const std::vector<std::string>& migrations();
+    // The migrations in order as a backend runs them; element 0 is migration 1. Both backends
+    // have the same number and the same tables and columns.
+    static const std::vector<std::string>& migrations(Database::Backend backend);
     // The latest schema version (the number of migrations).
-    static int latestVersion() { return static_cast<int>(migrations().size()); }
+    static int latestVersion() {
+        return static_cast<int>(migrations(Database::Backend::SQLite).size());
+    }
     // The declared length of a VARCHAR column in the latest schema, in characters; 0 for a
     // column that is not one (or unknown). The writers check texts against it before the
     // database sees them.

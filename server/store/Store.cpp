@@ -178,7 +178,7 @@ int Store::migrate() {
         }
     } unlock{db, postgres};
 
-    const auto& migrations = Schema::migrations();
+    const auto& migrations = Schema::migrations(m_backend);
     for (;;) {
         db.begin(Database::TxMode::Write);
         try {

@@ -3,6 +3,7 @@
 #include "server/store/Store.h"
 #include "server/store/DatabaseError.h"
 #include "server/store/Schema.h"
+#include "tests/store/ResultDump.h"
 #include "tests/store/TestDatabases.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,62 @@ TEST_P(StoreTest, GivenADatabaseOfANewerServer_WhenOpened_ThenItIsRefusedUntouch
     Store::Options plain;
     plain.migrate = false;
     EXPECT_EQ(Store::open(m_spec, plain)->schemaVersion(), srv::Schema::latestVersion() + 1);
+}
+
+// A database made before the budget lines were kept in key order keeps every line, its key and
+// its checks when a newer server opens it.
+TEST_P(StoreTest, GivenBudgetLinesOfAnOlderSchema_WhenMigrated_ThenEveryLineAndRuleIsKept) {
+    Store::Options plain;
+    plain.migrate = false;
+    auto store = TestDatabases::open(GetParam(), plain);
+    const auto& migrations = srv::Schema::migrations(store->backend());
+    ASSERT_GE(migrations.size(), 3u);
+    store->transaction([&](Database& db) {
+        db.executeScript("CREATE TABLE SCHEMA_VERSION (VERSION INT NOT NULL PRIMARY KEY, "
+                         "DTAPLICACAO DOUBLE PRECISION NOT NULL)");
+        for (int v = 1; v <= 2; ++v) {
+            db.executeScript(migrations[static_cast<std::size_t>(v - 1)]);
+            db.execute("INSERT INTO SCHEMA_VERSION (VERSION, DTAPLICACAO) VALUES (?, 0)", {v});
+        }
+        const char* insert =
+            "INSERT INTO ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, "
+            "NRSEQITEMORCA, CDDESPPREV, VRORCAMENTOJAN, VRORCAMENTODEZ) VALUES (?, ?, ?, ?, ?, ?, "
+            "?, ?)";
+        db.execute(insert, {"2026", 2, "0002", "D", "2", "010", 10.5, Variant()});
+        db.execute(insert, {"2026", 2, "0001", "F", "1", Variant(), 1234.25, 0.01});
+        db.execute(insert, {"2025", 1, "0001", "D", "1", "011", Variant(), -3.0});
+    });
+    const std::string sql = "SELECT NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, "
+                            "NRSEQITEMORCA, CDDESPPREV, VRORCAMENTOJAN, VRORCAMENTODEZ FROM "
+                            "ITEMORCAMENTO ORDER BY NRANOORCAOP, CDVERSORCAOP, CDFILIAL";
+    const std::string before = dump(store->read([&](Database& db) { return db.query(sql); }));
+
+    EXPECT_EQ(store->migrate(), srv::Schema::latestVersion());
+    EXPECT_EQ(dump(store->read([&](Database& db) { return db.query(sql); })), before);
+    auto refused = [&](const std::vector<Variant>& row) {
+        try {
+            store->transaction([&](Database& db) {
+                db.execute("INSERT INTO ITEMORCAMENTO (NRANOORCAOP, CDVERSORCAOP, CDFILIAL, "
+                           "IDTIPOORCAOP, NRSEQITEMORCA) VALUES (?, ?, ?, ?, ?)",
+                           row);
+            });
+        } catch (const DatabaseError& e) {
+            return e.kind() == DatabaseError::Kind::Constraint;
+        }
+        return false;
+    };
+    EXPECT_TRUE(refused({"2026", 2, "0001", "F", "1"})) << "a key twice";
+    EXPECT_TRUE(refused({"2026", 2, "00001", "F", "9"})) << "a branch code too long";
+    EXPECT_TRUE(refused({"2026", 2, "0001", "X", "9"})) << "an unknown type letter";
+    EXPECT_FALSE(refused({"2026", 2, "0001", "F", "9"}));
+    if (store->backend() == Database::Backend::SQLite) {
+        EXPECT_EQ(dump(store->read([](Database& db) {
+                      return db.query("SELECT name, sql LIKE '%WITHOUT ROWID' AS clustered FROM "
+                                      "sqlite_master WHERE tbl_name = 'ITEMORCAMENTO' AND name NOT "
+                                      "LIKE 'sqlite_%' ORDER BY name");
+                  })),
+                  "NAME|CLUSTERED\nt:'ITEMORCAMENTO'|i:1\nt:'ITEMORCAMENTO_TIPO'|i:0\n");
+    }
 }
 
 TEST_P(StoreTest, GivenAFullPool_WhenAnotherThreadAsks_ThenItWaitsForALeaseToComeBack) {
