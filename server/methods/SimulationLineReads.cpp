@@ -77,6 +77,18 @@ struct Scope {
     int monthAt(int k) const { return (firstMonth - 1 + k - 1) % 12 + 1; }
 };
 
+// The FROM and WHERE of a read of the listed branches' services of a type (F or C), each service
+// row `i` beside its master row `s`, in branch and service order; `params` gets the values.
+std::string servicesOf(char type, const Scope& scope, const std::string& year, int version,
+                       std::vector<Variant>& params) {
+    params = {Variant(year), Variant(version), Variant(std::string(1, type))};
+    return " FROM ITEMSERVORCA i LEFT JOIN SERVFILIAL s ON s.NRANOORCAOP = i.NRANOORCAOP AND "
+           "s.CDFILIAL = i.CDFILIAL AND s.IDTIPOORCAOP = i.IDTIPOORCAOP AND s.CDSERVFILI = "
+           "i.CDSERVFILI WHERE i.NRANOORCAOP = ? AND i.CDVERSORCAOP = ? AND i.IDTIPOORCAOP = ? "
+           "AND i.CDFILIAL" +
+           inList(scope.branches, params) + " ORDER BY i.CDFILIAL, i.CDSERVFILI";
+}
+
 // The working days of each branch by calendar month of the year.
 std::map<std::string, Months> workingDays(Database& db, const std::string& year,
                                           const std::vector<std::string>& branches) {
@@ -135,12 +147,8 @@ Variant getSimulaCons(CallContext& call) {
             sql += ", i." + monthColumn("QTORCAMENTO", m);
         for (int m = 1; m <= 12; ++m)
             sql += ", i." + monthColumn("VRORCAMENTO", m);
-        std::vector<Variant> params{Variant(year), Variant(version)};
-        sql += " FROM ITEMSERVORCA i LEFT JOIN SERVFILIAL s ON s.NRANOORCAOP = i.NRANOORCAOP AND "
-               "s.CDFILIAL = i.CDFILIAL AND s.IDTIPOORCAOP = i.IDTIPOORCAOP AND s.CDSERVFILI = "
-               "i.CDSERVFILI WHERE i.NRANOORCAOP = ? AND i.CDVERSORCAOP = ? AND i.IDTIPOORCAOP = "
-               "'C' AND i.CDFILIAL" +
-               inList(scope.branches, params) + " ORDER BY i.CDFILIAL, i.CDSERVFILI";
+        std::vector<Variant> params;
+        sql += servicesOf('C', scope, year, version, params);
         for (const auto& row : db.query(sql, params).rows) {
             const std::string branch = textTrimmedRight(row[0]), service = textTrimmedRight(row[1]);
             const Months billing = scope.billingOf(branch);
@@ -395,12 +403,7 @@ Variant getSimulaFat(CallContext& call) {
         for (const auto& [table, prefix] : columns)
             for (int m = 1; m <= 12; ++m)
                 sql += std::string(", ") + table + monthColumn(prefix, m);
-        params = {Variant(year), Variant(version)};
-        sql += " FROM ITEMSERVORCA i LEFT JOIN SERVFILIAL s ON s.NRANOORCAOP = i.NRANOORCAOP AND "
-               "s.CDFILIAL = i.CDFILIAL AND s.IDTIPOORCAOP = i.IDTIPOORCAOP AND s.CDSERVFILI = "
-               "i.CDSERVFILI WHERE i.NRANOORCAOP = ? AND i.CDVERSORCAOP = ? AND i.IDTIPOORCAOP = "
-               "'F' AND i.CDFILIAL" +
-               inList(scope.branches, params) + " ORDER BY i.CDFILIAL, i.CDSERVFILI";
+        sql += servicesOf('F', scope, year, version, params);
         for (const auto& row : db.query(sql, params).rows) {
             const std::string branch = textTrimmedRight(row[0]), service = textTrimmedRight(row[1]);
             const auto item = items.find(branch);
