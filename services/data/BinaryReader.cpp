@@ -8,15 +8,14 @@ void BinaryReader::fail(const std::string& message) const {
 }
 
 void BinaryReader::need(std::size_t n, const char* what) const {
-    if (remaining() < n) fail(std::string("input ends inside ") + what);
+    if (remaining() < n) endsInside(what);
 }
 
-std::uint8_t BinaryReader::byte(const char* what) {
-    need(1, what);
-    return static_cast<std::uint8_t>(m_bytes[m_at++]);
+void BinaryReader::endsInside(const char* what) const {
+    fail(std::string("input ends inside ") + what);
 }
 
-std::uint64_t BinaryReader::varint(const char* what, std::uint64_t max) {
+std::uint64_t BinaryReader::longVarint(const char* what, std::uint64_t max) {
     std::uint64_t value = 0;
     for (int shift = 0;; shift += 7) {
         if (shift > 63) fail(std::string("overlong number in ") + what);

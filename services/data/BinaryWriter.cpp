@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-BinaryWriter& BinaryWriter::varint(std::uint64_t value) {
+BinaryWriter& BinaryWriter::longVarint(std::uint64_t value) {
     char buf[10];
     std::size_t n = 0;
     while (value >= 0x80) {

@@ -14,7 +14,11 @@ public:
         m_out.push_back(static_cast<char>(value));
         return *this;
     }
-    BinaryWriter& varint(std::uint64_t value);
+    BinaryWriter& varint(std::uint64_t value) {
+        // Most counts, lengths and cells fit one byte.
+        if (value < 0x80) return byte(static_cast<std::uint8_t>(value));
+        return longVarint(value);
+    }
     BinaryWriter& int32(std::int32_t value);
     BinaryWriter& float64(double value);
     // A length as a varint, then the bytes.
@@ -25,5 +29,7 @@ public:
     }
 
 private:
+    BinaryWriter& longVarint(std::uint64_t value);
+
     std::string& m_out;
 };
