@@ -161,12 +161,37 @@ bool DataSetCore::keyLess(std::uint32_t a, std::uint32_t b) const {
     return false;
 }
 
+void DataSetCore::forgetOrdersOn(int fieldNo) {
+    std::erase_if(sortedOrders, [fieldNo](const SortedOrder& kept) {
+        return std::any_of(kept.keys.begin(), kept.keys.end(),
+                           [fieldNo](const SortKey& k) { return k.fieldNo == fieldNo; });
+    });
+}
+
 void DataSetCore::rebuildOrder() {
+    orderPosValid = false;
+    if (!sortKeys.empty()) {
+        // Pages switch back and forth between a few orders of the same rows: sorting hundreds
+        // of thousands of rows each time was most of a page change.
+        const auto kept = std::find_if(sortedOrders.begin(), sortedOrders.end(),
+                                       [this](const SortedOrder& o) { return o.keys == sortKeys; });
+        if (kept != sortedOrders.end()) {
+            order = kept->order;
+            std::rotate(sortedOrders.begin(), kept, kept + 1);
+            return;
+        }
+    }
+    sortLiveRows();
+    if (sortKeys.empty()) return;
+    if (sortedOrders.size() == kSortedOrdersKept) sortedOrders.pop_back();
+    sortedOrders.insert(sortedOrders.begin(), SortedOrder{sortKeys, order});
+}
+
+void DataSetCore::sortLiveRows() {
     order.clear();
     order.reserve(natural.size());
     for (std::uint32_t r : natural)
         if (records[r].alive) order.push_back(r);
-    orderPosValid = false;
     if (sortKeys.empty() || order.size() < 2) return;
     // Rows mostly arrive ordered by the leading keys (a budget by branch): then only the runs of
     // rows equal on those keys need sorting, which is a stable sort of the whole all the same.
@@ -197,11 +222,22 @@ void DataSetCore::rebuildOrder() {
         }
         return true;
     };
+    // Within a run the leading keys are equal: only the others decide.
+    auto lessAfterLead = [&](std::uint32_t a, std::uint32_t b) {
+        const auto& va = records[a].values;
+        const auto& vb = records[b].values;
+        for (std::size_t k = sorted; k < sortKeys.size(); ++k) {
+            const auto f = static_cast<std::size_t>(sortKeys[k].fieldNo);
+            const int c = Variant::compare(va[f], vb[f]);
+            if (c != 0) return sortKeys[k].descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
     for (auto run = order.begin(); run != order.end();) {
         auto end = run + 1;
         while (end != order.end() && sameLead(*run, *end))
             ++end;
-        if (end - run > 1) std::stable_sort(run, end, less);
+        if (end - run > 1) std::stable_sort(run, end, lessAfterLead);
         run = end;
     }
 }
@@ -347,6 +383,7 @@ void DataSetCore::discardPending() {
             natural.erase(it);
         records[rec].alive = false;
         if (rec + 1 == records.size()) records.pop_back();
+        forgetOrders();
         pendingInsert = kNone;
         if (cursor >= static_cast<int>(visible.size()))
             cursor = static_cast<int>(visible.size()) - 1;
@@ -358,6 +395,7 @@ void DataSetCore::discardPending() {
 }
 
 void DataSetCore::clearRows() {
+    forgetOrders();
     records.clear();
     natural.clear();
     order.clear();
