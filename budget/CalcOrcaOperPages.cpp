@@ -313,16 +313,20 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
         const int filial = cdsItensOrcamento.FieldByName("CDFILIAL").Index();
         const int tipo = cdsItensOrcamento.FieldByName("IDTIPOORCAOP").Index();
         const int item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").Index();
-        const auto texto = [this](int row, int field) {
+        // The flags are one-letter texts: read in place, not copied out row by row.
+        const auto letra = [this](int row, int field) -> char {
             const Variant& v = cdsItensOrcamento.RowValue(row, field);
-            return v.isNull() ? std::string() : v.toText();
+            if (v.type() != VarType::Text) return 0;
+            const std::string_view text = v.textView();
+            return text.size() == 1 ? text[0] : 0;
         };
-        for (int row = 0; row < cdsItensOrcamento.RecordCount(); ++row) {
-            if (texto(row, tipo) != std::string(1, letter)) continue;
-            const std::string estado = texto(row, item);
-            if (estado != "E" && estado != "A") continue;
-            char& resumo = estados[texto(row, filial)];
-            if (estado == "E" || resumo != 'E') resumo = estado[0];
+        const int rows = cdsItensOrcamento.RecordCount();
+        for (int row = 0; row < rows; ++row) {
+            if (letra(row, tipo) != letter) continue;
+            const char estado = letra(row, item);
+            if (estado != 'E' && estado != 'A') continue;
+            char& resumo = estados[cdsItensOrcamento.RowValue(row, filial).toText()];
+            if (estado == 'E' || resumo != 'E') resumo = estado;
         }
     }
     for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
