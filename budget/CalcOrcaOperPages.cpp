@@ -305,27 +305,18 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
         cdsOrcamentoFilial.EnableControls();
         cdsItensOrcamento.EnableControls();
     });
-    // One pass over the items gives each branch its most advanced state of the page's type:
-    // large budgets have thousands of branches, and a search per branch and state was most of
-    // a page change.
+    // The effected and approved items of the page's type give each branch its most advanced
+    // state: large budgets have thousands of branches and hundreds of thousands of items, and
+    // a search per branch and state, or a walk over every item, was most of a page change.
     std::unordered_map<std::string, char> estados;
     if (cdsItensOrcamento.Active()) {
-        const int filial = cdsItensOrcamento.FieldByName("CDFILIAL").Index();
-        const int tipo = cdsItensOrcamento.FieldByName("IDTIPOORCAOP").Index();
-        const int item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").Index();
-        // The flags are one-letter texts: read in place, not copied out row by row.
-        const auto letra = [this](int row, int field) -> char {
-            const Variant& v = cdsItensOrcamento.RowValue(row, field);
-            if (v.type() != VarType::Text) return 0;
-            const std::string_view text = v.textView();
-            return text.size() == 1 ? text[0] : 0;
-        };
-        const int rows = cdsItensOrcamento.RecordCount();
-        for (int row = 0; row < rows; ++row) {
-            if (letra(row, tipo) != letter) continue;
-            const char estado = letra(row, item);
-            if (estado != 'E' && estado != 'A') continue;
-            char& resumo = estados[cdsItensOrcamento.RowValue(row, filial).toText()];
+        const std::string tipo(1, letter);
+        const auto itens = cdsItensOrcamento.RowsWhere("IDTIPOORCAOP = '" + tipo +
+                                                           "' AND IDITEMORCAMENTO IN ('E', 'A')",
+                                                       "CDFILIAL;IDITEMORCAMENTO");
+        for (const std::vector<Variant>& item : itens) {
+            const char estado = item[1].toText() == "E" ? 'E' : 'A';
+            char& resumo = estados[item[0].isNull() ? std::string() : item[0].toText()];
             if (estado == 'E' || resumo != 'E') resumo = estado;
         }
     }

@@ -263,50 +263,65 @@ bool DataSetCore::passes(std::uint32_t record) const {
     return !filter || filter->matches(records[record].values);
 }
 
-bool DataSetCore::rebuildVisible(std::uint32_t keep, int fallback) {
-    visible.clear();
-    if (!filter) {
-        visible = order;
-    } else {
-        const auto lookups =
-            useHashes ? filter->lookups() : std::vector<FilterExpression::Lookup>();
-        // The equality whose keys hold the fewest rows bounds the candidates.
-        std::size_t best = kNone;
-        std::size_t bestCount = SIZE_MAX;
-        for (std::size_t i = 0; i < lookups.size(); ++i) {
-            const FieldHash& h = hashFor(lookups[i].fieldNo, false);
-            std::size_t count = 0;
-            for (const Variant& k : lookups[i].keys)
-                if (const auto* ids = h.find(k)) count += ids->size();
-            if (count < bestCount) bestCount = count, best = i;
-        }
-        if (best != kNone) {
-            const FieldHash& h = hashFor(lookups[best].fieldNo, false);
-            if (bestCount * 8 < order.size()) {
-                ensureOrderPos();
-                for (const Variant& k : lookups[best].keys)
-                    if (const auto* ids = h.find(k))
-                        for (std::uint32_t r : *ids)
-                            if (passes(r)) visible.push_back(r);
-                std::sort(visible.begin(), visible.end(), [this](std::uint32_t a, std::uint32_t b) {
-                    return orderPos[a] < orderPos[b];
-                });
-                visible.erase(std::unique(visible.begin(), visible.end()), visible.end());
-            } else {
-                // Many candidates: mark them and keep the index order by walking it.
-                std::vector<char> marked(records.size(), 0);
-                for (const Variant& k : lookups[best].keys)
-                    if (const auto* ids = h.find(k))
-                        for (std::uint32_t r : *ids)
-                            marked[r] = 1;
-                for (std::uint32_t r : order)
-                    if (marked[r] && passes(r)) visible.push_back(r);
-            }
-        } else {
-            for (std::uint32_t r : order)
-                if (passes(r)) visible.push_back(r);
-        }
+std::vector<std::uint32_t> DataSetCore::matching(const FilterExpression& test) {
+    std::vector<std::uint32_t> rows;
+    const auto lookups = useHashes ? test.lookups() : std::vector<FilterExpression::Lookup>();
+    // The equality whose keys hold the fewest rows bounds the candidates.
+    std::size_t best = kNone;
+    std::size_t bestCount = SIZE_MAX;
+    for (std::size_t i = 0; i < lookups.size(); ++i) {
+        const FieldHash& h = hashFor(lookups[i].fieldNo, false);
+        std::size_t count = 0;
+        for (const Variant& k : lookups[i].keys)
+            if (const auto* ids = h.find(k)) count += ids->size();
+        if (count < bestCount) bestCount = count, best = i;
     }
+    const auto matches = [&](std::uint32_t r) { return test.matches(records[r].values); };
+    if (best == kNone) {
+        for (std::uint32_t r : order)
+            if (matches(r)) rows.push_back(r);
+        return rows;
+    }
+    const FieldHash& h = hashFor(lookups[best].fieldNo, false);
+    if (bestCount * 8 >= order.size()) {
+        // Many candidates: mark them and keep the index order by walking it.
+        std::vector<char> marked(records.size(), 0);
+        for (const Variant& k : lookups[best].keys)
+            if (const auto* ids = h.find(k))
+                for (std::uint32_t r : *ids)
+                    marked[r] = 1;
+        for (std::uint32_t r : order)
+            if (marked[r] && matches(r)) rows.push_back(r);
+        return rows;
+    }
+    ensureOrderPos();
+    if (bestCount * 64 >= order.size()) {
+        // Tens of thousands of candidates: placing them by their positions in the index is
+        // cheaper than sorting them by those positions.
+        std::vector<char> at(order.size(), 0);
+        for (const Variant& k : lookups[best].keys)
+            if (const auto* ids = h.find(k))
+                for (std::uint32_t r : *ids)
+                    if (orderPos[r] != kNone && matches(r)) at[orderPos[r]] = 1;
+        for (std::size_t p = 0; p < at.size(); ++p)
+            if (at[p]) rows.push_back(order[p]);
+        return rows;
+    }
+    for (const Variant& k : lookups[best].keys)
+        if (const auto* ids = h.find(k))
+            for (std::uint32_t r : *ids)
+                if (matches(r)) rows.push_back(r);
+    std::sort(rows.begin(), rows.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return orderPos[a] < orderPos[b]; });
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+bool DataSetCore::rebuildVisible(std::uint32_t keep, int fallback) {
+    if (filter)
+        visible = matching(*filter);
+    else
+        visible = order;
     bool kept = false;
     cursor = -1;
     if (keep != kNone) {

@@ -136,6 +136,8 @@ public:
     // goes to row `fallback` (clamped). Returns whether `keep` stayed visible.
     bool rebuildVisible(std::uint32_t keep, int fallback);
     void ensureOrderPos();
+    // The live rows that satisfy `test`, in index order.
+    std::vector<std::uint32_t> matching(const FilterExpression& test);
     bool passes(std::uint32_t record) const;
     // Position of a record among the visible rows (browse state), or -1.
     int visibleIndexOf(std::uint32_t record);
