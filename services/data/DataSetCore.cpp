@@ -276,7 +276,12 @@ std::vector<std::uint32_t> DataSetCore::matching(const FilterExpression& test) {
             if (const auto* ids = h.find(k)) count += ids->size();
         if (count < bestCount) bestCount = count, best = i;
     }
-    const auto matches = [&](std::uint32_t r) { return test.matches(records[r].values); };
+    // Reading every candidate row is most of the cost on a large dataset: skipped when the
+    // lookup is the whole filter.
+    const bool decided = best != kNone && lookups.size() == 1 && test.decidedByLookup();
+    const auto matches = [&](std::uint32_t r) {
+        return decided || test.matches(records[r].values);
+    };
     if (best == kNone) {
         for (std::uint32_t r : order)
             if (matches(r)) rows.push_back(r);

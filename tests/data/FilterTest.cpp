@@ -211,8 +211,13 @@ TEST(DataSetFilter, GivenAFilter_WhenRowsAreInsertedOrChanged_ThenTheIndexPathFo
 TEST(DataSetFilter, GivenKeysOfEveryFrequency_WhenFilteredThroughIndexAndScan_ThenSameRows) {
     std::vector<std::vector<Variant>> data;
     for (int i = 0; i < 640; ++i) {
-        // 5 rows of "a", 40 of "b", 200 of "c", the rest "d"; branches against the load order.
-        const char* kind = i % 128 == 0 ? "a" : i % 16 == 1 ? "b" : i % 16 < 7 ? "c" : "d";
+        // 5 rows of "a", 40 of "b", 230 of "c", 5 without a kind, the rest "d"; branches
+        // against the load order.
+        const Variant kind = i % 128 == 0    ? Variant("a")
+                             : i % 128 == 64 ? Variant()
+                             : i % 16 == 1   ? Variant("b")
+                             : i % 16 < 7    ? Variant("c")
+                                             : Variant("d");
         char branch[8];
         std::snprintf(branch, sizeof branch, "%04d", (i * 37) % 50);
         data.push_back({Variant(std::to_string(1000 + i)), Variant(branch), Variant(kind),
@@ -220,7 +225,8 @@ TEST(DataSetFilter, GivenKeysOfEveryFrequency_WhenFilteredThroughIndexAndScan_Th
     }
     const char* spec = "SEQ:S4;CDFILIAL:S4;IDTIPOORCAOP:S1;VR:F";
     for (const char* filter : {"IDTIPOORCAOP = 'a'", "IDTIPOORCAOP = 'b' AND VR = 1",
-                               "IDTIPOORCAOP = 'c'", "IDTIPOORCAOP IN ('a', 'b', 'a')"}) {
+                               "IDTIPOORCAOP = 'c'", "IDTIPOORCAOP IN ('a', 'b', 'a')",
+                               "IDTIPOORCAOP = ''", "IDTIPOORCAOP IN ('b', 'x') AND VR <> 2"}) {
         std::string found[2];
         for (const bool indexed : {true, false}) {
             TClientDataSet ds("cdsItens");
