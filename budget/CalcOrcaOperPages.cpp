@@ -305,18 +305,21 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
         cdsOrcamentoFilial.EnableControls();
         cdsItensOrcamento.EnableControls();
     });
-    // The effected and approved items of the page's type give each branch its most advanced
-    // state: large budgets have thousands of branches and hundreds of thousands of items, and
-    // a search per branch and state, or a walk over every item, was most of a page change.
+    // The items of the page's type give each branch its most advanced state: large budgets
+    // have thousands of branches and hundreds of thousands of items, and a search per branch
+    // and state, or a walk over every item, was most of a page change. The type alone is asked
+    // for: the items are found by it without being read, and the pages look them up by it too.
     std::unordered_map<std::string, char> estados;
     if (cdsItensOrcamento.Active()) {
-        const std::string tipo(1, letter);
-        const auto itens = cdsItensOrcamento.RowsWhere("IDTIPOORCAOP = '" + tipo +
-                                                           "' AND IDITEMORCAMENTO IN ('E', 'A')",
-                                                       "CDFILIAL;IDITEMORCAMENTO");
-        for (const std::vector<Variant>& item : itens) {
-            const char estado = item[1].toText() == "E" ? 'E' : 'A';
-            char& resumo = estados[item[0].isNull() ? std::string() : item[0].toText()];
+        const std::vector<Variant> itens = cdsItensOrcamento.RowsWhere(
+            "IDTIPOORCAOP = '" + std::string(1, letter) + "'", "IDITEMORCAMENTO;CDFILIAL");
+        for (std::size_t i = 0; i + 1 < itens.size(); i += 2) {
+            const Variant& item = itens[i];
+            if (item.type() != VarType::Text || item.textView().size() != 1) continue;
+            const char estado = item.textView()[0];
+            if (estado != 'E' && estado != 'A') continue;
+            const Variant& filial = itens[i + 1];
+            char& resumo = estados[filial.isNull() ? std::string() : filial.toText()];
             if (estado == 'E' || resumo != 'E') resumo = estado;
         }
     }

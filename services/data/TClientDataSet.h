@@ -138,11 +138,10 @@ public:
     // found are the same either way.
     void SetFilterIndexesEnabled(bool enabled);
     // The values of `fields` ("A;B") of every stored row that satisfies `filter`, whether or
-    // not the filter in force shows it, in index order; neither the view nor the cursor
-    // changes (a pending edit or insert is not among the rows). Throws DataSetError as
-    // SetFilter does.
-    std::vector<std::vector<Variant>> RowsWhere(const std::string& filter,
-                                                const std::string& fields);
+    // not the filter in force shows it: row after row in index order, the fields of each in
+    // the order named. Neither the view nor the cursor changes (a pending edit or insert is
+    // not among the rows). Throws DataSetError as SetFilter does.
+    std::vector<Variant> RowsWhere(const std::string& filter, const std::string& fields);
 
     // --- Order ----------------------------------------------------------------------------
     // Orders by the fields "A;B" ascending; empty: load order. Clears IndexName.

@@ -64,20 +64,20 @@ void TClientDataSet::SetFilterIndexesEnabled(bool enabled) {
     if (!enabled) c.dropHashes();
 }
 
-std::vector<std::vector<Variant>> TClientDataSet::RowsWhere(const std::string& filter,
-                                                            const std::string& fields) {
+std::vector<Variant> TClientDataSet::RowsWhere(const std::string& filter,
+                                               const std::string& fields) {
     DataSetCore& c = *m_core;
     c.checkActive("RowsWhere");
     const FilterExpression test = c.boundFilter(filter);
     const std::vector<int> wanted = c.fieldList(fields);
-    std::vector<std::vector<Variant>> out;
-    for (std::uint32_t r : c.matching(test)) {
+    const std::vector<std::uint32_t> found = c.matching(test);
+    std::vector<Variant> out;
+    out.reserve(found.size() * wanted.size());
+    for (std::uint32_t r : found) {
         if (r == c.pendingInsert) continue;
         const std::vector<Variant>& values = c.records[r].values;
-        std::vector<Variant>& row = out.emplace_back();
-        row.reserve(wanted.size());
         for (int f : wanted)
-            row.push_back(values[static_cast<std::size_t>(f)]);
+            out.push_back(values[static_cast<std::size_t>(f)]);
     }
     return out;
 }

@@ -254,8 +254,9 @@ TEST(DataSetFilter, GivenAFilterInForce_WhenRowsAreAskedForWhereAnother_ThenAllS
     ds.FieldByName("IDTIPOORCAOP").SetAsString("I");
     auto answer = [&](const std::string& filter) {
         std::string out;
-        for (const auto& row : ds.RowsWhere(filter, "SEQ;cdfilial"))
-            out += (out.empty() ? "" : "|") + row[0].toText() + " " + row[1].toText();
+        const std::vector<Variant> found = ds.RowsWhere(filter, "SEQ;cdfilial");
+        for (std::size_t i = 0; i < found.size(); i += 2)
+            out += (out.empty() ? "" : "|") + found[i].toText() + " " + found[i + 1].toText();
         return out;
     };
     // The stored rows: the pending edit is not among them.
