@@ -323,11 +323,14 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
             if (estado == 'E' || resumo != 'E') resumo = estado;
         }
     }
+    // The fields by name once, not once per branch.
+    TField& filial = cdsOrcamentoFilial.FieldByName("CDFILIAL");
+    TField& resumo = cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO");
     for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
-        const auto achado = estados.find(cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString());
+        const auto achado = estados.find(filial.AsString());
         const std::string summary(1, achado == estados.end() ? 'P' : achado->second);
         cdsOrcamentoFilial.Edit();
-        cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO").SetAsString(summary);
+        resumo.SetAsString(summary);
         cdsOrcamentoFilial.Post();
     }
     for (TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsOrcamentoFilial, &cdsTxAdm})
