@@ -193,24 +193,19 @@ TEST(DataSetOrder, GivenAnOrderUsedBefore_WhenRowsChangeUnderAnotherOrder_ThenIt
         const char* expected; // by "CDFILIAL;CDDESPADMFAT", then by "VR"
     };
     auto at = [](TClientDataSet& ds, const char* seq) { ASSERT_TRUE(ds.Locate("SEQ", {seq})); };
+    // A value typed into one field of the row `seq`.
+    auto typed = [&](const char* seq, const char* field, Variant value) {
+        return [=](TClientDataSet& ds) {
+            at(ds, seq);
+            ds.Edit();
+            ds.FieldByName(field).SetAsVariant(value);
+            ds.Post();
+        };
+    };
     const std::vector<Change> changes = {
         {"nothing", [](TClientDataSet&) {}, "04|02|05|03|01 / 01|02|03|04|05"},
-        {"a key typed",
-         [&](TClientDataSet& ds) {
-             at(ds, "01");
-             ds.Edit();
-             ds.FieldByName("CDFILIAL").SetAsString("0001");
-             ds.Post();
-         },
-         "04|01|02|05|03 / 01|02|03|04|05"},
-        {"a value typed",
-         [&](TClientDataSet& ds) {
-             at(ds, "01");
-             ds.Edit();
-             ds.FieldByName("VR").SetAsFloat(9);
-             ds.Post();
-         },
-         "04|02|05|03|01 / 02|03|04|05|01"},
+        {"a key typed", typed("01", "CDFILIAL", "0001"), "04|01|02|05|03 / 01|02|03|04|05"},
+        {"a value typed", typed("01", "VR", 9.0), "04|02|05|03|01 / 02|03|04|05|01"},
         {"a row appended",
          [](TClientDataSet& ds) {
              ds.Append();
@@ -245,10 +240,7 @@ TEST(DataSetOrder, GivenAnOrderUsedBefore_WhenRowsChangeUnderAnotherOrder_ThenIt
          [&](TClientDataSet& ds) {
              at(ds, "04");
              ds.Delete();
-             at(ds, "05");
-             ds.Edit();
-             ds.FieldByName("CDDESPADMFAT").SetAsString("0");
-             ds.Post();
+             typed("05", "CDDESPADMFAT", "0")(ds);
              ds.CancelUpdates();
          },
          "04|02|05|03|01 / 01|02|03|04|05"},
