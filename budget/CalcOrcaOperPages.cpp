@@ -305,31 +305,32 @@ void TfrmCalcOrcaOper::ResumoPagina(char letter) {
         cdsOrcamentoFilial.EnableControls();
         cdsItensOrcamento.EnableControls();
     });
-    // One pass over the items gives each branch its most advanced state of the page's type:
-    // large budgets have thousands of branches, and a search per branch and state was most of
-    // a page change.
+    // The items of the page's type give each branch its most advanced state: large budgets
+    // have thousands of branches and hundreds of thousands of items, and a search per branch
+    // and state, or a walk over every item, was most of a page change. The type alone is asked
+    // for: the items are found by it without being read, and the pages look them up by it too.
     std::unordered_map<std::string, char> estados;
     if (cdsItensOrcamento.Active()) {
-        const int filial = cdsItensOrcamento.FieldByName("CDFILIAL").Index();
-        const int tipo = cdsItensOrcamento.FieldByName("IDTIPOORCAOP").Index();
-        const int item = cdsItensOrcamento.FieldByName("IDITEMORCAMENTO").Index();
-        const auto texto = [this](int row, int field) {
-            const Variant& v = cdsItensOrcamento.RowValue(row, field);
-            return v.isNull() ? std::string() : v.toText();
-        };
-        for (int row = 0; row < cdsItensOrcamento.RecordCount(); ++row) {
-            if (texto(row, tipo) != std::string(1, letter)) continue;
-            const std::string estado = texto(row, item);
-            if (estado != "E" && estado != "A") continue;
-            char& resumo = estados[texto(row, filial)];
-            if (estado == "E" || resumo != 'E') resumo = estado[0];
+        const std::vector<Variant> itens = cdsItensOrcamento.RowsWhere(
+            "IDTIPOORCAOP = '" + std::string(1, letter) + "'", "IDITEMORCAMENTO;CDFILIAL");
+        for (std::size_t i = 0; i + 1 < itens.size(); i += 2) {
+            const Variant& item = itens[i];
+            if (item.type() != VarType::Text || item.textView().size() != 1) continue;
+            const char estado = item.textView()[0];
+            if (estado != 'E' && estado != 'A') continue;
+            const Variant& filial = itens[i + 1];
+            char& resumo = estados[filial.isNull() ? std::string() : filial.toText()];
+            if (estado == 'E' || resumo != 'E') resumo = estado;
         }
     }
+    // The fields by name once, not once per branch.
+    TField& filial = cdsOrcamentoFilial.FieldByName("CDFILIAL");
+    TField& resumo = cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO");
     for (cdsOrcamentoFilial.First(); !cdsOrcamentoFilial.Eof(); cdsOrcamentoFilial.Next()) {
-        const auto achado = estados.find(cdsOrcamentoFilial.FieldByName("CDFILIAL").AsString());
+        const auto achado = estados.find(filial.AsString());
         const std::string summary(1, achado == estados.end() ? 'P' : achado->second);
         cdsOrcamentoFilial.Edit();
-        cdsOrcamentoFilial.FieldByName("IDITEMORCAMENTO").SetAsString(summary);
+        resumo.SetAsString(summary);
         cdsOrcamentoFilial.Post();
     }
     for (TClientDataSet* cds : {&cdsItensOrcFatCons, &cdsOrcamentoFilial, &cdsTxAdm})

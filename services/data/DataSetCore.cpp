@@ -161,12 +161,37 @@ bool DataSetCore::keyLess(std::uint32_t a, std::uint32_t b) const {
     return false;
 }
 
+void DataSetCore::forgetOrdersOn(int fieldNo) {
+    std::erase_if(sortedOrders, [fieldNo](const SortedOrder& kept) {
+        return std::any_of(kept.keys.begin(), kept.keys.end(),
+                           [fieldNo](const SortKey& k) { return k.fieldNo == fieldNo; });
+    });
+}
+
 void DataSetCore::rebuildOrder() {
+    orderPosValid = false;
+    if (!sortKeys.empty()) {
+        // Pages switch back and forth between a few orders of the same rows: sorting hundreds
+        // of thousands of rows each time was most of a page change.
+        const auto kept = std::find_if(sortedOrders.begin(), sortedOrders.end(),
+                                       [this](const SortedOrder& o) { return o.keys == sortKeys; });
+        if (kept != sortedOrders.end()) {
+            order = kept->order;
+            std::rotate(sortedOrders.begin(), kept, kept + 1);
+            return;
+        }
+    }
+    sortLiveRows();
+    if (sortKeys.empty()) return;
+    if (sortedOrders.size() == kSortedOrdersKept) sortedOrders.pop_back();
+    sortedOrders.insert(sortedOrders.begin(), SortedOrder{sortKeys, order});
+}
+
+void DataSetCore::sortLiveRows() {
     order.clear();
     order.reserve(natural.size());
     for (std::uint32_t r : natural)
         if (records[r].alive) order.push_back(r);
-    orderPosValid = false;
     if (sortKeys.empty() || order.size() < 2) return;
     // Rows mostly arrive ordered by the leading keys (a budget by branch): then only the runs of
     // rows equal on those keys need sorting, which is a stable sort of the whole all the same.
@@ -197,11 +222,22 @@ void DataSetCore::rebuildOrder() {
         }
         return true;
     };
+    // Within a run the leading keys are equal: only the others decide.
+    auto lessAfterLead = [&](std::uint32_t a, std::uint32_t b) {
+        const auto& va = records[a].values;
+        const auto& vb = records[b].values;
+        for (std::size_t k = sorted; k < sortKeys.size(); ++k) {
+            const auto f = static_cast<std::size_t>(sortKeys[k].fieldNo);
+            const int c = Variant::compare(va[f], vb[f]);
+            if (c != 0) return sortKeys[k].descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
     for (auto run = order.begin(); run != order.end();) {
         auto end = run + 1;
         while (end != order.end() && sameLead(*run, *end))
             ++end;
-        if (end - run > 1) std::stable_sort(run, end, less);
+        if (end - run > 1) std::stable_sort(run, end, lessAfterLead);
         run = end;
     }
 }
@@ -227,50 +263,70 @@ bool DataSetCore::passes(std::uint32_t record) const {
     return !filter || filter->matches(records[record].values);
 }
 
-bool DataSetCore::rebuildVisible(std::uint32_t keep, int fallback) {
-    visible.clear();
-    if (!filter) {
-        visible = order;
-    } else {
-        const auto lookups =
-            useHashes ? filter->lookups() : std::vector<FilterExpression::Lookup>();
-        // The equality whose keys hold the fewest rows bounds the candidates.
-        std::size_t best = kNone;
-        std::size_t bestCount = SIZE_MAX;
-        for (std::size_t i = 0; i < lookups.size(); ++i) {
-            const FieldHash& h = hashFor(lookups[i].fieldNo, false);
-            std::size_t count = 0;
-            for (const Variant& k : lookups[i].keys)
-                if (const auto* ids = h.find(k)) count += ids->size();
-            if (count < bestCount) bestCount = count, best = i;
-        }
-        if (best != kNone) {
-            const FieldHash& h = hashFor(lookups[best].fieldNo, false);
-            if (bestCount * 8 < order.size()) {
-                ensureOrderPos();
-                for (const Variant& k : lookups[best].keys)
-                    if (const auto* ids = h.find(k))
-                        for (std::uint32_t r : *ids)
-                            if (passes(r)) visible.push_back(r);
-                std::sort(visible.begin(), visible.end(), [this](std::uint32_t a, std::uint32_t b) {
-                    return orderPos[a] < orderPos[b];
-                });
-                visible.erase(std::unique(visible.begin(), visible.end()), visible.end());
-            } else {
-                // Many candidates: mark them and keep the index order by walking it.
-                std::vector<char> marked(records.size(), 0);
-                for (const Variant& k : lookups[best].keys)
-                    if (const auto* ids = h.find(k))
-                        for (std::uint32_t r : *ids)
-                            marked[r] = 1;
-                for (std::uint32_t r : order)
-                    if (marked[r] && passes(r)) visible.push_back(r);
-            }
-        } else {
-            for (std::uint32_t r : order)
-                if (passes(r)) visible.push_back(r);
-        }
+std::vector<std::uint32_t> DataSetCore::matching(const FilterExpression& test) {
+    std::vector<std::uint32_t> rows;
+    const auto lookups = useHashes ? test.lookups() : std::vector<FilterExpression::Lookup>();
+    // The equality whose keys hold the fewest rows bounds the candidates.
+    std::size_t best = kNone;
+    std::size_t bestCount = SIZE_MAX;
+    for (std::size_t i = 0; i < lookups.size(); ++i) {
+        const FieldHash& h = hashFor(lookups[i].fieldNo, false);
+        std::size_t count = 0;
+        for (const Variant& k : lookups[i].keys)
+            if (const auto* ids = h.find(k)) count += ids->size();
+        if (count < bestCount) bestCount = count, best = i;
     }
+    // Reading every candidate row is most of the cost on a large dataset: skipped when the
+    // lookup is the whole filter.
+    const bool decided = best != kNone && lookups.size() == 1 && test.decidedByLookup();
+    const auto matches = [&](std::uint32_t r) {
+        return decided || test.matches(records[r].values);
+    };
+    if (best == kNone) {
+        for (std::uint32_t r : order)
+            if (matches(r)) rows.push_back(r);
+        return rows;
+    }
+    const FieldHash& h = hashFor(lookups[best].fieldNo, false);
+    if (bestCount * 8 >= order.size()) {
+        // Many candidates: mark them and keep the index order by walking it.
+        std::vector<char> marked(records.size(), 0);
+        for (const Variant& k : lookups[best].keys)
+            if (const auto* ids = h.find(k))
+                for (std::uint32_t r : *ids)
+                    marked[r] = 1;
+        for (std::uint32_t r : order)
+            if (marked[r] && matches(r)) rows.push_back(r);
+        return rows;
+    }
+    ensureOrderPos();
+    if (bestCount * 64 >= order.size()) {
+        // Tens of thousands of candidates: placing them by their positions in the index is
+        // cheaper than sorting them by those positions.
+        std::vector<char> at(order.size(), 0);
+        for (const Variant& k : lookups[best].keys)
+            if (const auto* ids = h.find(k))
+                for (std::uint32_t r : *ids)
+                    if (orderPos[r] != kNone && matches(r)) at[orderPos[r]] = 1;
+        for (std::size_t p = 0; p < at.size(); ++p)
+            if (at[p]) rows.push_back(order[p]);
+        return rows;
+    }
+    for (const Variant& k : lookups[best].keys)
+        if (const auto* ids = h.find(k))
+            for (std::uint32_t r : *ids)
+                if (matches(r)) rows.push_back(r);
+    std::sort(rows.begin(), rows.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return orderPos[a] < orderPos[b]; });
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+bool DataSetCore::rebuildVisible(std::uint32_t keep, int fallback) {
+    if (filter)
+        visible = matching(*filter);
+    else
+        visible = order;
     bool kept = false;
     cursor = -1;
     if (keep != kNone) {
@@ -347,6 +403,7 @@ void DataSetCore::discardPending() {
             natural.erase(it);
         records[rec].alive = false;
         if (rec + 1 == records.size()) records.pop_back();
+        forgetOrders();
         pendingInsert = kNone;
         if (cursor >= static_cast<int>(visible.size()))
             cursor = static_cast<int>(visible.size()) - 1;
@@ -358,6 +415,7 @@ void DataSetCore::discardPending() {
 }
 
 void DataSetCore::clearRows() {
+    forgetOrders();
     records.clear();
     natural.clear();
     order.clear();

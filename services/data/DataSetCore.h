@@ -32,7 +32,17 @@ public:
     struct SortKey {
         int fieldNo;
         bool descending;
+        bool operator==(const SortKey& other) const noexcept {
+            return fieldNo == other.fieldNo && descending == other.descending;
+        }
     };
+    // An order sorted earlier for other keys. It stays true while no row is added, removed or
+    // changed in one of its key fields; every change of that kind drops it.
+    struct SortedOrder {
+        std::vector<SortKey> keys;
+        std::vector<std::uint32_t> order;
+    };
+    static constexpr std::size_t kSortedOrdersKept = 6;
     struct IndexDef {
         std::string name, fields, descFields;
     };
@@ -62,6 +72,7 @@ public:
     std::vector<IndexDef> indexDefs;
     std::vector<std::uint32_t> orderPos; // record -> position in order
     bool orderPosValid = false;
+    std::vector<SortedOrder> sortedOrders; // most recently used first
     mutable std::vector<std::unique_ptr<FieldHash>> hashes;
 
     int disableCount = 0;
@@ -74,7 +85,10 @@ public:
     // --- Access ---------------------------------------------------------------------------
     // The fields as definitions, by FieldNo (cached; invalidateDefs() when fields change).
     const std::vector<FieldDef>& fieldDefs() const;
-    void invalidateDefs() noexcept { defsValid = false; }
+    void invalidateDefs() noexcept {
+        defsValid = false;
+        forgetOrders();
+    }
     int fieldCount() const noexcept { return static_cast<int>(fieldStore.size()); }
     bool editing() const noexcept { return state == dsEdit || state == dsInsert; }
     // The row the pending edit or insert belongs to (kNone when not editing).
@@ -109,12 +123,21 @@ public:
         return boundFilter(text, fieldDefs());
     }
     bool keyLess(std::uint32_t a, std::uint32_t b) const;
+    // The live rows in the order of sortKeys: sorted, or taken from an order kept from before.
     void rebuildOrder();
+    // Rows were added, removed or restored: no kept order holds any more.
+    void forgetOrders() noexcept { sortedOrders.clear(); }
+    // A row's value changed in this field: the kept orders sorted on it no longer hold.
+    void forgetOrdersOn(int fieldNo);
+    // Sorts the live rows into order, whatever was kept.
+    void sortLiveRows();
     void reposition(std::uint32_t record);
     // Recomputes the visible rows; the cursor stays on `keep` when it is still visible, else
     // goes to row `fallback` (clamped). Returns whether `keep` stayed visible.
     bool rebuildVisible(std::uint32_t keep, int fallback);
     void ensureOrderPos();
+    // The live rows that satisfy `test`, in index order.
+    std::vector<std::uint32_t> matching(const FilterExpression& test);
     bool passes(std::uint32_t record) const;
     // Position of a record among the visible rows (browse state), or -1.
     int visibleIndexOf(std::uint32_t record);

@@ -314,3 +314,11 @@ std::vector<FilterExpression::Lookup> FilterExpression::lookups() const {
     if (m_root) collectLookups(*m_root, out);
     return out;
 }
+
+bool FilterExpression::decidedByLookup() const noexcept {
+    if (!m_root || !m_bound || m_root->mode != Node::Mode::Text ||
+        m_root->left.type != FieldType::String)
+        return false;
+    if (m_root->kind == Node::Kind::Compare) return m_root->op == Op::Eq;
+    return m_root->kind == Node::Kind::In && !m_root->negate;
+}

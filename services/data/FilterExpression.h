@@ -48,6 +48,9 @@ public:
     // True when the filter reads the field.
     bool usesField(int fieldNo) const noexcept;
     std::vector<Lookup> lookups() const;
+    // True when the filter is one equality (or IN list) of a text field with texts: its one
+    // lookup then finds exactly the rows that match, and they need no evaluation.
+    bool decidedByLookup() const noexcept;
 
 private:
     std::unique_ptr<Node> m_root;

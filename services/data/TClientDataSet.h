@@ -137,6 +137,11 @@ public:
     // Whether equality filters and Locate may use hash lookups (on by default); the rows
     // found are the same either way.
     void SetFilterIndexesEnabled(bool enabled);
+    // The values of `fields` ("A;B") of every stored row that satisfies `filter`, whether or
+    // not the filter in force shows it: row after row in index order, the fields of each in
+    // the order named. Neither the view nor the cursor changes (a pending edit or insert is
+    // not among the rows). Throws DataSetError as SetFilter does.
+    std::vector<Variant> RowsWhere(const std::string& filter, const std::string& fields);
 
     // --- Order ----------------------------------------------------------------------------
     // Orders by the fields "A;B" ascending; empty: load order. Clears IndexName.

@@ -29,6 +29,7 @@ void startInsert(DataSetCore& c, TClientDataSet& ds, bool append) {
     placeBefore(c.natural);
     placeBefore(c.order);
     c.orderPosValid = false;
+    c.forgetOrders();
     if (before == DataSetCore::kNone) {
         c.visible.push_back(rec);
         c.cursor = static_cast<int>(c.visible.size()) - 1;
@@ -108,6 +109,7 @@ void TClientDataSet::Post() {
         ++c.changeCount;
         c.pendingInsert = DataSetCore::kNone;
         c.hashAdd(rec);
+        c.forgetOrders();
         if (!c.sortKeys.empty()) c.reposition(rec);
         viewChanged = c.filter.has_value() || !c.sortKeys.empty();
     } else {
@@ -125,6 +127,7 @@ void TClientDataSet::Post() {
             for (int f : changed) {
                 const auto fi = static_cast<std::size_t>(f);
                 c.hashChange(rec, f, r.values[fi], c.buffer[fi]);
+                c.forgetOrdersOn(f);
                 keyChanged = keyChanged || std::any_of(c.sortKeys.begin(), c.sortKeys.end(),
                                                        [f](const DataSetCore::SortKey& k) {
                                                            return k.fieldNo == f;
@@ -175,6 +178,7 @@ void TClientDataSet::Delete() {
     const std::uint32_t rec = c.currentRecord();
     DataRecord& r = c.records[rec];
     c.hashRemove(rec);
+    c.forgetOrders();
     switch (r.status) {
     case RecordStatus::Inserted:
         // Never reached the other side: it simply disappears.

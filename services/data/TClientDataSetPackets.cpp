@@ -257,6 +257,7 @@ void TClientDataSet::MergeChangeLog() {
     }
     c.natural = std::move(kept);
     c.changeCount = 0;
+    c.forgetOrders();
 }
 
 void TClientDataSet::CancelUpdates() {
@@ -291,6 +292,7 @@ void TClientDataSet::CancelUpdates() {
     c.natural = std::move(kept);
     c.changeCount = 0;
     c.dropHashes();
+    c.forgetOrders();
     c.rebuildOrder();
     c.rebuildVisible(keep, at);
     if (before != c.state) c.notify(Notice::State);

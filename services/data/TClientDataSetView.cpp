@@ -64,6 +64,24 @@ void TClientDataSet::SetFilterIndexesEnabled(bool enabled) {
     if (!enabled) c.dropHashes();
 }
 
+std::vector<Variant> TClientDataSet::RowsWhere(const std::string& filter,
+                                               const std::string& fields) {
+    DataSetCore& c = *m_core;
+    c.checkActive("RowsWhere");
+    const FilterExpression test = c.boundFilter(filter);
+    const std::vector<int> wanted = c.fieldList(fields);
+    const std::vector<std::uint32_t> found = c.matching(test);
+    std::vector<Variant> out;
+    out.reserve(found.size() * wanted.size());
+    for (std::uint32_t r : found) {
+        if (r == c.pendingInsert) continue;
+        const std::vector<Variant>& values = c.records[r].values;
+        for (int f : wanted)
+            out.push_back(values[static_cast<std::size_t>(f)]);
+    }
+    return out;
+}
+
 void TClientDataSet::SetIndexFieldNames(const std::string& fields) {
     DataSetCore& c = *m_core;
     if (fields == m_indexFieldNames && m_indexName.empty()) return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using fixture::rows;
 
@@ -181,4 +182,108 @@ TEST(DataSetOrder, GivenManyRowsInAnyDegreeOfOrder_WhenIndexed_ThenTheyMatchASta
         ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT;VR");
         EXPECT_EQ(rows(ds, "SEQ"), want) << shuffled << " rows swapped";
     }
+}
+
+// An order comes back from before when its index is chosen again; whatever happened to the
+// rows in between, it must be the order a fresh sort gives.
+TEST(DataSetOrder, GivenAnOrderUsedBefore_WhenRowsChangeUnderAnotherOrder_ThenItComesBackFresh) {
+    struct Change {
+        const char* what;
+        std::function<void(TClientDataSet&)> apply;
+        const char* expected; // by "CDFILIAL;CDDESPADMFAT", then by "VR"
+    };
+    auto at = [](TClientDataSet& ds, const char* seq) { ASSERT_TRUE(ds.Locate("SEQ", {seq})); };
+    // A value typed into one field of the row `seq`.
+    auto typed = [&](const char* seq, const char* field, Variant value) {
+        return [=](TClientDataSet& ds) {
+            at(ds, seq);
+            ds.Edit();
+            ds.FieldByName(field).SetAsVariant(value);
+            ds.Post();
+        };
+    };
+    const std::vector<Change> changes = {
+        {"nothing", [](TClientDataSet&) {}, "04|02|05|03|01 / 01|02|03|04|05"},
+        {"a key typed", typed("01", "CDFILIAL", "0001"), "04|01|02|05|03 / 01|02|03|04|05"},
+        {"a value typed", typed("01", "VR", 9.0), "04|02|05|03|01 / 02|03|04|05|01"},
+        {"a row appended",
+         [](TClientDataSet& ds) {
+             ds.Append();
+             ds.FieldByName("SEQ").SetAsString("06");
+             ds.FieldByName("CDFILIAL").SetAsString("0001");
+             ds.FieldByName("CDDESPADMFAT").SetAsString("A");
+             ds.FieldByName("VR").SetAsFloat(0.5);
+             ds.Post();
+         },
+         "04|06|02|05|03|01 / 06|01|02|03|04|05"},
+        {"a row inserted and cancelled",
+         [](TClientDataSet& ds) {
+             ds.Insert();
+             ds.FieldByName("SEQ").SetAsString("07");
+             ds.Cancel();
+         },
+         "04|02|05|03|01 / 01|02|03|04|05"},
+        {"a row deleted",
+         [&](TClientDataSet& ds) {
+             at(ds, "04");
+             ds.Delete();
+         },
+         "02|05|03|01 / 01|02|03|05"},
+        {"a row deleted and the change log merged",
+         [&](TClientDataSet& ds) {
+             at(ds, "02");
+             ds.Delete();
+             ds.MergeChangeLog();
+         },
+         "04|05|03|01 / 01|03|04|05"},
+        {"changes undone",
+         [&](TClientDataSet& ds) {
+             at(ds, "04");
+             ds.Delete();
+             typed("05", "CDDESPADMFAT", "0")(ds);
+             ds.CancelUpdates();
+         },
+         "04|02|05|03|01 / 01|02|03|04|05"},
+        {"other rows loaded",
+         [](TClientDataSet& ds) {
+             fixture::load(ds, "SEQ:S2;CDFILIAL:S4;CDDESPADMFAT:S2;VR:F",
+                           {{"11", "0009", "B", 3.0}, {"12", "0008", "A", 1.0}});
+         },
+         "12|11 / 12|11"},
+    };
+    for (const Change& change : changes) {
+        TClientDataSet ds("cdsItens");
+        loadItems(ds);
+        ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+        ds.SetIndexFieldNames("VR");
+        change.apply(ds);
+        ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+        const std::string byBranch = rows(ds, "SEQ");
+        ds.SetIndexFieldNames("VR");
+        EXPECT_EQ(byBranch + " / " + rows(ds, "SEQ"), change.expected) << change.what;
+        // Back and forth again, nothing changed since: the same orders.
+        ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+        EXPECT_EQ(rows(ds, "SEQ"), byBranch) << change.what;
+    }
+}
+
+// A filter shows the rows of the order that comes back, not those of the one before.
+TEST(DataSetOrder, GivenAFilterInForce_WhenAnOrderComesBack_ThenTheFilteredRowsFollowIt) {
+    TClientDataSet ds("cdsItens");
+    loadItems(ds);
+    ds.SetFilter("CDFILIAL = '0001'");
+    ds.SetFiltered(true);
+    ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+    ds.SetIndexFieldNames("VR");
+    ASSERT_TRUE(ds.Locate("SEQ", {"05"}));
+    ds.Edit();
+    ds.FieldByName("CDDESPADMFAT").SetAsString("0");
+    ds.Post();
+    ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+    EXPECT_EQ(rows(ds, "SEQ;CDDESPADMFAT"), "05 0|04 A|02 B");
+    EXPECT_EQ(ds.FieldByName("SEQ").AsString(), "05"); // the cursor stays on its row
+    ds.SetFilter("CDFILIAL = '0002'");
+    ds.SetIndexFieldNames("VR");
+    ds.SetIndexFieldNames("CDFILIAL;CDDESPADMFAT");
+    EXPECT_EQ(rows(ds, "SEQ;CDDESPADMFAT"), "03 A|01 B");
 }

@@ -4,6 +4,7 @@
 #include "budget/ModuleState.h"
 #include "server/store/Database.h"
 #include "server/store/Store.h"
+#include "services/ui/ScopeGuards.h"
 #include "services/ui/TColumn.h"
 #include "services/ui/TDBGrid.h"
 #include "services/ui/TMenuItem.h"
@@ -150,4 +151,95 @@ TEST_F(PageViews, GivenEffectedBranch_WhenConsumptionPageOpensOnIt_ThenEditingIs
     event([&] { screen.cdsItensOrcFatCons.Locate("CDFILIAL", {Variant("0001")}); });
     ASSERT_TRUE(choose(screen.tshConsumo));
     EXPECT_TRUE(screen.sbtAlterar->Enabled());
+}
+
+// The item pages come back to orders they had before; what changed in the meantime must show
+// in place, and the branch summary must count it.
+TEST_F(PageViews, GivenPagesVisitedBefore_WhenItemsChangeOrReload_ThenRowsAndSummaryAreCurrent) {
+    TfrmCalcOrcaOper& screen = loaded();
+    TClientDataSet& cds = screen.cdsItensOrcamento;
+    // "sequence:expense" of the visible items.
+    auto shown = [&](const char* key) {
+        std::string out;
+        for (int row = 0; row < cds.RecordCount(); ++row) {
+            auto value = [&](const char* f) {
+                const Variant& v = cds.RowValue(row, cds.FieldByName(f).Index());
+                return v.isNull() ? std::string("-") : v.toText();
+            };
+            out += (out.empty() ? "" : " ") + value("NRSEQITEMORCA") + ":" + value(key);
+        }
+        return out;
+    };
+    auto visit = [&](TTabSheet* page) {
+        ASSERT_TRUE(choose(screen.tshMatriz));
+        ASSERT_TRUE(choose(page));
+    };
+    // Changes made while another page's order is in force, with the row handlers detached as
+    // bulk operations detach them (the operator's own insertions and deletions are refused).
+    auto onLabourItem = [&](const char* expense, const std::function<void()>& change) {
+        ASSERT_TRUE(choose(screen.tshMatriz));
+        ASSERT_TRUE(event([&] {
+            boCheck = true;
+            HandlerGuard state(screen.dtsItensOrcamento.OnStateChange);
+            HandlerGuard edit(cds.BeforeEdit), before(cds.BeforePost), after(cds.AfterPost),
+                scroll(cds.AfterScroll), leave(cds.BeforeScroll), insert(cds.BeforeInsert),
+                remove(cds.BeforeDelete);
+            cds.SetFiltered(false);
+            ASSERT_TRUE(cds.Locate("CDFILIAL;IDTIPOORCAOP;CDDESPADMFAT",
+                                   {Variant("0001"), Variant("O"), Variant(expense)}));
+            change();
+            cds.SetFiltered(true);
+            boCheck = false;
+        }));
+    };
+    auto set = [&](const char* field, const Variant& value) {
+        cds.Edit();
+        cds.FieldByName(field).SetAsVariant(value);
+        cds.Post();
+    };
+    const std::string summary = "P P E A P";
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000003:01 0000000004:02");
+    EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), summary);
+
+    onLabourItem("01", [&] { set("CDDESPADMFAT", Variant("03")); });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000004:02 0000000003:03");
+
+    onLabourItem("02", [&] { set("VRORCAMENTOJAN", Variant(1234.5)); });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("VRORCAMENTOJAN"), "0000000004:1234.5 0000000003:6800");
+
+    onLabourItem("02", [&] { set("IDITEMORCAMENTO", Variant("E")); });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), "E P E A P");
+
+    onLabourItem("02", [&] {
+        cds.Append();
+        cds.FieldByName("CDFILIAL").SetAsString("0001");
+        cds.FieldByName("IDTIPOORCAOP").SetAsString("O");
+        cds.FieldByName("NRSEQITEMORCA").SetAsString("0000000099");
+        cds.FieldByName("CDDESPADMFAT").SetAsString("00");
+        cds.Post();
+    });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000099:00 0000000004:02 0000000003:03");
+
+    onLabourItem("02", [&] { cds.Delete(); });
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000099:00 0000000003:03");
+    EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), summary);
+
+    // Another branch is another filter over the same order.
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0003")}); });
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000003:01 0000000004:02");
+
+    // A reload brings the server's rows back, in the page's order.
+    event([&] { screen.cdsOrcamentoFilial.Locate("CDFILIAL", {Variant("0001")}); });
+    ASSERT_TRUE(event([&] { screen.PressKey(VK_F5); }));
+    visit(screen.tshMaoObra);
+    EXPECT_EQ(shown("CDDESPADMFAT"), "0000000003:01 0000000004:02");
+    EXPECT_EQ(codes(screen.cdsOrcamentoFilial, "IDITEMORCAMENTO"), summary);
+    EXPECT_EQ(messages(), "");
 }
