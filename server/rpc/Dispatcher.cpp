@@ -187,8 +187,12 @@ DispatchResult Dispatcher::run(std::string_view token, std::string_view module,
     std::map<int, Variant> byref;
     for (std::size_t i = 0; i < request.params.size(); ++i)
         if (request.params[i].byref) byref.emplace(static_cast<int>(i), request.params[i].value);
-    if (binary) return {200, RpcResponse::successBinary(result, byref), true};
-    return {200, RpcResponse::success(result, byref)};
+    DispatchResult out{200,
+                       binary ? RpcResponse::successBinary(result, byref)
+                              : RpcResponse::success(result, byref),
+                       binary};
+    out.spent = std::move(result);
+    return out;
 }
 
 } // namespace srv

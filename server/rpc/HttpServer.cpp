@@ -311,6 +311,8 @@ void HttpServer::execute(MHD_Connection* connection, Request& request) {
         } catch (const std::exception& e) {
             r->result = failure(500, std::string("Erro interno do servidor: ") + e.what());
         }
+        // Freed here, after the answer is handed back, rather than before it goes out.
+        const Variant spent = std::move(r->result.spent);
         MHD_resume_connection(connection);
     });
     if (!queued) {
