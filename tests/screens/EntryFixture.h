@@ -20,6 +20,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 // The main screen with the fixture's budget 2026/2 loaded, and the operator's gestures on its
 // value grids.
@@ -88,6 +89,21 @@ protected:
             .read([](srv::Database& db) { return db.query("SELECT COUNT(*) FROM SIMULACAO"); })
             .scalar()
             .toInt();
+    }
+
+    // Checks branches on a main-screen page, as double clicks on their check column do.
+    void checkOnPage(TTabSheet* sheet, TDBGrid* list, const std::string& field,
+                     const std::vector<std::string>& branches) {
+        page(sheet);
+        for (const std::string& b : branches) {
+            event([&] { list->SetFocus(); });
+            event([&] { list->DblClickCell(rowOf(list, b), columnOf(list, field)); });
+        }
+    }
+
+    // Branches checked on the miscellaneous page: the simulation opens with their list.
+    void checkOnMiscPage(const std::vector<std::string>& branches) {
+        checkOnPage(form->tshDiversas, form->dbgFilialDiversas, "IDCHECKD", branches);
     }
 
     // Makes the page active as a click on its tab does.

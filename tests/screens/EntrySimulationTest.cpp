@@ -310,13 +310,7 @@ TEST_F(EntrySimulation,
 
 TEST_F(EntrySimulation, GivenTwoCheckedBranches_WhenOneBranchsMonthIsTyped_ThenOnlyItsItemChanges) {
     loaded();
-    page(form->tshEntradas);
-    event([&] { form->dbgFilialEntradas->SetFocus(); });
-    for (const char* branch : {"0001", "0002"})
-        event([&] {
-            form->dbgFilialEntradas->DblClickCell(rowOf(form->dbgFilialEntradas, branch),
-                                                  columnOf(form->dbgFilialEntradas, "IDCHECKE"));
-        });
+    checkOnPage(form->tshEntradas, form->dbgFilialEntradas, "IDCHECKE", {"0001", "0002"});
     const DataPacket before = form->cdsItensOrcamento.Data();
     simulate([&](TfrmSimulaResult& s) {
         ASSERT_EQ(s.stCdFilial, "_0001_0002_");

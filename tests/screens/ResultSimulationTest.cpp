@@ -91,19 +91,6 @@ protected:
                " month=" + s.speAno1->Text() + " year=" + (s.chkPeriodo->Checked() ? "1" : "0");
     }
 
-    void checkOnMiscPage(const std::vector<std::string>& branches) {
-        page(form->tshDiversas);
-        for (const std::string& b : branches) {
-            event([&] { form->dbgFilialDiversas->SetFocus(); });
-            event([&] {
-                form->dbgFilialDiversas->DblClickCell(
-                    rowOf(form->dbgFilialDiversas, b),
-                    columnOf(form->dbgFilialDiversas, "IDCHECKD"));
-            });
-            ASSERT_EQ(valueOf(form->cdsOrcamentoFilial, b, "IDCHECKD"), "S") << messages();
-        }
-    }
-
     void type(TfrmSimulaResult& s, const std::string& text) {
         for (char c : text)
             event([&] { s.TypeChar(static_cast<unsigned char>(c)); });

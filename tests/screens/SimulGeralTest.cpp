@@ -304,14 +304,7 @@ TEST_F(SimulGeral, GivenTwoListedBranches_WhenOneBranchsTaxIsChangedAndSaved_The
     setMonth("0002", "I", 3, 300);
     loaded();
     // Both branches checked on the miscellaneous page: the simulation opens on the list.
-    page(form->tshDiversas);
-    for (const char* branch : {"0001", "0002"}) {
-        event([&] { form->dbgFilialDiversas->SetFocus(); });
-        event([&] {
-            form->dbgFilialDiversas->DblClickCell(rowOf(form->dbgFilialDiversas, branch),
-                                                  columnOf(form->dbgFilialDiversas, "IDCHECKD"));
-        });
-    }
+    checkOnMiscPage({"0001", "0002"});
     simulate([&](TfrmSimulaResult& s) {
         ASSERT_EQ(s.stCdFilial, "_0001_0002_");
         const double taxes = s.nbeOrcImp->GetNumber();

@@ -47,19 +47,6 @@ protected:
         event([&] { s.btnDespDiv->Click(); });
     }
 
-    // Branches checked on the miscellaneous page: the simulation opens with their list.
-    void checkOnMiscPage(const std::vector<std::string>& branches) {
-        page(form->tshDiversas);
-        for (const std::string& b : branches) {
-            event([&] { form->dbgFilialDiversas->SetFocus(); });
-            event([&] {
-                form->dbgFilialDiversas->DblClickCell(
-                    rowOf(form->dbgFilialDiversas, b),
-                    columnOf(form->dbgFilialDiversas, "IDCHECKD"));
-            });
-        }
-    }
-
     // March alone on the result screen.
     void march(TfrmSimulaResult& s) {
         event([&] { s.chkPeriodo->SetFocus(); });

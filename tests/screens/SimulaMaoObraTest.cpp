@@ -153,15 +153,9 @@ protected:
 
     // Checks branches on the main screen's labour page, so the simulation opens on them.
     void checkOnLabourPage(const std::vector<std::string>& branches) {
-        page(form->tshMaoObra);
-        for (const std::string& b : branches) {
-            event([&] { form->dbgFilialMaoObra->SetFocus(); });
-            event([&] {
-                form->dbgFilialMaoObra->DblClickCell(rowOf(form->dbgFilialMaoObra, b),
-                                                     columnOf(form->dbgFilialMaoObra, "IDCHECKO"));
-            });
+        checkOnPage(form->tshMaoObra, form->dbgFilialMaoObra, "IDCHECKO", branches);
+        for (const std::string& b : branches)
             ASSERT_EQ(valueOf(form->cdsOrcamentoFilial, b, "IDCHECKO"), "S") << messages();
-        }
     }
 
     // The stored months of a labour line of version 2.
