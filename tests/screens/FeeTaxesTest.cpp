@@ -1,6 +1,7 @@
 // Taxes, the administrative fee page and its calculation, and the depreciation import, on the
 // main screen against the real server with the shared fixture (budget 2026/2).
 #include "tests/screens/SaveFixture.h"
+#include "tests/server/FixtureBudget.h"
 
 #include "budget/dialogs/Cli_fyn10390.h"
 #include "server/store/DayNumber.h"
@@ -21,13 +22,7 @@ protected:
 
     // Every month of a branch's lines of one type set to `value` on the server.
     void setMonths(const std::string& branch, const std::string& type, double value) {
-        std::string sql = "UPDATE ITEMORCAMENTO SET ";
-        for (int m = 1; m <= 12; ++m)
-            sql += (m == 1 ? "" : ", ") + srv::monthColumn("VRORCAMENTO", m) + " = " +
-                   formatCDouble(value);
-        exec(sql + " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND "
-                   "IDTIPOORCAOP = ?",
-             {Variant(branch), Variant(type)});
+        FixtureBudget::setMonths(startServer().store(), branch, type, value);
     }
 
     // The twelve months of a branch's line as the server keeps them: "7|7|...".

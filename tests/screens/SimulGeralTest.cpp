@@ -3,6 +3,7 @@
 // 2026, against the real server: what each line shows, a month changed and the line following,
 // the reload from the budget, the months that may not be changed, and the save into the budget.
 #include "tests/screens/EntryFixture.h"
+#include "tests/server/FixtureBudget.h"
 
 #include "budget/ModuleState.h"
 #include "server/store/Database.h"
@@ -46,13 +47,7 @@ protected:
 
     // One month of a branch's lines of a type, in version 2: `value` on the first, 0 on others.
     void setMonth(const std::string& branch, const std::string& type, int month, double value) {
-        const std::string column = srv::monthColumn("VRORCAMENTO", month);
-        const std::string where = " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
-                                  "CDFILIAL = ? AND IDTIPOORCAOP = ?";
-        exec("UPDATE ITEMORCAMENTO SET " + column + " = 0" + where, {branch, type});
-        exec("UPDATE ITEMORCAMENTO SET " + column + " = ?" + where +
-                 " AND NRSEQITEMORCA = (SELECT MIN(NRSEQITEMORCA) FROM ITEMORCAMENTO" + where + ")",
-             {value, branch, type, branch, type});
+        FixtureBudget::setMonth(startServer().store(), branch, type, month, value);
     }
 
     double stored(const std::string& branch, const std::string& type, int month, int version = 2) {

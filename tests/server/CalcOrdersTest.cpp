@@ -5,6 +5,7 @@
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
 #include "services/data/Variant.h"
+#include "tests/server/FixtureBudget.h"
 #include "tests/server/ServerFixture.h"
 
 namespace {
@@ -23,13 +24,7 @@ protected:
 
     // Every month of a branch's lines of one type set to `value`.
     void setMonths(const std::string& branch, const std::string& type, double value) {
-        std::string sql = "UPDATE ITEMORCAMENTO SET ";
-        for (int m = 1; m <= 12; ++m)
-            sql += (m == 1 ? "" : ", ") + srv::monthColumn("VRORCAMENTO", m) + " = " +
-                   formatCDouble(value);
-        exec(sql + " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND "
-                   "IDTIPOORCAOP = ?",
-             {Variant(branch), Variant(type)});
+        FixtureBudget::setMonths(server().store(), branch, type, value);
     }
 
     // The status and twelve months of a branch's lines of one type, a line per row.

@@ -3,6 +3,7 @@
 #include "server/store/Database.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "tests/server/FixtureBudget.h"
 #include "tests/server/ServerFixture.h"
 
 #include <charconv>
@@ -59,13 +60,7 @@ protected:
 
     // One month of the branch's lines of a type: `value` on the first line, 0 on the others.
     void setMonth(const std::string& branch, const std::string& type, int month, double value) {
-        const std::string column = srv::monthColumn("VRORCAMENTO", month);
-        const std::string where = " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
-                                  "CDFILIAL = ? AND IDTIPOORCAOP = ?";
-        exec("UPDATE ITEMORCAMENTO SET " + column + " = 0" + where, {branch, type});
-        exec("UPDATE ITEMORCAMENTO SET " + column + " = ?" + where +
-                 " AND NRSEQITEMORCA = (SELECT MIN(NRSEQITEMORCA) FROM ITEMORCAMENTO" + where + ")",
-             {value, branch, type, branch, type});
+        FixtureBudget::setMonth(server().store(), branch, type, month, value);
     }
 
     // A month of the listed branches' lines of a type, "branch|value" per line.

@@ -5,6 +5,7 @@
 #include "server/store/DayNumber.h"
 #include "server/store/Schema.h"
 #include "server/store/Store.h"
+#include "tests/server/FixtureBudget.h"
 #include "tests/server/ServerFixture.h"
 
 #include <functional>
@@ -186,13 +187,7 @@ protected:
 
     // Every month of a branch's lines of one type set to `value`.
     void setMonths(const std::string& branch, const std::string& type, double value) {
-        std::string sql = "UPDATE ITEMORCAMENTO SET ";
-        for (int m = 1; m <= 12; ++m)
-            sql += (m == 1 ? "" : ", ") + srv::monthColumn("VRORCAMENTO", m) + " = " +
-                   std::to_string(static_cast<int>(value));
-        exec(sql + " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND "
-                   "IDTIPOORCAOP = ?",
-             {Variant(branch), Variant(type)});
+        FixtureBudget::setMonths(server().store(), branch, type, value);
     }
 
     static std::string lineCells(const std::string& columns, const std::string& branch,
