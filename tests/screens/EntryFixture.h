@@ -9,7 +9,9 @@
 #include "services/data/NumberFormat.h"
 #include "services/data/TClientDataSet.h"
 #include "services/ui/TButtonFlat.h"
+#include "services/ui/TCheckBox.h"
 #include "services/ui/TDBGrid.h"
+#include "services/ui/TMaskEdit.h"
 #include "services/ui/TNumberEdit.h"
 #include "services/ui/TPageControl.h"
 #include "services/ui/TSpeedButton.h"
@@ -55,6 +57,16 @@ protected:
         });
         ASSERT_TRUE(form->sbtSimulaRes->Enabled());
         event([&] { form->sbtSimulaRes->Click(); });
+    }
+
+    // One month alone on the result screen: the whole-year box unchecked, `month` ("03/2026")
+    // typed, and the header left so that it reloads.
+    void chooseMonth(TfrmSimulaResult& s, const std::string& month) {
+        event([&] { s.chkPeriodo->SetFocus(); });
+        event([&] { s.chkPeriodo->Click(); });
+        event([&] { s.speAno1->SetFocus(); });
+        event([&] { s.speAno1->SetText(month); });
+        event([&] { s.sbtCancel->SetFocus(); });
     }
 
     // A line's reduction button clicked, its percentage dialog answered with `percent`.

@@ -344,11 +344,7 @@ TEST_F(EntrySimulation, GivenJulyAlone_WhenItsValueIsTyped_ThenOnlyJulyGoesBackA
     loaded();
     const std::vector<Item> budget = mainItems();
     simulate([&](TfrmSimulaResult& s) {
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText("07/2026"); });
-        event([&] { s.sbtCancel->SetFocus(); });
+        chooseMonth(s, "07/2026");
         ASSERT_EQ(s.stMes, "7");
         entries(s, [&](TfrmSimulaEntrada& d) {
             EXPECT_EQ(d.cdsValorMes.RecordCount(), 1);

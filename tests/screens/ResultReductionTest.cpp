@@ -121,11 +121,7 @@ TEST_F(ResultReduction, GivenTaxes_WhenReduced_ThenTheLineKeepsTheTypedShareOnce
 TEST_F(ResultReduction, GivenAMonth_WhenLabourAndEntryAreReduced_ThenOnlyThatMonthMoves) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText("03/2026"); });
-        event([&] { s.sbtCancel->SetFocus(); });
+        chooseMonth(s, "03/2026");
         ASSERT_EQ(s.stMes, "3");
         const double labour = budgetMonth(form->cdsItensOrcamento, {"0001"}, 'O', 3);
         ASSERT_GT(labour, 0);

@@ -147,14 +147,6 @@ protected:
         }
         return out;
     }
-
-    void chooseMonth(TfrmSimulaResult& s, const std::string& month) {
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText(month); });
-        event([&] { s.sbtCancel->SetFocus(); });
-    }
 };
 
 TEST_F(SimulGeral, GivenEachGeneralLine_WhenItsButtonIsClicked_ThenTheDialogShowsThatLineOnly) {

@@ -370,11 +370,7 @@ TEST_F(SimulaCons, GivenAnEffectedServiceAndClosedMonths_WhenTyped_ThenNothingCh
 TEST_F(SimulaCons, GivenMarchAlone_WhenPosted_ThenTheServiceAndLineAreMarch) {
     loaded();
     simulate([&](TfrmSimulaResult& s) {
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText("03/2026"); });
-        event([&] { s.sbtCancel->SetFocus(); });
+        chooseMonth(s, "03/2026");
         ASSERT_EQ(s.stMes, "3");
         EXPECT_NEAR(s.nbeOrcC->GetNumber(), mainScreen("0001", "MAR"), 0.005);
         consumption(s, [&](TfrmSimulaCons& d) {

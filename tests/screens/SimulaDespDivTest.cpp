@@ -49,11 +49,7 @@ protected:
 
     // March alone on the result screen.
     void march(TfrmSimulaResult& s) {
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText("03/2026"); });
-        event([&] { s.sbtCancel->SetFocus(); });
+        chooseMonth(s, "03/2026");
         ASSERT_EQ(s.stMes, "3");
     }
 

@@ -352,11 +352,7 @@ TEST_F(SimulaMaoObra, GivenAMonthInMonthMode_WhenSaved_ThenOnlyThatMonthReachesT
     const double april = stored("0001", "01", 4);
     simulate([&](TfrmSimulaResult& s) {
         // March alone: the month box on 03/2026, the whole-year box unchecked.
-        event([&] { s.chkPeriodo->SetFocus(); });
-        event([&] { s.chkPeriodo->Click(); });
-        event([&] { s.speAno1->SetFocus(); });
-        event([&] { s.speAno1->SetText("03/2026"); });
-        event([&] { s.sbtCancel->SetFocus(); });
+        chooseMonth(s, "03/2026");
         ASSERT_EQ(s.stMes, "3") << messages();
         labour(s, [&](TfrmSimulaMaoObra& d) {
             EXPECT_EQ(months(d), "03|Março|6800\n");
