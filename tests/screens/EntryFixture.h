@@ -94,6 +94,17 @@ protected:
         return sum;
     }
 
+    // The visible rows of a dataset as shown, fields joined by "|", one row a line.
+    static std::string shown(TClientDataSet& ds, const std::vector<std::string>& fields) {
+        std::string out;
+        for (int row = 0; row < ds.RecordCount(); ++row) {
+            for (std::size_t f = 0; f < fields.size(); ++f)
+                out += (f ? "|" : "") + ds.RowDisplayText(row, ds.FieldByName(fields[f]).Index());
+            out += "\n";
+        }
+        return out;
+    }
+
     // How many simulations the server has recorded.
     int savedSimulations() {
         return startServer()

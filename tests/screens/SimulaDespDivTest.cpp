@@ -66,17 +66,6 @@ protected:
         return budgetMonth(form->cdsItensOrcFatCons, {branch}, 'F', month);
     }
 
-    // The visible rows of a dataset as shown, fields joined by "|", one row a line.
-    static std::string shown(TClientDataSet& ds, const std::vector<std::string>& fields) {
-        std::string out;
-        for (int row = 0; row < ds.RecordCount(); ++row) {
-            for (std::size_t f = 0; f < fields.size(); ++f)
-                out += (f ? "|" : "") + ds.RowDisplayText(row, ds.FieldByName(fields[f]).Index());
-            out += "\n";
-        }
-        return out;
-    }
-
     // The month row shown under that name, as "name|value|share|permission".
     static std::string month(TfrmSimulaDespDiv& d, const std::string& name) {
         const std::string all = shown(d.cdsMes, {"NMMES", "VALOR", "FATURAMENTO", "IDPERMCALC"});

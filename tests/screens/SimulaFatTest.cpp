@@ -91,17 +91,6 @@ protected:
         event([&] { s.speAno1->SetText(TfrmSimulaLinha::Ajusta(month) + "/2026"); });
     }
 
-    // The visible rows of a dataset, the named fields as shown, "|" between them.
-    static std::string shown(TClientDataSet& ds, const std::vector<std::string>& fields) {
-        std::string out;
-        for (int row = 0; row < ds.RecordCount(); ++row) {
-            for (std::size_t f = 0; f < fields.size(); ++f)
-                out += (f ? "|" : "") + ds.RowDisplayText(row, ds.FieldByName(fields[f]).Index());
-            out += "\n";
-        }
-        return out;
-    }
-
     void service(TfrmSimulaFat& d, const std::string& code, const std::string& branch = "0001") {
         event([&] { d.FocusControl(d.dbgPadrao); });
         event([&] {
