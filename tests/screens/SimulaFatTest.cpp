@@ -91,6 +91,18 @@ protected:
         event([&] { s.speAno1->SetText(TfrmSimulaLinha::Ajusta(month) + "/2026"); });
     }
 
+    // Saves the simulation, answering Yes to overwriting the branch's billing and to the save.
+    void saveOverBilling(TfrmSimulaResult& s) {
+        platform.clearMessages();
+        platform.answerNext(mrYes);
+        platform.answerNext(mrYes);
+        event([&] { s.sbtConfirma->Click(); });
+        EXPECT_EQ(messages(), "confirm: Filial possui orçamento por Faturamento realizado.  A "
+                              "confirmação desta alteração irá sobrepor os valores existentes. "
+                              "Confirma operação? -> Yes\nconfirm: Confirma alteração no "
+                              "orçamento da filial? -> Yes\n");
+    }
+
     void service(TfrmSimulaFat& d, const std::string& code, const std::string& branch = "0001") {
         event([&] { d.FocusControl(d.dbgPadrao); });
         event([&] {
@@ -341,14 +353,7 @@ TEST_F(SimulaFat, GivenOneServicesMonthSimulated_WhenSaved_ThenTheMainScreenShow
             EXPECT_EQ(number(d.cdsServOrc, "VRSERVCORCA"), 255);
         });
         EXPECT_EQ(s.nbeOrcF->Text(), "3.255,00");
-        platform.clearMessages();
-        platform.answerNext(mrYes); // the budget's billing is overwritten
-        platform.answerNext(mrYes); // the save
-        event([&] { s.sbtConfirma->Click(); });
-        EXPECT_EQ(messages(), "confirm: Filial possui orçamento por Faturamento realizado.  A "
-                              "confirmação desta alteração irá sobrepor os valores existentes. "
-                              "Confirma operação? -> Yes\nconfirm: Confirma alteração no "
-                              "orçamento da filial? -> Yes\n");
+        saveOverBilling(s);
         EXPECT_FALSE(s.sbtConfirma->Enabled());
         EXPECT_EQ(s.nbeOrcF->Text(), "3.255,00");
     });
@@ -373,14 +378,7 @@ TEST_F(SimulaFat, GivenValueMovedBetweenMonths_WhenSaved_ThenBothMonthsReachTheB
         EXPECT_EQ(s.nbeOrcF->Text(), gross);
         EXPECT_TRUE(s.boSimulaFat);
         EXPECT_TRUE(s.sbtConfirma->Enabled());
-        platform.clearMessages();
-        platform.answerNext(mrYes); // the budget's billing is overwritten
-        platform.answerNext(mrYes); // the save
-        event([&] { s.sbtConfirma->Click(); });
-        EXPECT_EQ(messages(), "confirm: Filial possui orçamento por Faturamento realizado.  A "
-                              "confirmação desta alteração irá sobrepor os valores existentes. "
-                              "Confirma operação? -> Yes\nconfirm: Confirma alteração no "
-                              "orçamento da filial? -> Yes\n");
+        saveOverBilling(s);
     });
     EXPECT_EQ(mainScreen("0001", 3), 3500);
     EXPECT_EQ(mainScreen("0001", 4), 4500);
@@ -390,13 +388,7 @@ TEST_F(SimulaFat, GivenTwoListedBranches_WhenReloaded_ThenBothComeBackFromTheBud
     servicos("0001", 6, {{40, 1000}, {40, 2500}, {10, 500}});
     servicos("0002", 6, {{30, 900}, {20, 800}, {10, 700}});
     loaded();
-    for (const char* branch : {"0001", "0002"}) {
-        const int row = rowOf(form->dbgItOrcFatur, branch);
-        event([&] { form->dbgItOrcFatur->SetFocus(); });
-        event([&] {
-            form->dbgItOrcFatur->DblClickCell(row, columnOf(form->dbgItOrcFatur, "IDCHECKF"));
-        });
-    }
+    checkOnPage(form->tshFaturBruto, form->dbgItOrcFatur, "IDCHECKF", {"0001", "0002"});
     simulate([&](TfrmSimulaResult& s) {
         ASSERT_TRUE(s.chkFilialLista->Checked());
         period(s, 6);
