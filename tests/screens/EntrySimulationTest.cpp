@@ -3,6 +3,7 @@
 // "01", expense 005; entries are budgeted by operation type): what it lists, typing months,
 // the toolbar, and the way its months go back into the budget.
 #include "tests/screens/CalcFixture.h"
+#include "tests/server/FixtureBudget.h"
 
 #include "services/data/DecimalRounding.h"
 #include "services/lib/Consiste.h"
@@ -152,18 +153,12 @@ protected:
 
     // A copy of 0001's entry item of operation 01 with its own sequence, state and July.
     void secondItem(const std::string& sequence, const std::string& state, double july) {
-        std::string columns = "NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, IDENTRSAIDOP, "
-                              "CDTIPOOPER, CDDESPADMFAT, CDDESPPREV, CDIMPOSTO, DTORCAMENTOITEM, "
-                              "DTMESBASEITEM, IDSTATUSORCA, IDITEMCALCORCA, IDALTERADO";
-        for (int m = 1; m <= 12; ++m)
-            columns += ", VRORCAMENTO" + TfrmSimulaLinha::Abreviatura(m);
-        sql("INSERT INTO ITEMORCAMENTO (NRSEQITEMORCA, IDITEMORCAMENTO, " + columns +
-                ") SELECT ?, ?, " + columns +
-                " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
-                "CDFILIAL = '0001' AND IDTIPOORCAOP = 'E' AND CDTIPOOPER = '01'",
-            {Variant(sequence), Variant(state)});
-        sql("UPDATE ITEMORCAMENTO SET VRORCAMENTOJUL = ? WHERE NRSEQITEMORCA = ?",
-            {Variant(july), Variant(sequence)});
+        FixtureBudget::copyLines(startServer().store(),
+                                 "CDFILIAL = '0001' AND IDTIPOORCAOP = 'E' AND CDTIPOOPER = '01'",
+                                 sequence);
+        sql("UPDATE ITEMORCAMENTO SET IDITEMORCAMENTO = ?, VRORCAMENTOJUL = ? WHERE "
+            "NRSEQITEMORCA = ?",
+            {Variant(state), Variant(july), Variant(sequence)});
     }
 
     // The months of every item of the result screen's entry dataset: "seq:JAN,FEV,...".

@@ -491,14 +491,8 @@ TEST_F(SimulGeral, GivenTheFeeChangedInTheDialog_WhenSaved_ThenItIsAskedForAndWr
 
 TEST_F(SimulGeral, GivenTwoInvestmentsOfOneBranch_WhenTheSecondIsSelected_ThenItsOwnMonthsShow) {
     setMonth("0001", "N", 9, 1000);
-    std::string columns =
-        "NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, IDENTRSAIDOP, "
-        "CDTIPOOPER, CDDESPADMFAT, CDDESPPREV, CDIMPOSTO, DTORCAMENTOITEM, "
-        "DTMESBASEITEM, IDSTATUSORCA, IDITEMORCAMENTO, IDITEMCALCORCA, IDALTERADO";
-    for (int m = 1; m <= 12; ++m)
-        columns += ", " + srv::monthColumn("VRORCAMENTO", m);
-    exec("INSERT INTO ITEMORCAMENTO (NRSEQITEMORCA, " + columns + ") SELECT '9999999999', " +
-         columns + " FROM ITEMORCAMENTO WHERE CDFILIAL = '0001' AND IDTIPOORCAOP = 'N'");
+    FixtureBudget::copyLines(startServer().store(), "CDFILIAL = '0001' AND IDTIPOORCAOP = 'N'",
+                             "9999999999");
     exec("UPDATE ITEMORCAMENTO SET VRORCAMENTOSET = 250 WHERE NRSEQITEMORCA = '9999999999'");
     loaded();
     simulate([&](TfrmSimulaResult& s) {

@@ -35,6 +35,23 @@ public:
              {value, branch, type, branch, type});
     }
 
+    // Copies of the lines of 2026/2 that satisfy `condition` (an SQL condition on their
+    // columns), under the sequence `sequence`.
+    static void copyLines(srv::Store& store, const std::string& condition,
+                          const std::string& sequence) {
+        std::string columns = "NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, IDENTRSAIDOP, "
+                              "CDTIPOOPER, CDDESPADMFAT, CDDESPPREV, CDIMPOSTO, DTORCAMENTOITEM, "
+                              "DTMESBASEITEM, IDSTATUSORCA, IDITEMORCAMENTO, IDITEMCALCORCA, "
+                              "IDALTERADO";
+        for (int m = 1; m <= 12; ++m)
+            columns += ", " + srv::monthColumn("VRORCAMENTO", m);
+        exec(store,
+             "INSERT INTO ITEMORCAMENTO (NRSEQITEMORCA, " + columns + ") SELECT ?, " + columns +
+                 " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND " +
+                 condition,
+             {Variant(sequence)});
+    }
+
 private:
     static constexpr const char* kWhere =
         " WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = ? AND IDTIPOORCAOP = ?";

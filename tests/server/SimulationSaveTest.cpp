@@ -451,16 +451,9 @@ TEST_P(
 
 TEST_P(SimulationSave, GivenEntryItemsSharingAnOperation_WhenSaved_ThenEachItemTakesItsOwnMonths) {
     // A second item of operation 01 in branch 0001, beside the fixture's one.
-    std::string columns =
-        "NRANOORCAOP, CDVERSORCAOP, CDFILIAL, IDTIPOORCAOP, IDENTRSAIDOP, "
-        "CDTIPOOPER, CDDESPADMFAT, CDDESPPREV, CDIMPOSTO, DTORCAMENTOITEM, "
-        "DTMESBASEITEM, IDSTATUSORCA, IDITEMORCAMENTO, IDITEMCALCORCA, IDALTERADO";
-    for (int m = 1; m <= 12; ++m)
-        columns += ", " + srv::monthColumn("VRORCAMENTO", m);
-    exec("INSERT INTO ITEMORCAMENTO (NRSEQITEMORCA, " + columns + ") SELECT '0000000099', " +
-         columns +
-         " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND CDFILIAL = "
-         "'0001' AND IDTIPOORCAOP = 'E' AND CDTIPOOPER = '01'");
+    FixtureBudget::copyLines(server().store(),
+                             "CDFILIAL = '0001' AND IDTIPOORCAOP = 'E' AND CDTIPOOPER = '01'",
+                             "0000000099");
     const auto entries = [&](const char* month) {
         return rows(std::string("SELECT CDFILIAL, CDTIPOOPER, ") + month +
                     " FROM ITEMORCAMENTO WHERE NRANOORCAOP = '2026' AND CDVERSORCAOP = 2 AND "
